@@ -1,0 +1,32 @@
+#pragma once
+// How runs reach the person in the window: message boxes, file-open dialogs, the
+// two export dialogs and the application-wide wait cursor.
+
+#include "common/user_interface.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class MainWindow;
+
+class WidgetInterface : public UserInterface {
+public:
+    explicit WidgetInterface(MainWindow *window);
+
+    void showMessage(const QString &text) override;
+    void showError(const QString &text) override;
+    bool confirm(const QString &caption, const QString &text) override;
+    std::optional<QString> chooseXmlFile(XmlFile which) override;
+    void runCourseDialog(CourseDialog &dialog) override;
+    void runFrameDialog(FrameDialog &dialog) override;
+    void setBusy(bool busy) override;
+    void closeMainWindow() override;
+    void note(const QString &text) override;
+
+    static QString applicationTitle() { return QStringLiteral("TransHoravoPlanif"); }
+
+private:
+    QWidget *parentWidget() const;
+    MainWindow *m_window;
+    bool m_busy = false;
+};

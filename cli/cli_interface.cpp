@@ -1,0 +1,61 @@
+#include "cli/cli_interface.h"
+
+#include "export/export_run.h"
+#include "import/import_run.h"
+
+#include <cstdio>
+
+QTextStream &standardError()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+QTextStream &standardOutput()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+CliInterface::CliInterface(CliAnswers answers)
+    : m_answers(std::move(answers))
+{
+}
+
+bool CliInterface::isFilePrompt(const QString &text)
+{
+    return text == export_texts::twoFiles() || text == export_texts::chooseSeneca()
+        || text == export_texts::choosePlanning() || text == import_texts::chooseSeneca();
+}
+
+void CliInterface::showMessage(const QString &text)
+{
+    if (isFilePrompt(text))
+        return;
+    QString plain = text;
+    plain.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    standardError() << plain << Qt::endl;
+}
+
+void CliInterface::showError(const QString &text)
+{
+    standardError() << text << Qt::endl;
+}
+
+bool CliInterface::confirm(const QString &, const QString &)
+{
+    return m_answers.takeOver;
+}
+
+std::optional<QString> CliInterface::chooseXmlFile(XmlFile which)
+{
+    const QString &path = which == XmlFile::Seneca ? m_answers.senecaFile : m_answers.planningFile;
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+void CliInterface::note(const QString &text)
+{
+    standardError() << text << Qt::endl;
+}

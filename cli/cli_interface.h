@@ -1,0 +1,59 @@
+#pragma once
+// The command line's way of talking to the person: messages go to standard error,
+// questions and dialogs are answered from the options.
+
+#include "common/user_error.h"
+#include "common/user_interface.h"
+
+#include <QStringList>
+#include <QTextStream>
+
+// A decision the dialogs would ask for is missing or invalid: exit status 3.
+class DecisionMissing : public UserError {
+public:
+    using UserError::UserError;
+};
+
+struct CliAnswers {
+    QString senecaFile;
+    QString planningFile;
+    bool takeOver = true;   // answer to the take-over question of the course dialog
+    QString levelsFile;     // CSV with CLAVE, NIVEL and CURSO
+    QStringList frames;     // frame codes chosen with --frames
+    bool framesGiven = false;
+};
+
+class CliInterface : public UserInterface {
+public:
+    explicit CliInterface(CliAnswers answers);
+
+    void showMessage(const QString &text) override;
+    void showError(const QString &text) override;
+    bool confirm(const QString &caption, const QString &text) override;
+    std::optional<QString> chooseXmlFile(XmlFile which) override;
+    void runCourseDialog(CourseDialog &dialog) override;
+    void runFrameDialog(FrameDialog &dialog) override;
+    void setBusy(bool) override {}
+    void closeMainWindow() override { m_closed = true; }
+    void note(const QString &text) override;
+
+    const CliAnswers &answers() const { return m_answers; }
+    bool closed() const { return m_closed; }
+
+    // Messages that only ask the person to pick a file are not shown here.
+    static bool isFilePrompt(const QString &text);
+
+private:
+    CliAnswers m_answers;
+    bool m_closed = false;
+};
+
+QTextStream &standardError();
+QTextStream &standardOutput();
+
+class ExportRun;
+// Before the export writes anything, checks that the options answer both dialogs
+// (throws DecisionMissing otherwise).
+void installCliDecisions(ExportRun &run, CliInterface &ui);
+void checkCourseAnswers(ExportRun &run, CliInterface &ui);
+void checkFrameAnswers(ExportRun &run, CliInterface &ui);

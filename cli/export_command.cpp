@@ -1,0 +1,61 @@
+// transhoravo export: the export with the dialogs answered from options.
+#include "cli/cli_interface.h"
+#include "cli/commands.h"
+#include "cli/run_reporting.h"
+#include "common/dbf_table.h"
+#include "common/default_folders.h"
+#include "export/export_run.h"
+
+#include <QCoreApplication>
+#include <QDir>
+
+int exportCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Pasa los datos de un archivo XML de Séneca y otro de Planificación a las tablas dBase de Horavent."));
+    const QCommandLineOption seneca(QStringLiteral("seneca"), QStringLiteral("Archivo XML obtenido de Séneca."), QStringLiteral("FILE"));
+    const QCommandLineOption planning(QStringLiteral("planning"), QStringLiteral("Archivo XML obtenido de Planificación."), QStringLiteral("FILE"));
+    const QCommandLineOption ktemp(QStringLiteral("ktemp"), QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).").arg(QDir::toNativeSeparators(defaultWorkDir())), QStringLiteral("DIR"));
+    const QCommandLineOption materias(QStringLiteral("materias"), QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF junto al programa)."), QStringLiteral("FILE"));
+    const QCommandLineOption levels(QStringLiteral("levels"), QStringLiteral("CSV con las columnas CLAVE, NIVEL y CURSO de cada curso."), QStringLiteral("FILE"));
+    const QCommandLineOption noTakeOver(QStringLiteral("no-take-over"), QStringLiteral("No recuperar los niveles y cursos de una exportación anterior (borra CURSOST2.DBF)."));
+    const QCommandLineOption frames(QStringLiteral("frames"), QStringLiteral("Código del marco horario, o los dos códigos separados por una coma."), QStringLiteral("CODE[,CODE]"));
+    parser.addOptions({seneca, planning, ktemp, materias, levels, noTakeOver, frames});
+    if (const int status = parseCommand(parser, arguments); status >= 0)
+        return status;
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
+    if (!parser.isSet(seneca) || !parser.isSet(planning))
+        return usageError(parser, QStringLiteral("Indique los dos archivos XML con --seneca y --planning."));
+
+    CliAnswers answers;
+    answers.senecaFile = QDir::current().absoluteFilePath(parser.value(seneca));
+    answers.planningFile = QDir::current().absoluteFilePath(parser.value(planning));
+    answers.takeOver = !parser.isSet(noTakeOver);
+    answers.levelsFile = parser.value(levels);
+    answers.framesGiven = parser.isSet(frames);
+    if (answers.framesGiven)
+        answers.frames = parser.value(frames).split(QLatin1Char(','));
+
+    Session session;
+    session.workDir = parser.isSet(ktemp) ? QDir::current().absoluteFilePath(parser.value(ktemp)) : defaultWorkDir();
+    session.programDir = QCoreApplication::applicationDirPath();
+    if (parser.isSet(materias))
+        session.materiasPath = QDir::current().absoluteFilePath(parser.value(materias));
+
+    return runReportingErrors([&] {
+        CliInterface ui(answers);
+        ExportRun run(session, ui);
+        installCliDecisions(run, ui);
+        const ExportRun::Outcome outcome = run.run();
+        if (outcome != ExportRun::Outcome::Completed)
+            return exit_status::error;
+        for (const QString &name : run.tablesWritten) {
+            dbf::Table table(session.workPath(name));
+            table.open(dbf::Table::Access::ReadShared);
+            standardOutput() << QDir::toNativeSeparators(table.path()) << '\t' << table.recordCount() << Qt::endl;
+        }
+        return exit_status::completed;
+    });
+}

@@ -1,0 +1,72 @@
+#include "common/exchange_document.h"
+
+#include "common/clipper.h"
+#include "common/user_error.h"
+
+#include <QDir>
+
+ExchangeRecord::ExchangeRecord(xml::Node node)
+    : m_node(node)
+    , m_datos(xml::childElements(node, "dato"))
+{
+}
+
+QString ExchangeRecord::value(int position) const
+{
+    return clipper::AllTrim(rawValue(position));
+}
+
+QString ExchangeRecord::rawValue(int position) const
+{
+    return has(position) ? xml::text(m_datos[size_t(position)]) : QString();
+}
+
+QString ExchangeRecord::serialisedValue(int position) const
+{
+    return has(position) ? clipper::AllTrim(xml::serialised(m_datos[size_t(position)])) : QString();
+}
+
+ExchangeDocument ExchangeDocument::load(const QString &path)
+{
+    return fromDocument(xml::Document::load(path));
+}
+
+ExchangeDocument ExchangeDocument::fromDocument(xml::Document doc)
+{
+    if (doc.select(QStringLiteral("/SERVICIO/BLOQUE_DATOS")).empty()) {
+        throw UserError(QStringLiteral("El archivo %1 no tiene la forma de un documento de Séneca o de Planificación: "
+                                       "le falta el elemento SERVICIO con su BLOQUE_DATOS.")
+                            .arg(QDir::toNativeSeparators(doc.sourcePath())));
+    }
+    return ExchangeDocument(std::move(doc));
+}
+
+std::vector<xml::Node> ExchangeDocument::topLevelGroups() const
+{
+    return m_doc.select(QStringLiteral("/SERVICIO/BLOQUE_DATOS/grupo_datos"));
+}
+
+std::vector<xml::Node> ExchangeDocument::recordNodes(const QString &group) const
+{
+    std::vector<xml::Node> out;
+    for (xml::Node top : topLevelGroups()) {
+        if (xml::attribute(top, "seq") != group)
+            continue;
+        for (xml::Node record : xml::childElements(top, "grupo_datos"))
+            out.push_back(record);
+    }
+    return out;
+}
+
+std::vector<ExchangeRecord> ExchangeDocument::records(const QString &group) const
+{
+    std::vector<ExchangeRecord> out;
+    for (xml::Node node : recordNodes(group))
+        out.emplace_back(node);
+    return out;
+}
+
+bool serialisedNameIs(const QString &serialised, const QString &fieldName)
+{
+    return serialised.mid(19, fieldName.size()) == fieldName;
+}

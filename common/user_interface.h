@@ -1,0 +1,46 @@
+#pragma once
+// Everything a run says to or asks of the person goes through this interface:
+// messages, file choice, the two export dialogs, the wait cursor and closing the
+// main window. The window, the command line and the tests each implement it.
+
+#include <QString>
+
+#include <optional>
+
+class CourseDialog;
+class FrameDialog;
+
+class UserInterface {
+public:
+    enum class XmlFile { Seneca, Planning };
+
+    virtual ~UserInterface() = default;
+
+    // A plain message box: no icon, one OK button, the application title as caption.
+    virtual void showMessage(const QString &text) = 0;
+    // The general error display: the message of an error that ended the run.
+    virtual void showError(const QString &text) = 0;
+    // A question with a warning icon and the buttons OK and Cancel; true for OK.
+    virtual bool confirm(const QString &caption, const QString &text) = 0;
+    // Shows the file-open dialog of the Séneca or the planning file. Empty when cancelled.
+    virtual std::optional<QString> chooseXmlFile(XmlFile which) = 0;
+    // Shows the level and course dialog modally; returns when it has closed.
+    virtual void runCourseDialog(CourseDialog &dialog) = 0;
+    // Shows the time frame dialog modally; returns when it has closed.
+    virtual void runFrameDialog(FrameDialog &dialog) = 0;
+    // The application-wide wait cursor.
+    virtual void setBusy(bool busy) = 0;
+    // Closes the main window (batch mode, forced exit).
+    virtual void closeMainWindow() = 0;
+    // A note the person should read that is not a question (lessons dropped, tables
+    // written): the window's status area, the command line's standard error.
+    virtual void note(const QString &text) = 0;
+};
+
+// Fixed texts of the file dialogs.
+namespace dialog_texts {
+inline QString senecaTitle() { return QStringLiteral("Seleccione Archivo XML obtenido de SÉNECA"); }
+inline QString planningTitle() { return QStringLiteral("Seleccione Archivo XML obtenido de PLANIFICACIÓN"); }
+inline QString filter() { return QStringLiteral("*.xml"); }
+inline QString defaultSuffix() { return QStringLiteral("xml"); }
+} // namespace dialog_texts

@@ -1,0 +1,7 @@
+// Placeholder until this step lands.
+#include "export/export_run.h"
+
+void ExportRun::buildDaysHoursTable()
+{
+
+}

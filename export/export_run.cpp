@@ -1,0 +1,105 @@
+#include "export/export_run.h"
+
+#include "common/user_error.h"
+#include "export/subject_codes.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+// Keeps the wait cursor on for the whole run and restores it however the run ends.
+class BusyCursor {
+public:
+    explicit BusyCursor(UserInterface &ui) : m_ui(ui) { m_ui.setBusy(true); }
+    ~BusyCursor() { m_ui.setBusy(false); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    UserInterface &m_ui;
+};
+
+} // namespace
+
+ExportRun::ExportRun(Session &session, UserInterface &ui)
+    : m_session(session)
+    , m_ui(ui)
+{
+}
+
+ExportRun::~ExportRun() = default;
+
+void ExportRun::setDocuments(ExchangeDocument seneca, ExchangeDocument planning)
+{
+    m_seneca.emplace(std::move(seneca));
+    m_planning.emplace(std::move(planning));
+}
+
+bool ExportRun::chooseExistingFile(UserInterface::XmlFile which, QString &chosen)
+{
+    if (const auto path = m_ui.chooseXmlFile(which))
+        chosen = *path;
+    if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
+        return true;
+    m_ui.showMessage(export_texts::noFile());
+    if (m_session.batchMode == 2) {
+        m_session.transformado = -1;
+        m_ui.closeMainWindow();
+    }
+    return false;
+}
+
+void ExportRun::checkBeforeWriting()
+{
+    checkSubjectReferenceTable();
+    checkWholeNumbers();
+}
+
+ExportRun::Outcome ExportRun::run()
+{
+    m_ui.showMessage(export_texts::twoFiles());
+    m_ui.showMessage(export_texts::chooseSeneca());
+    if (!chooseExistingFile(UserInterface::XmlFile::Seneca, m_session.filenameXML))
+        return Outcome::MissingFile;
+    m_ui.showMessage(export_texts::choosePlanning());
+    if (!chooseExistingFile(UserInterface::XmlFile::Planning, m_session.filenameXML2))
+        return Outcome::MissingFile;
+
+    BusyCursor busy(m_ui);
+    // Both documents are read and checked before any table is deleted or written,
+    // so a damaged file leaves the working folder as it was.
+    setDocuments(ExchangeDocument::load(m_session.filenameXML), ExchangeDocument::load(m_session.filenameXML2));
+    checkBeforeWriting();
+    if (beforeWriting)
+        beforeWriting(*this);
+
+    if (!QDir().mkpath(m_session.workDir)) {
+        throw UserError(QStringLiteral("No se pudo crear la carpeta de trabajo %1.")
+                            .arg(QDir::toNativeSeparators(m_session.workDir)));
+    }
+
+    codeLists = std::make_unique<SubjectCodeLists>();
+    buildPeriodsTable();
+    if (!buildCoursesTable()) {
+        m_ui.closeMainWindow();
+        return Outcome::ForcedExit;
+    }
+    buildSubjectsTables();
+    appendActivityTasks();
+    buildTeachersTable();
+    buildRoomsTable();
+    buildGroupsTable();
+    buildAssignmentsTable();
+    buildDaysHoursTable();
+    buildCatalogueTables();
+    applyPlanningAssignments();
+
+    m_session.transformado = 1;
+    m_session.completed = true;
+    m_ui.setBusy(false);
+    m_ui.showMessage(export_texts::finished());
+    if (m_session.batchMode == 2)
+        m_ui.closeMainWindow();
+    return Outcome::Completed;
+}

@@ -1,0 +1,96 @@
+#pragma once
+// One export run: from the Séneca document and the planning document to the
+// timetabler's tables in the working folder. The driver (BExportarClick) asks for
+// the two files, checks everything that can be checked before writing, and runs
+// the eleven steps in their fixed order. Each step lives in a file of its own.
+
+#include "common/exchange_document.h"
+#include "common/session.h"
+#include "common/user_interface.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+struct SubjectCodeLists;
+
+class ExportRun {
+public:
+    enum class Outcome {
+        Completed,    // every step ran: "Proceso finalizado"
+        MissingFile,  // a chosen input file did not exist: "No existe archivo"
+        ForcedExit,   // the person left the level and course dialog by its forced exit
+    };
+
+    ExportRun(Session &session, UserInterface &ui);
+    ~ExportRun();
+
+    // The driver. Errors (bad input, tables, conversions) leave as UserError; the
+    // window and the command line show them.
+    Outcome run();
+
+    // Called once both documents are loaded and checked, before the first table
+    // is touched. The command line uses it to refuse a run whose dialog answers
+    // are missing, without writing anything.
+    std::function<void(ExportRun &)> beforeWriting;
+
+    // The steps, in their fixed order.
+    void buildPeriodsTable();         // 1  PERIODOS.DBF
+    bool buildCoursesTable();         // 2  CURSOST.DBF, CURSOST2.DBF; false after a forced exit
+    void buildSubjectsTables();       // 3  ASIGNOMT.DBF, ASIGNOMT2.DBF
+    void appendActivityTasks();       // 4  appends to ASIGNOMT.DBF
+    void buildTeachersTable();        // 5  PROFT.DBF
+    void buildRoomsTable();           // 6  AULAT.DBF
+    void buildGroupsTable();          // 7  GRUPOST.DBF
+    void buildAssignmentsTable();     // 8  ASIGT.DBF
+    void buildDaysHoursTable();       // 9  DIASHORAST.DBF
+    void buildCatalogueTables();      // 10 ORIGENES_C, NIVELES_C, CUR_NIV_C, AUTORIZA_C
+    void applyPlanningAssignments();  // 11 completes PROFT.DBF and ASIGT.DBF
+
+    // Checks made before step 1 writes anything (the subject reference table, the
+    // whole numbers of both documents). Throw UserError with everything found.
+    void checkBeforeWriting();
+    void checkSubjectReferenceTable();  // SENEMATERIAS.DBF is there and readable
+    void checkWholeNumbers();           // every value that must be a whole number is one
+
+    Session &session() { return m_session; }
+    UserInterface &ui() { return m_ui; }
+    const ExchangeDocument &seneca() const { return *m_seneca; }
+    const ExchangeDocument &planning() const { return *m_planning; }
+    bool hasDocuments() const { return m_seneca.has_value() && m_planning.has_value(); }
+    // Loads the documents without asking (tests, tools).
+    void setDocuments(ExchangeDocument seneca, ExchangeDocument planning);
+    QString workPath(const QString &fileName) const { return m_session.workPath(fileName); }
+
+    // Each step names the tables it wrote, in order, for the closing summary.
+    void noteTableWritten(const QString &fileName)
+    {
+        if (!tablesWritten.contains(fileName))
+            tablesWritten.append(fileName);
+    }
+    QStringList tablesWritten;
+
+    // The subject code lists of step 3, released by step 4. Each run starts afresh.
+    std::unique_ptr<SubjectCodeLists> codeLists;
+
+private:
+    bool chooseExistingFile(UserInterface::XmlFile which, QString &chosen);
+
+    Session &m_session;
+    UserInterface &m_ui;
+    std::optional<ExchangeDocument> m_seneca;
+    std::optional<ExchangeDocument> m_planning;
+};
+
+// Fixed messages of the export driver.
+namespace export_texts {
+inline QString twoFiles()
+{
+    return QStringLiteral("Debe disponer de 2 ficheros XML. Uno procedente de SÉNECA, y otro de PLANIFICACIÓN.\r\n"
+                          "Ambos ficheros deberán estar ubicados en una misma carpeta.");
+}
+inline QString chooseSeneca() { return QStringLiteral("Seleccione ahora el fichero XML procedente de SÉNECA"); }
+inline QString choosePlanning() { return QStringLiteral("Seleccione ahora el fichero XML procedente de PLANIFICACIÓN"); }
+inline QString noFile() { return QStringLiteral("No existe archivo"); }
+inline QString finished() { return QStringLiteral("Proceso finalizado"); }
+} // namespace export_texts
