@@ -1,0 +1,60 @@
+#pragma once
+// A UserInterface with scripted answers, for tests: it records every message and
+// answers questions, file choices and dialogs from what the test set up.
+
+#include "common/user_interface.h"
+
+#include <QStringList>
+#include <deque>
+#include <functional>
+
+class ScriptedInterface : public UserInterface {
+public:
+    QStringList messages;           // showMessage, in order
+    QStringList errors;             // showError, in order
+    QStringList notes;              // note, in order
+    QStringList questions;          // confirm: caption + "|" + text
+    std::deque<bool> confirmAnswers;  // answered in order; true (OK) when empty
+    std::deque<std::optional<QString>> fileChoices;  // answered in order; cancel when empty
+    std::function<void(CourseDialog &)> courseDialog;  // nothing happens when unset
+    std::function<void(FrameDialog &)> frameDialog;
+    int courseDialogsShown = 0;
+    int frameDialogsShown = 0;
+    bool busy = false;
+    bool closed = false;
+
+    void showMessage(const QString &text) override { messages << text; }
+    void showError(const QString &text) override { errors << text; }
+    bool confirm(const QString &caption, const QString &text) override
+    {
+        questions << caption + QLatin1Char('|') + text;
+        if (confirmAnswers.empty())
+            return true;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+    std::optional<QString> chooseXmlFile(XmlFile) override
+    {
+        if (fileChoices.empty())
+            return std::nullopt;
+        auto choice = fileChoices.front();
+        fileChoices.pop_front();
+        return choice;
+    }
+    void runCourseDialog(CourseDialog &dialog) override
+    {
+        ++courseDialogsShown;
+        if (courseDialog)
+            courseDialog(dialog);
+    }
+    void runFrameDialog(FrameDialog &dialog) override
+    {
+        ++frameDialogsShown;
+        if (frameDialog)
+            frameDialog(dialog);
+    }
+    void setBusy(bool value) override { busy = value; }
+    void closeMainWindow() override { closed = true; }
+    void note(const QString &text) override { notes << text; }
+};
