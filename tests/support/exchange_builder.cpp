@@ -10,11 +10,20 @@ QString xmlEscape(const QString &text)
     QString out;
     for (QChar c : text) {
         switch (c.unicode()) {
-        case '&': out += QStringLiteral("&amp;"); break;
-        case '<': out += QStringLiteral("&lt;"); break;
-        case '>': out += QStringLiteral("&gt;"); break;
-        case '"': out += QStringLiteral("&quot;"); break;
-        default: out += c;
+        case '&':
+            out += QStringLiteral("&amp;");
+            break;
+        case '<':
+            out += QStringLiteral("&lt;");
+            break;
+        case '>':
+            out += QStringLiteral("&gt;");
+            break;
+        case '"':
+            out += QStringLiteral("&quot;");
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -77,9 +86,8 @@ ExchangeBuilder &ExchangeBuilder::rawRecord(const QString &innerXml)
 
 ExchangeBuilder &ExchangeBuilder::subject(const QString &courseKey, const QString &name, const QString &id)
 {
-    return named({{QStringLiteral("X_OFERTAMATRIG"), courseKey},
-                  {QStringLiteral("D_MATERIAC"), name},
-                  {QStringLiteral("X_MATERIAOMG"), id}});
+    return named({{QStringLiteral("X_OFERTAMATRIG"), courseKey}, {QStringLiteral("D_MATERIAC"), name},
+        {QStringLiteral("X_MATERIAOMG"), id}});
 }
 
 ExchangeBuilder &ExchangeBuilder::raw(const QString &xmlInsideBloque)

@@ -12,7 +12,7 @@
 
 class ExchangeBuilder {
 public:
-    using Named = std::vector<std::pair<QString, QString>>;  // nombre_dato, value
+    using Named = std::vector<std::pair<QString, QString>>; // nombre_dato, value
 
     // A top-level group with values of its own (and no records yet).
     ExchangeBuilder &top(const QString &seq, const std::vector<QString> &values = {});
@@ -38,7 +38,7 @@ private:
     QString m_body;
     bool m_open = false;
     void closeGroup();
-    QString m_pending;  // markup of the group being built
+    QString m_pending; // markup of the group being built
 };
 
 // Escapes text for XML content and attribute values.

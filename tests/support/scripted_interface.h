@@ -10,13 +10,13 @@
 
 class ScriptedInterface : public UserInterface {
 public:
-    QStringList messages;           // showMessage, in order
-    QStringList errors;             // showError, in order
-    QStringList notes;              // note, in order
-    QStringList questions;          // confirm: caption + "|" + text
-    std::deque<bool> confirmAnswers;  // answered in order; true (OK) when empty
-    std::deque<std::optional<QString>> fileChoices;  // answered in order; cancel when empty
-    std::function<void(CourseDialog &)> courseDialog;  // nothing happens when unset
+    QStringList messages; // showMessage, in order
+    QStringList errors; // showError, in order
+    QStringList notes; // note, in order
+    QStringList questions; // confirm: caption + "|" + text
+    std::deque<bool> confirmAnswers; // answered in order; true (OK) when empty
+    std::deque<std::optional<QString>> fileChoices; // answered in order; cancel when empty
+    std::function<void(CourseDialog &)> courseDialog; // nothing happens when unset
     std::function<void(FrameDialog &)> frameDialog;
     int courseDialogsShown = 0;
     int frameDialogsShown = 0;
@@ -38,9 +38,12 @@ public:
     {
         if (fileChoices.empty())
             return std::nullopt;
-        auto choice = fileChoices.front();
+        const bool chosen = fileChoices.front().has_value();
+        const QString path = chosen ? *fileChoices.front() : QString();
         fileChoices.pop_front();
-        return choice;
+        if (!chosen)
+            return std::nullopt;
+        return path;
     }
     void runCourseDialog(CourseDialog &dialog) override
     {
