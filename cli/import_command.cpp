@@ -39,6 +39,11 @@ int importCommand(const QStringList &arguments)
         if (run.run() != ImportRun::Outcome::Completed)
             return exit_status::error;
         standardOutput() << QDir::toNativeSeparators(run.outputPath()) << Qt::endl;
+        standardError() << QStringLiteral("Profesores: %1. Lecciones: %2. Lecciones descartadas: %3.")
+                               .arg(run.teacherCount)
+                               .arg(run.lessonCount)
+                               .arg(run.droppedCount)
+                        << Qt::endl;
         return exit_status::completed;
     });
 }
