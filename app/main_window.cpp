@@ -44,7 +44,8 @@ QFrame *gradientPanel(QWidget *parent, const QRect &geometry, unsigned from, con
 
 QPushButton *okStyleButton(QWidget *parent, const QRect &geometry)
 {
-    auto *button = new QPushButton(parent->style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), parent);
+    auto *button
+        = new QPushButton(parent->style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), parent);
     button->setGeometry(geometry);
     QFont font = button->font();
     font.setBold(true);
@@ -94,7 +95,8 @@ MainWindow::MainWindow(Session &session, const QStringList &arguments, std::uniq
     auto *version = new QLabel(QStringLiteral("TransHoraventPlanificación para HV18 V-1.0"), bottom);
     version->setGeometry(12, 8, 400, 20);
     version->setStyleSheet(QStringLiteral("color: red; font-weight: bold; background: transparent;"));
-    auto *close = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"), bottom);
+    auto *close
+        = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("&Salir"), bottom);
     close->setObjectName(QStringLiteral("BClose"));
     close->setGeometry(520, 55, 95, 30);
     auto *help = new QPushButton(QStringLiteral("F1 AYUDA"), bottom);
@@ -154,9 +156,10 @@ void MainWindow::BImportarClick()
     try {
         ImportRun run(m_session, *m_ui);
         if (run.run() == ImportRun::Outcome::Completed && run.droppedCount > 0) {
-            showStatus(QStringLiteral("Documento escrito en %1. Lecciones descartadas por falta de unidad o materia: %2.")
-                           .arg(QDir::toNativeSeparators(run.outputPath()))
-                           .arg(run.droppedCount));
+            showStatus(
+                QStringLiteral("Documento escrito en %1. Lecciones descartadas por falta de unidad o materia: %2.")
+                    .arg(QDir::toNativeSeparators(run.outputPath()))
+                    .arg(run.droppedCount));
         }
     } catch (const UserError &error) {
         showError(error.message());
@@ -190,10 +193,11 @@ void MainWindow::Button1Click()
 
 void MainWindow::openHelp(int topic)
 {
-    Q_UNUSED(topic);  // the desktop's viewer opens the file at its contents page
+    Q_UNUSED(topic); // the desktop's viewer opens the file at its contents page
     const QString path = QDir(m_session.programDir).filePath(QString::fromLatin1(kHelpFile));
     if (!QFileInfo::exists(path)) {
-        m_ui->showMessage(QStringLiteral("No se encuentra el archivo de ayuda %1.").arg(QDir::toNativeSeparators(path)));
+        m_ui->showMessage(
+            QStringLiteral("No se encuentra el archivo de ayuda %1.").arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
@@ -207,7 +211,8 @@ void MainWindow::closeEvent(QCloseEvent *event)
     // FormClose: in batch mode the timetabler reads the outcome from Horavent.ini.
     if (m_session.batchMode == 2) {
         try {
-            writeOutcomeRecord(QDir(m_session.programDir).filePath(QStringLiteral("Horavent.ini")), m_session.transformado);
+            writeOutcomeRecord(
+                QDir(m_session.programDir).filePath(QStringLiteral("Horavent.ini")), m_session.transformado);
         } catch (const UserError &error) {
             showError(error.message());
         }

@@ -25,12 +25,15 @@ public:
     Session &session() { return m_session; }
     UserInterface &ui() { return *m_ui; }
 
-    static QString windowCaption() { return QStringLiteral("Exportar e importar datos entre Horavent y Planificación (LUMA)"); }
+    static QString windowCaption()
+    {
+        return QStringLiteral("Exportar e importar datos entre Horavent y Planificación (LUMA)");
+    }
 
 public Q_SLOTS:
     void BExportarClick();
     void BImportarClick();
-    void Button1Click();  // help contents
+    void Button1Click(); // help contents
     void showStatus(const QString &text);
 
 protected:

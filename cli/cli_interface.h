@@ -17,9 +17,9 @@ public:
 struct CliAnswers {
     QString senecaFile;
     QString planningFile;
-    bool takeOver = true;   // answer to the take-over question of the course dialog
-    QString levelsFile;     // CSV with CLAVE, NIVEL and CURSO
-    QStringList frames;     // frame codes chosen with --frames
+    bool takeOver = true; // answer to the take-over question of the course dialog
+    QString levelsFile; // CSV with CLAVE, NIVEL and CURSO
+    QStringList frames; // frame codes chosen with --frames
     bool framesGiven = false;
 };
 
@@ -33,7 +33,7 @@ public:
     std::optional<QString> chooseXmlFile(XmlFile which) override;
     void runCourseDialog(CourseDialog &dialog) override;
     void runFrameDialog(FrameDialog &dialog) override;
-    void setBusy(bool) override {}
+    void setBusy(bool) override { }
     void closeMainWindow() override { m_closed = true; }
     void note(const QString &text) override;
 

@@ -14,4 +14,3 @@ constexpr int decisionMissing = 3;
 int exportCommand(const QStringList &arguments);
 int importCommand(const QStringList &arguments);
 int showCommand(const QStringList &arguments);
-

@@ -14,18 +14,30 @@ int exportCommand(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Pasa los datos de un archivo XML de Séneca y otro de Planificación a las tablas dBase de Horavent."));
-    const QCommandLineOption seneca(QStringLiteral("seneca"), QStringLiteral("Archivo XML obtenido de Séneca."), QStringLiteral("FILE"));
-    const QCommandLineOption planning(QStringLiteral("planning"), QStringLiteral("Archivo XML obtenido de Planificación."), QStringLiteral("FILE"));
-    const QCommandLineOption ktemp(QStringLiteral("ktemp"), QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).").arg(QDir::toNativeSeparators(defaultWorkDir())), QStringLiteral("DIR"));
-    const QCommandLineOption materias(QStringLiteral("materias"), QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF junto al programa)."), QStringLiteral("FILE"));
-    const QCommandLineOption levels(QStringLiteral("levels"), QStringLiteral("CSV con las columnas CLAVE, NIVEL y CURSO de cada curso."), QStringLiteral("FILE"));
-    const QCommandLineOption noTakeOver(QStringLiteral("no-take-over"), QStringLiteral("No recuperar los niveles y cursos de una exportación anterior (borra CURSOST2.DBF)."));
-    const QCommandLineOption frames(QStringLiteral("frames"), QStringLiteral("Código del marco horario, o los dos códigos separados por una coma."), QStringLiteral("CODE[,CODE]"));
+    const QCommandLineOption seneca(
+        QStringLiteral("seneca"), QStringLiteral("Archivo XML obtenido de Séneca."), QStringLiteral("FILE"));
+    const QCommandLineOption planning(
+        QStringLiteral("planning"), QStringLiteral("Archivo XML obtenido de Planificación."), QStringLiteral("FILE"));
+    const QCommandLineOption ktemp(QStringLiteral("ktemp"),
+        QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
+            .arg(QDir::toNativeSeparators(defaultWorkDir())),
+        QStringLiteral("DIR"));
+    const QCommandLineOption materias(QStringLiteral("materias"),
+        QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF junto al programa)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption levels(QStringLiteral("levels"),
+        QStringLiteral("CSV con las columnas CLAVE, NIVEL y CURSO de cada curso."), QStringLiteral("FILE"));
+    const QCommandLineOption noTakeOver(QStringLiteral("no-take-over"),
+        QStringLiteral("No recuperar los niveles y cursos de una exportación anterior (borra CURSOST2.DBF)."));
+    const QCommandLineOption frames(QStringLiteral("frames"),
+        QStringLiteral("Código del marco horario, o los dos códigos separados por una coma."),
+        QStringLiteral("CODE[,CODE]"));
     parser.addOptions({seneca, planning, ktemp, materias, levels, noTakeOver, frames});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
-        return usageError(parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
+        return usageError(
+            parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
     if (!parser.isSet(seneca) || !parser.isSet(planning))
         return usageError(parser, QStringLiteral("Indique los dos archivos XML con --seneca y --planning."));
 

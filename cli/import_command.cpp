@@ -11,16 +11,23 @@
 int importCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Pasa el horario que Horavent dejó en SOLUC.DBF a un documento XML de horarios para Séneca."));
-    const QCommandLineOption seneca(QStringLiteral("seneca"), QStringLiteral("Archivo XML de Séneca que se usó en la exportación."), QStringLiteral("FILE"));
-    const QCommandLineOption ktemp(QStringLiteral("ktemp"), QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).").arg(QDir::toNativeSeparators(defaultWorkDir())), QStringLiteral("DIR"));
-    const QCommandLineOption output(QStringLiteral("output"), QStringLiteral("Documento de salida (por defecto ResultadoHoravo<nombre> junto al archivo de Séneca)."), QStringLiteral("FILE"));
+    parser.setApplicationDescription(
+        QStringLiteral("Pasa el horario que Horavent dejó en SOLUC.DBF a un documento XML de horarios para Séneca."));
+    const QCommandLineOption seneca(QStringLiteral("seneca"),
+        QStringLiteral("Archivo XML de Séneca que se usó en la exportación."), QStringLiteral("FILE"));
+    const QCommandLineOption ktemp(QStringLiteral("ktemp"),
+        QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
+            .arg(QDir::toNativeSeparators(defaultWorkDir())),
+        QStringLiteral("DIR"));
+    const QCommandLineOption output(QStringLiteral("output"),
+        QStringLiteral("Documento de salida (por defecto ResultadoHoravo<nombre> junto al archivo de Séneca)."),
+        QStringLiteral("FILE"));
     parser.addOptions({seneca, ktemp, output});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
     if (!parser.positionalArguments().isEmpty())
-        return usageError(parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
+        return usageError(
+            parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
     if (!parser.isSet(seneca))
         return usageError(parser, QStringLiteral("Indique el archivo XML de Séneca con --seneca."));
 

@@ -7,15 +7,14 @@
 
 namespace {
 
-const char *const kUsage =
-    "Uso: transhoravo <orden> [opciones]\n"
-    "\n"
-    "Órdenes:\n"
-    "  export   Pasa los datos de Séneca y Planificación a las tablas de Horavent.\n"
-    "  import   Pasa el horario de Horavent (SOLUC) a un documento para Séneca.\n"
-    "  show     Muestra los campos y registros de una tabla dBase.\n"
-    "\n"
-    "Use 'transhoravo <orden> --help' para ver las opciones de cada orden.\n";
+const char *const kUsage = "Uso: transhoravo <orden> [opciones]\n"
+                           "\n"
+                           "Órdenes:\n"
+                           "  export   Pasa los datos de Séneca y Planificación a las tablas de Horavent.\n"
+                           "  import   Pasa el horario de Horavent (SOLUC) a un documento para Séneca.\n"
+                           "  show     Muestra los campos y registros de una tabla dBase.\n"
+                           "\n"
+                           "Use 'transhoravo <orden> --help' para ver las opciones de cada orden.\n";
 
 } // namespace
 

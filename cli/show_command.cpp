@@ -65,9 +65,8 @@ void printJson(const dbf::Table &table)
     for (int f = 0; f < table.fieldCount(); ++f) {
         const dbf::FieldDef &field = table.field(f);
         fields.append(QJsonObject{{QStringLiteral("name"), field.name},
-                                  {QStringLiteral("type"), QString(QChar(char(field.type)))},
-                                  {QStringLiteral("width"), field.width},
-                                  {QStringLiteral("decimals"), field.decimals}});
+            {QStringLiteral("type"), QString(QChar(char(field.type)))}, {QStringLiteral("width"), field.width},
+            {QStringLiteral("decimals"), field.decimals}});
     }
     QJsonArray records;
     for (int row : table.liveRows()) {
@@ -76,9 +75,8 @@ void printJson(const dbf::Table &table)
             record.insert(table.field(f).name, table.text(row, f));
         records.append(record);
     }
-    const QJsonObject document{{QStringLiteral("table"), table.fileName()},
-                               {QStringLiteral("fields"), fields},
-                               {QStringLiteral("records"), records}};
+    const QJsonObject document{{QStringLiteral("table"), table.fileName()}, {QStringLiteral("fields"), fields},
+        {QStringLiteral("records"), records}};
     standardOutput() << QJsonDocument(document).toJson(QJsonDocument::Indented) << Qt::flush;
 }
 
@@ -87,9 +85,11 @@ void printJson(const dbf::Table &table)
 int showCommand(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Muestra los campos y los registros de una tabla dBase (niveles III, IV y 7)."));
+    parser.setApplicationDescription(
+        QStringLiteral("Muestra los campos y los registros de una tabla dBase (niveles III, IV y 7)."));
     parser.addPositionalArgument(QStringLiteral("TABLE.DBF"), QStringLiteral("La tabla que se quiere ver."));
-    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("Registros en CSV, con los nombres de campo en la primera línea."));
+    const QCommandLineOption csv(
+        QStringLiteral("csv"), QStringLiteral("Registros en CSV, con los nombres de campo en la primera línea."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Campos y registros en JSON."));
     parser.addOptions({csv, json});
     if (const int status = parseCommand(parser, arguments); status >= 0)

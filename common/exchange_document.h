@@ -47,7 +47,10 @@ public:
     std::vector<xml::Node> recordNodes(const QString &group) const;
 
 private:
-    explicit ExchangeDocument(xml::Document doc) : m_doc(std::move(doc)) {}
+    explicit ExchangeDocument(xml::Document doc)
+        : m_doc(std::move(doc))
+    {
+    }
     xml::Document m_doc;
 };
 

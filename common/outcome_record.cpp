@@ -9,8 +9,8 @@
 namespace {
 
 struct Line {
-    QByteArray text;  // without its line end
-    QByteArray end;   // "\r\n", "\n" or "" for a last line without one
+    QByteArray text; // without its line end
+    QByteArray end; // "\r\n", "\n" or "" for a last line without one
 };
 
 std::vector<Line> splitLines(const QByteArray &bytes)
@@ -50,10 +50,11 @@ QByteArray withOutcome(const QByteArray &existing, int value)
 {
     const QByteArray keyLine = "Transformado=" + QByteArray::number(value);
     std::vector<Line> lines = splitLines(existing);
-    const QByteArray eol = existing.contains("\r\n") || !existing.contains('\n') ? QByteArray("\r\n") : QByteArray("\n");
+    const QByteArray eol
+        = existing.contains("\r\n") || !existing.contains('\n') ? QByteArray("\r\n") : QByteArray("\n");
 
     int sectionStart = -1;
-    int insertAt = -1;  // after the last non-blank line of the section
+    int insertAt = -1; // after the last non-blank line of the section
     for (int i = 0; i < int(lines.size()); ++i) {
         const QByteArray section = sectionName(lines[size_t(i)].text);
         if (!section.isEmpty()) {
@@ -99,7 +100,8 @@ void writeOutcomeRecord(const QString &iniPath, int value)
     QFile in(iniPath);
     if (in.exists()) {
         if (!in.open(QIODevice::ReadOnly))
-            throw UserError(QStringLiteral("No se pudo leer %1 (%2).").arg(QDir::toNativeSeparators(iniPath), in.errorString()));
+            throw UserError(
+                QStringLiteral("No se pudo leer %1 (%2).").arg(QDir::toNativeSeparators(iniPath), in.errorString()));
         existing = in.readAll();
         in.close();
     }

@@ -7,17 +7,17 @@
 #include <QString>
 
 struct Session {
-    QString workDir;     // the timetabler's working folder (C:\KTEMP)
-    QString programDir;  // the program's own folder: SENEMATERIAS.DBF, Horavent.ini
-    QString materiasPath;  // the subject reference table; empty means programDir/SENEMATERIAS.DBF
+    QString workDir; // the timetabler's working folder (C:\KTEMP)
+    QString programDir; // the program's own folder: SENEMATERIAS.DBF, Horavent.ini
+    QString materiasPath; // the subject reference table; empty means programDir/SENEMATERIAS.DBF
 
-    int batchMode = 0;     // 2 when started with exactly two arguments
-    int transformado = 0;  // 0 nothing completed, 1 a run completed, -1 a chosen file did not exist
-    bool result = false;   // a dialog attempt failed earlier in this program's life
-    bool completed = false;  // a run completed: the action buttons stay disabled
+    int batchMode = 0; // 2 when started with exactly two arguments
+    int transformado = 0; // 0 nothing completed, 1 a run completed, -1 a chosen file did not exist
+    bool result = false; // a dialog attempt failed earlier in this program's life
+    bool completed = false; // a run completed: the action buttons stay disabled
 
-    QString filenameXML;   // the Séneca file last chosen
-    QString filenameXML2;  // the planning file last chosen
+    QString filenameXML; // the Séneca file last chosen
+    QString filenameXML2; // the planning file last chosen
 
     QString workPath(const QString &fileName) const { return QDir(workDir).filePath(fileName); }
     QString materiasTablePath() const

@@ -39,8 +39,20 @@ public:
 
 // Fixed texts of the file dialogs.
 namespace dialog_texts {
-inline QString senecaTitle() { return QStringLiteral("Seleccione Archivo XML obtenido de SÉNECA"); }
-inline QString planningTitle() { return QStringLiteral("Seleccione Archivo XML obtenido de PLANIFICACIÓN"); }
-inline QString filter() { return QStringLiteral("*.xml"); }
-inline QString defaultSuffix() { return QStringLiteral("xml"); }
+inline QString senecaTitle()
+{
+    return QStringLiteral("Seleccione Archivo XML obtenido de SÉNECA");
+}
+inline QString planningTitle()
+{
+    return QStringLiteral("Seleccione Archivo XML obtenido de PLANIFICACIÓN");
+}
+inline QString filter()
+{
+    return QStringLiteral("*.xml");
+}
+inline QString defaultSuffix()
+{
+    return QStringLiteral("xml");
+}
 } // namespace dialog_texts

@@ -15,7 +15,10 @@
 namespace xml {
 namespace {
 
-const xmlChar *X(const char *s) { return reinterpret_cast<const xmlChar *>(s); }
+const xmlChar *X(const char *s)
+{
+    return reinterpret_cast<const xmlChar *>(s);
+}
 
 QString fromXml(const xmlChar *s)
 {
@@ -24,7 +27,8 @@ QString fromXml(const xmlChar *s)
 
 // Options for every parse: no network, no DTD, no entity expansion, and
 // whitespace-only text between elements dropped (leaf text is kept by libxml2).
-constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+constexpr int kParseOptions
+    = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 [[noreturn]] void throwParseError(xmlParserCtxtPtr ctxt, const QString &path)
 {
@@ -35,7 +39,8 @@ constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_H
     const int line = error ? error->line : 0;
     QString message = QStringLiteral("El archivo %1 no es un documento XML válido").arg(QDir::toNativeSeparators(path));
     if (line > 0)
-        message += QStringLiteral(" (línea %1").arg(line) + (detail.isEmpty() ? QStringLiteral(")") : QStringLiteral(": %1)").arg(detail));
+        message += QStringLiteral(" (línea %1").arg(line)
+            + (detail.isEmpty() ? QStringLiteral(")") : QStringLiteral(": %1)").arg(detail));
     else if (!detail.isEmpty())
         message += QStringLiteral(" (%1)").arg(detail);
     message += QStringLiteral(".");
@@ -44,7 +49,7 @@ constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_H
 
 struct Step {
     QByteArray name;
-    QByteArray attribute;  // empty when the step has no predicate
+    QByteArray attribute; // empty when the step has no predicate
     QByteArray value;
 };
 
@@ -171,7 +176,8 @@ QByteArray Document::toBytes() const
     const char *encoding = m_doc->encoding ? reinterpret_cast<const char *>(m_doc->encoding) : "UTF-8";
     xmlDocDumpFormatMemoryEnc(m_doc, &buffer, &size, encoding, 0);
     if (!buffer)
-        throw UserError(QStringLiteral("No se pudo escribir el documento XML en la codificación %1.").arg(QString::fromLatin1(encoding)));
+        throw UserError(QStringLiteral("No se pudo escribir el documento XML en la codificación %1.")
+                            .arg(QString::fromLatin1(encoding)));
     QByteArray bytes(reinterpret_cast<const char *>(buffer), size);
     xmlFree(buffer);
     return bytes;

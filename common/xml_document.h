@@ -18,7 +18,7 @@ using Node = _xmlNode *;
 
 class Document {
 public:
-    Document();  // an empty document with an XML declaration, UTF-8
+    Document(); // an empty document with an XML declaration, UTF-8
     ~Document();
     Document(Document &&) noexcept;
     Document &operator=(Document &&) noexcept;
@@ -37,8 +37,8 @@ public:
     void save(const QString &path) const;
     QByteArray toBytes() const;
 
-    Node root() const;                 // document element, or nullptr
-    void replaceRoot(Node newRoot);    // removes the old root with its subtree
+    Node root() const; // document element, or nullptr
+    void replaceRoot(Node newRoot); // removes the old root with its subtree
     const QString &sourcePath() const;
     _xmlDoc *raw() const;
 
@@ -72,7 +72,7 @@ void setAttribute(Node element, const char *name, const QString &value);
 // Sets the value of the attribute at a 0-based position; no-op when absent.
 void setAttributeAt(Node element, int index, const QString &value);
 void appendChild(Node parent, Node child);
-void removeChild(Node parent, Node child);  // and frees its subtree
+void removeChild(Node parent, Node child); // and frees its subtree
 void setText(Node element, const QString &value);
 
 } // namespace xml

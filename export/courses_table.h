@@ -1,5 +1,6 @@
 #pragma once
-// CURSOST.DBF: the school's courses, with the level and course the person gives each one. CURSOST2.DBF, the memory of earlier codings, has the same layout.
+// CURSOST.DBF: the school's courses, with the level and course the person gives each one. CURSOST2.DBF, the memory of
+// earlier codings, has the same layout.
 
 #include "common/dbf_table.h"
 
@@ -29,5 +30,8 @@ inline const QString &fileName()
     static const QString name = QStringLiteral("CURSOST2.DBF");
     return name;
 }
-inline const dbf::Layout &layout() { return courses_table::layout(); }
+inline const dbf::Layout &layout()
+{
+    return courses_table::layout();
+}
 } // namespace course_memory_table

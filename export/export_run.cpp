@@ -11,7 +11,11 @@ namespace {
 // Keeps the wait cursor on for the whole run and restores it however the run ends.
 class BusyCursor {
 public:
-    explicit BusyCursor(UserInterface &ui) : m_ui(ui) { m_ui.setBusy(true); }
+    explicit BusyCursor(UserInterface &ui)
+        : m_ui(ui)
+    {
+        m_ui.setBusy(true);
+    }
     ~BusyCursor() { m_ui.setBusy(false); }
     BusyCursor(const BusyCursor &) = delete;
     BusyCursor &operator=(const BusyCursor &) = delete;

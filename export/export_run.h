@@ -17,9 +17,9 @@ struct SubjectCodeLists;
 class ExportRun {
 public:
     enum class Outcome {
-        Completed,    // every step ran: "Proceso finalizado"
-        MissingFile,  // a chosen input file did not exist: "No existe archivo"
-        ForcedExit,   // the person left the level and course dialog by its forced exit
+        Completed, // every step ran: "Proceso finalizado"
+        MissingFile, // a chosen input file did not exist: "No existe archivo"
+        ForcedExit, // the person left the level and course dialog by its forced exit
     };
 
     ExportRun(Session &session, UserInterface &ui);
@@ -35,23 +35,23 @@ public:
     std::function<void(ExportRun &)> beforeWriting;
 
     // The steps, in their fixed order.
-    void buildPeriodsTable();         // 1  PERIODOS.DBF
-    bool buildCoursesTable();         // 2  CURSOST.DBF, CURSOST2.DBF; false after a forced exit
-    void buildSubjectsTables();       // 3  ASIGNOMT.DBF, ASIGNOMT2.DBF
-    void appendActivityTasks();       // 4  appends to ASIGNOMT.DBF
-    void buildTeachersTable();        // 5  PROFT.DBF
-    void buildRoomsTable();           // 6  AULAT.DBF
-    void buildGroupsTable();          // 7  GRUPOST.DBF
-    void buildAssignmentsTable();     // 8  ASIGT.DBF
-    void buildDaysHoursTable();       // 9  DIASHORAST.DBF
-    void buildCatalogueTables();      // 10 ORIGENES_C, NIVELES_C, CUR_NIV_C, AUTORIZA_C
-    void applyPlanningAssignments();  // 11 completes PROFT.DBF and ASIGT.DBF
+    void buildPeriodsTable(); // 1  PERIODOS.DBF
+    bool buildCoursesTable(); // 2  CURSOST.DBF, CURSOST2.DBF; false after a forced exit
+    void buildSubjectsTables(); // 3  ASIGNOMT.DBF, ASIGNOMT2.DBF
+    void appendActivityTasks(); // 4  appends to ASIGNOMT.DBF
+    void buildTeachersTable(); // 5  PROFT.DBF
+    void buildRoomsTable(); // 6  AULAT.DBF
+    void buildGroupsTable(); // 7  GRUPOST.DBF
+    void buildAssignmentsTable(); // 8  ASIGT.DBF
+    void buildDaysHoursTable(); // 9  DIASHORAST.DBF
+    void buildCatalogueTables(); // 10 ORIGENES_C, NIVELES_C, CUR_NIV_C, AUTORIZA_C
+    void applyPlanningAssignments(); // 11 completes PROFT.DBF and ASIGT.DBF
 
     // Checks made before step 1 writes anything (the subject reference table, the
     // whole numbers of both documents). Throw UserError with everything found.
     void checkBeforeWriting();
-    void checkSubjectReferenceTable();  // SENEMATERIAS.DBF is there and readable
-    void checkWholeNumbers();           // every value that must be a whole number is one
+    void checkSubjectReferenceTable(); // SENEMATERIAS.DBF is there and readable
+    void checkWholeNumbers(); // every value that must be a whole number is one
 
     Session &session() { return m_session; }
     UserInterface &ui() { return m_ui; }
@@ -89,8 +89,20 @@ inline QString twoFiles()
     return QStringLiteral("Debe disponer de 2 ficheros XML. Uno procedente de SÉNECA, y otro de PLANIFICACIÓN.\r\n"
                           "Ambos ficheros deberán estar ubicados en una misma carpeta.");
 }
-inline QString chooseSeneca() { return QStringLiteral("Seleccione ahora el fichero XML procedente de SÉNECA"); }
-inline QString choosePlanning() { return QStringLiteral("Seleccione ahora el fichero XML procedente de PLANIFICACIÓN"); }
-inline QString noFile() { return QStringLiteral("No existe archivo"); }
-inline QString finished() { return QStringLiteral("Proceso finalizado"); }
+inline QString chooseSeneca()
+{
+    return QStringLiteral("Seleccione ahora el fichero XML procedente de SÉNECA");
+}
+inline QString choosePlanning()
+{
+    return QStringLiteral("Seleccione ahora el fichero XML procedente de PLANIFICACIÓN");
+}
+inline QString noFile()
+{
+    return QStringLiteral("No existe archivo");
+}
+inline QString finished()
+{
+    return QStringLiteral("Proceso finalizado");
+}
 } // namespace export_texts

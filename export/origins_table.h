@@ -1,5 +1,6 @@
 #pragma once
-// ORIGENES_C.DBF: origin categories of teaching hours; its presence with records tells the import that the catalogues are there.
+// ORIGENES_C.DBF: origin categories of teaching hours; its presence with records tells the import that the catalogues
+// are there.
 
 #include "common/dbf_table.h"
 

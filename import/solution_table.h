@@ -1,5 +1,6 @@
 #pragma once
-// SOLUC.DBF: the timetabler's solution, one record per placed lesson. The import reads it whatever its level and field types (DIA and HORA may be numeric or character fields); this layout is the one our tools write.
+// SOLUC.DBF: the timetabler's solution, one record per placed lesson. The import reads it whatever its level and field
+// types (DIA and HORA may be numeric or character fields); this layout is the one our tools write.
 
 #include "common/dbf_table.h"
 

@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
     if (QFileInfo::exists(path))
         return 0;
     try {
-        dbf::createTable(path, {dbf::charField("NOMBRE", 80), dbf::charField("COD", 10), dbf::charField("CODLARGO", 10)});
+        dbf::createTable(
+            path, {dbf::charField("NOMBRE", 80), dbf::charField("COD", 10), dbf::charField("CODLARGO", 10)});
     } catch (const UserError &error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 1;
