@@ -1,0 +1,327 @@
+// standin_timetabler: a test and demonstration tool that fills SOLUC.DBF the way
+// the timetabler would, so the round trip runs where the real timetabler cannot.
+// It is not part of the converter and does not try to make a good timetable.
+//
+// What it does, after an export, in the working folder:
+// - Every ASIGT row with a teacher (CPROF not blank) asks for its weekly lessons:
+//   each digit d of SESIONES is one lesson of d consecutive periods on one day
+//   ("2211": two double lessons and two single ones); a 0 asks for nothing.
+// - A lesson goes into the frame of its group (GRUPOST.MARCO; "0" without a
+//   group). Rows of "#" activities (non-regular hours) go into the last frame,
+//   the afternoon when there are two.
+// - Only Monday to Friday are used, although DIASHORAST lists seven days.
+// - No teacher, group or room is given two periods that overlap in time; a lesson
+//   with no room left, or without a group, has no room.
+// - Some teachers also get one or two "#" activities of ASIGNOMT.
+// - Each placed period is one SOLUC record: PROF=CPROF, DIA, HORA, MARCO,
+//   ASIG=CASIG, TAREA=CTAREA, CODGRUPO=CGRUP, AULA, CCONCIERTO=CORIGEN.
+// Lessons that find no room in the week are skipped and counted.
+#include "common/clipper.h"
+#include "common/dbf_table.h"
+#include "common/user_error.h"
+#include "export/assignments_table.h"
+#include "export/days_hours_table.h"
+#include "export/groups_table.h"
+#include "export/rooms_table.h"
+#include "export/subjects_table.h"
+#include "export/teachers_table.h"
+#include "import/solution_table.h"
+#include "tools/lesson_placement.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+using clipper::AllTrim;
+using standin::LessonPlacer;
+using standin::Occupancy;
+using standin::Period;
+using standin::WeekGrid;
+
+struct Lesson {
+    QString teacher, day, hour, frame, subject, task, group, room, origin;
+};
+
+class StandinTimetabler {
+public:
+    StandinTimetabler(const QString &workDir, std::uint32_t seed)
+        : m_dir(workDir)
+        , m_random(seed)
+    {
+    }
+
+    void run()
+    {
+        readPeriods();
+        readGroupsAndRooms();
+        LessonPlacer placer(m_grid, m_random);
+        Occupancy rooms(m_grid);
+        placeAssignments(placer, rooms);
+        placeActivities(placer);
+        writeSolution();
+    }
+
+    int placedPeriods() const { return int(m_lessons.size()); }
+    int activityPeriods() const { return m_activityPeriods; }
+    int skippedLessons() const { return m_skipped; }
+    QString solutionPath() const { return m_dir.filePath(solution_table::fileName()); }
+
+private:
+    dbf::Table open(const QString &fileName)
+    {
+        dbf::Table table(m_dir.filePath(fileName));
+        table.open(dbf::Table::Access::ReadShared);
+        return table;
+    }
+
+    static int minutes(const QString &time)
+    {
+        const QStringList parts = AllTrim(time).split(QLatin1Char(':'));
+        bool hoursOk = false, minutesOk = false;
+        const int h = parts.value(0).toInt(&hoursOk), m = parts.value(1).toInt(&minutesOk);
+        return parts.size() == 2 && hoursOk && minutesOk ? h * 60 + m : -1;
+    }
+
+    void readPeriods()
+    {
+        const dbf::Table table = open(days_hours_table::fileName());
+        const int day = table.fieldIndex(QStringLiteral("DIA")), hour = table.fieldIndex(QStringLiteral("HORA"));
+        const int frame = table.fieldIndex(QStringLiteral("MARCO"));
+        const int from = table.fieldIndex(QStringLiteral("HORADESDE")),
+                  to = table.fieldIndex(QStringLiteral("HORAHASTA"));
+        for (int row : table.liveRows()) {
+            bool dayOk = false, hourOk = false;
+            Period p;
+            p.day = AllTrim(table.text(row, day)).toInt(&dayOk);
+            p.hour = AllTrim(table.text(row, hour)).toInt(&hourOk);
+            p.frame = AllTrim(table.text(row, frame)).left(1);
+            p.start = minutes(table.text(row, from));
+            p.end = minutes(table.text(row, to));
+            if (dayOk && hourOk && p.day > 0 && p.hour > 0)
+                m_grid.addPeriod(p);
+        }
+        m_grid.finish();
+        if (m_grid.periods().empty())
+            throw UserError(QStringLiteral("%1 no tiene ningún tramo horario.").arg(table.fileName()));
+        m_lastFrame = m_grid.frames().constLast();
+    }
+
+    void readGroupsAndRooms()
+    {
+        const dbf::Table groups = open(groups_table::fileName());
+        const int code = groups.fieldIndex(QStringLiteral("ABREV")), frame = groups.fieldIndex(QStringLiteral("MARCO"));
+        for (int row : groups.liveRows()) {
+            const QString abrev = AllTrim(groups.text(row, code));
+            if (!m_groupFrame.contains(abrev))
+                m_groupFrame.insert(abrev, AllTrim(groups.text(row, frame)).left(1));
+        }
+        const dbf::Table rooms = open(rooms_table::fileName());
+        const int room = rooms.fieldIndex(QStringLiteral("ABREV"));
+        for (int row : rooms.liveRows()) {
+            if (!AllTrim(rooms.text(row, room)).isEmpty())
+                m_rooms.push_back(rooms.text(row, room));
+        }
+    }
+
+    QString frameFor(const QString &subject, const QString &group) const
+    {
+        QString frame = QStringLiteral("0");
+        if (subject.startsWith(QLatin1Char('#')))
+            frame = m_lastFrame;
+        else if (!group.isEmpty())
+            frame = m_groupFrame.value(group, frame);
+        return m_grid.hasFrame(frame) ? frame : m_grid.frames().constFirst();
+    }
+
+    int idOf(QHash<QString, int> &ids, const QString &code)
+    {
+        const auto it = ids.constFind(code);
+        if (it != ids.constEnd())
+            return it.value();
+        const int id = int(ids.size());
+        ids.insert(code, id);
+        return id;
+    }
+
+    // The group's own room when it is free, else one of the next rooms, else none.
+    QString roomFor(Occupancy &rooms, int group, const std::vector<int> &periods)
+    {
+        if (group < 0 || m_rooms.empty())
+            return QString();
+        constexpr int kTries = 16;
+        for (int k = 0; k < kTries && k < int(m_rooms.size()); ++k) {
+            const int room = (group + k) % int(m_rooms.size());
+            const bool free = std::all_of(periods.begin(), periods.end(), [&](int p) { return rooms.isFree(room, p); });
+            if (free) {
+                for (int p : periods)
+                    rooms.take(room, p);
+                return m_rooms[std::size_t(room)];
+            }
+        }
+        return QString();
+    }
+
+    void placeAssignments(LessonPlacer &placer, Occupancy &rooms)
+    {
+        const dbf::Table table = open(assignments_table::fileName());
+        const int subject = table.fieldIndex(QStringLiteral("CASIG")),
+                  teacher = table.fieldIndex(QStringLiteral("CPROF"));
+        const int group = table.fieldIndex(QStringLiteral("CGRUP")),
+                  sessions = table.fieldIndex(QStringLiteral("SESIONES"));
+        const int task = table.fieldIndex(QStringLiteral("CTAREA")),
+                  origin = table.fieldIndex(QStringLiteral("CORIGEN"));
+        for (int row : table.liveRows()) {
+            const QString prof = AllTrim(table.text(row, teacher));
+            if (prof.isEmpty())
+                continue;
+            const QString groupCode = AllTrim(table.text(row, group));
+            const QString frame = frameFor(table.text(row, subject), groupCode);
+            const int teacherId = idOf(m_teacherIds, prof);
+            const int groupId = groupCode.isEmpty() ? -1 : idOf(m_groupIds, groupCode);
+            Lesson lesson{table.text(row, teacher), QString(), QString(), frame, table.text(row, subject),
+                table.text(row, task), table.text(row, group), QString(), table.text(row, origin)};
+            std::vector<int> daysUsed;
+            // Longer lessons first: they are the hardest to fit.
+            QString digits = table.text(row, sessions);
+            std::sort(digits.begin(), digits.end(), std::greater<QChar>());
+            for (const QChar c : digits) {
+                const int length = c.isDigit() ? c.digitValue() : 0;
+                if (length <= 0)
+                    continue;
+                const std::vector<int> periods = placer.place(frame, length, teacherId, groupId, daysUsed);
+                if (periods.empty()) {
+                    ++m_skipped;
+                    continue;
+                }
+                lesson.room = roomFor(rooms, groupId, periods);
+                record(lesson, periods);
+            }
+        }
+    }
+
+    // One or two "#" activities for about a third of the teachers.
+    void placeActivities(LessonPlacer &placer)
+    {
+        const dbf::Table subjects = open(subjects_table::fileName());
+        const int code = subjects.fieldIndex(QStringLiteral("COD"));
+        std::vector<QString> activities;
+        for (int row : subjects.liveRows()) {
+            if (subjects.text(row, code).startsWith(QLatin1Char('#')))
+                activities.push_back(subjects.text(row, code));
+        }
+        if (activities.empty())
+            return;
+        const dbf::Table teachers = open(teachers_table::fileName());
+        const int abrev = teachers.fieldIndex(QStringLiteral("ABREV"));
+        for (int row : teachers.liveRows()) {
+            const QString prof = AllTrim(teachers.text(row, abrev));
+            if (prof.isEmpty() || m_random.below(3) != 0)
+                continue;
+            const int count = 1 + m_random.below(2);
+            for (int k = 0; k < count; ++k) {
+                const QString activity = m_random.pick(activities);
+                std::vector<int> daysUsed;
+                const std::vector<int> periods = placer.place(m_lastFrame, 1, idOf(m_teacherIds, prof), -1, daysUsed);
+                if (periods.empty()) {
+                    ++m_skipped;
+                    continue;
+                }
+                record({teachers.text(row, abrev), QString(), QString(), m_lastFrame, activity, activity, QString(),
+                           QString(), QString()},
+                    periods);
+                m_activityPeriods += int(periods.size());
+            }
+        }
+    }
+
+    void record(Lesson lesson, const std::vector<int> &periods)
+    {
+        for (int p : periods) {
+            const Period &period = m_grid.periods()[std::size_t(p)];
+            lesson.day = QString::number(period.day);
+            lesson.hour = QString::number(period.hour);
+            lesson.frame = period.frame;
+            m_lessons.push_back(lesson);
+        }
+    }
+
+    // Every record is appended in memory and reaches the disk with the last post.
+    void writeSolution()
+    {
+        const QString path = solutionPath();
+        dbf::removeTableFiles(path);
+        dbf::createTable(path, solution_table::layout());
+        dbf::Table table(path);
+        table.open(dbf::Table::Access::Exclusive);
+        const QStringList names = {QStringLiteral("PROF"), QStringLiteral("DIA"), QStringLiteral("HORA"),
+            QStringLiteral("MARCO"), QStringLiteral("ASIG"), QStringLiteral("TAREA"), QStringLiteral("CODGRUPO"),
+            QStringLiteral("AULA"), QStringLiteral("CCONCIERTO")};
+        std::vector<int> f;
+        for (const QString &name : names)
+            f.push_back(table.fieldIndex(name));
+        int last = -1;
+        for (const Lesson &l : m_lessons) {
+            last = table.appendBlank();
+            const QString values[] = {l.teacher, l.day, l.hour, l.frame, l.subject, l.task, l.group, l.room, l.origin};
+            for (std::size_t i = 0; i < f.size(); ++i)
+                table.setText(last, f[i], values[i]);
+        }
+        if (last >= 0)
+            table.post(last);
+        table.close();
+    }
+
+    QDir m_dir;
+    RandomSource m_random;
+    WeekGrid m_grid;
+    QString m_lastFrame;
+    QHash<QString, QString> m_groupFrame;
+    std::vector<QString> m_rooms;
+    QHash<QString, int> m_teacherIds, m_groupIds;
+    std::vector<Lesson> m_lessons;
+    int m_activityPeriods = 0;
+    int m_skipped = 0;
+};
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("standin_timetabler"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Herramienta de prueba y demostración: hace de programa de horarios después de una exportación y escribe "
+        "SOLUC.DBF con las sesiones de ASIGT colocadas en los tramos libres de DIASHORAST, sin que un profesor, "
+        "un grupo o un aula esté en dos sitios a la vez, y con algunas actividades \"#\".\n"
+        "No forma parte del conversor ni es el programa de horarios real (Horavent): no busca un buen horario.\n"
+        "Cada cifra d de SESIONES es una sesión de d tramos seguidos en un mismo día; solo usa de lunes a viernes."));
+    parser.addHelpOption();
+    const QCommandLineOption ktemp(QStringLiteral("ktemp"),
+        QStringLiteral("Carpeta de trabajo con las tablas de la exportación."), QStringLiteral("DIR"));
+    const QCommandLineOption seed(
+        QStringLiteral("seed"), QStringLiteral("Semilla (por defecto 1)."), QStringLiteral("N"), QStringLiteral("1"));
+    parser.addOptions({ktemp, seed});
+    parser.process(app);
+    bool seedOk = false;
+    const uint seedValue = parser.value(seed).toUInt(&seedOk);
+    if (!parser.isSet(ktemp) || !seedOk) {
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
+        return 2;
+    }
+    try {
+        StandinTimetabler timetabler(QDir::current().absoluteFilePath(parser.value(ktemp)), seedValue);
+        timetabler.run();
+        std::printf("%s: %d registros (%d de actividades no regulares añadidas); %d sesiones sin colocar\n",
+            qPrintable(QDir::toNativeSeparators(timetabler.solutionPath())), timetabler.placedPeriods(),
+            timetabler.activityPeriods(), timetabler.skippedLessons());
+    } catch (const UserError &error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
