@@ -5,37 +5,55 @@
 namespace standin {
 
 namespace {
-QString periodKey(const QString &frame, int day, int hour)
+bool contains(const std::vector<int> &items, int item)
 {
-    return QStringLiteral("%1/%2/%3").arg(frame).arg(day).arg(hour);
+    return std::find(items.begin(), items.end(), item) != items.end();
 }
-const std::vector<int> kNoDays;
 } // namespace
 
 void WeekGrid::addPeriod(const Period &period)
 {
-    const QString key = periodKey(period.frame, period.day, period.hour);
-    if (m_index.contains(key))
-        return;
-    m_index.insert(key, int(m_periods.size()));
     m_periods.push_back(period);
 }
 
 void WeekGrid::finish()
 {
-    QHash<QString, std::vector<int>> all;
+    // A period listed twice (same frame, day and hour) counts once.
+    std::vector<Period> unique;
     for (const Period &p : m_periods) {
-        std::vector<int> &days = all[p.frame];
-        if (std::find(days.begin(), days.end(), p.day) == days.end())
-            days.push_back(p.day);
+        const bool seen = std::any_of(unique.begin(), unique.end(),
+            [&](const Period &q) { return q.frame == p.frame && q.day == p.day && q.hour == p.hour; });
+        if (!seen)
+            unique.push_back(p);
     }
-    m_days.clear();
-    for (auto it = all.begin(); it != all.end(); ++it) {
-        std::vector<int> days = it.value();
+    m_periods = std::move(unique);
+    m_frames.clear();
+    for (const Period &p : m_periods) {
+        if (!m_frames.contains(p.frame))
+            m_frames.append(p.frame);
+    }
+    m_frames.sort();
+    m_days.assign(std::size_t(m_frames.size()), {});
+    m_lookup.assign(std::size_t(m_frames.size()), {});
+    for (std::size_t i = 0; i < m_periods.size(); ++i) {
+        const Period &p = m_periods[i];
+        const auto f = std::size_t(frameIndex(p.frame));
+        if (!contains(m_days[f], p.day))
+            m_days[f].push_back(p.day);
+        auto &days = m_lookup[f];
+        if (days.size() <= std::size_t(p.day))
+            days.resize(std::size_t(p.day) + 1);
+        auto &hours = days[std::size_t(p.day)];
+        if (hours.size() <= std::size_t(p.hour))
+            hours.resize(std::size_t(p.hour) + 1, -1);
+        hours[std::size_t(p.hour)] = int(i);
+    }
+    for (std::vector<int> &days : m_days) {
         std::sort(days.begin(), days.end());
         std::vector<int> week;
         std::copy_if(days.begin(), days.end(), std::back_inserter(week), [](int d) { return d >= 1 && d <= 5; });
-        m_days.insert(it.key(), week.empty() ? days : week);
+        if (!week.empty())
+            days = week;
     }
     m_overlaps.assign(m_periods.size(), {});
     for (std::size_t a = 0; a < m_periods.size(); ++a) {
@@ -48,85 +66,173 @@ void WeekGrid::finish()
     }
 }
 
-QStringList WeekGrid::frames() const
+int WeekGrid::periodAt(int frame, int day, int hour) const
 {
-    QStringList list = m_days.keys();
-    list.sort();
-    return list;
+    if (frame < 0 || std::size_t(frame) >= m_lookup.size() || day < 0 || hour < 0)
+        return -1;
+    const auto &days = m_lookup[std::size_t(frame)];
+    if (std::size_t(day) >= days.size() || std::size_t(hour) >= days[std::size_t(day)].size())
+        return -1;
+    return days[std::size_t(day)][std::size_t(hour)];
 }
 
-const std::vector<int> &WeekGrid::days(const QString &frame) const
+int Occupancy::holder(int who, int period) const
 {
-    const auto it = m_days.constFind(frame);
-    return it == m_days.constEnd() ? kNoDays : it.value();
-}
-
-int WeekGrid::periodAt(const QString &frame, int day, int hour) const
-{
-    return m_index.value(periodKey(frame, day, hour), -1);
-}
-
-bool Occupancy::isFree(int who, int period) const
-{
-    const auto it = m_busy.constFind(who);
-    if (it == m_busy.constEnd())
-        return true;
+    const auto it = m_holder.constFind(who);
+    if (it == m_holder.constEnd())
+        return -1;
     for (int other : m_grid.overlapping(period)) {
-        if (it.value()[std::size_t(other)])
-            return false;
+        if (it.value()[std::size_t(other)] >= 0)
+            return it.value()[std::size_t(other)];
     }
-    return true;
+    return -1;
 }
 
-void Occupancy::take(int who, int period)
+void Occupancy::take(int who, int period, int block)
 {
-    std::vector<bool> &busy = m_busy[who];
-    if (busy.empty())
-        busy.assign(m_grid.periods().size(), false);
-    busy[std::size_t(period)] = true;
+    std::vector<int> &holders = m_holder[who];
+    if (holders.empty())
+        holders.assign(m_grid.periods().size(), -1);
+    holders[std::size_t(period)] = block;
 }
 
-bool LessonPlacer::fits(
-    const QString &frame, int day, int hour, int length, int teacher, int group, std::vector<int> &periods) const
+void Occupancy::release(int who, int period)
+{
+    const auto it = m_holder.find(who);
+    if (it != m_holder.end())
+        it.value()[std::size_t(period)] = -1;
+}
+
+bool LessonPlacer::consecutive(int frame, int day, int hour, int length, std::vector<int> &periods) const
 {
     periods.clear();
     for (int h = hour; h < hour + length; ++h) {
         const int p = m_grid.periodAt(frame, day, h);
-        if (p < 0 || !m_teachers.isFree(teacher, p) || (group >= 0 && !m_groups.isFree(group, p)))
+        if (p < 0)
             return false;
         periods.push_back(p);
     }
     return true;
 }
 
-std::vector<int> LessonPlacer::place(
-    const QString &frame, int length, int teacher, int group, std::vector<int> &daysUsed)
+bool LessonPlacer::isFree(const Block &b, const std::vector<int> &periods) const
 {
-    const std::vector<int> &days = m_grid.days(frame);
+    return std::all_of(periods.begin(), periods.end(),
+        [&](int p) { return m_teachers.isFree(b.teacher, p) && (b.group < 0 || m_groups.isFree(b.group, p)); });
+}
+
+int LessonPlacer::singleBlocker(const Block &b, const std::vector<int> &periods) const
+{
+    int blocker = -1;
+    for (int p : periods) {
+        for (int holder : {m_teachers.holder(b.teacher, p), b.group < 0 ? -1 : m_groups.holder(b.group, p)}) {
+            if (holder < 0 || holder == blocker)
+                continue;
+            if (blocker >= 0)
+                return -2;
+            blocker = holder;
+        }
+    }
+    return blocker;
+}
+
+// Tries the days from a turning start, days not used by the row first, and the
+// hours of each day from the first; periods in `avoid` are not taken.
+bool LessonPlacer::findPlace(Block &b, std::vector<int> &daysUsed, const std::vector<int> &avoid)
+{
+    if (b.frame < 0 || b.frame >= int(m_grid.frames().size()))
+        return false;
+    const std::vector<int> &days = m_grid.days(b.frame);
+    const int length = int(b.periods.size());
     if (days.empty() || length <= 0)
-        return {};
+        return false;
     const int first = m_random.below(int(days.size()));
     std::vector<int> periods;
     for (int pass = 0; pass < 2; ++pass) {
         for (std::size_t i = 0; i < days.size(); ++i) {
             const int day = days[(std::size_t(first) + i) % days.size()];
-            const bool used = std::find(daysUsed.begin(), daysUsed.end(), day) != daysUsed.end();
-            if (used != (pass == 1))
+            if (contains(daysUsed, day) != (pass == 1))
                 continue;
-            for (int hour = 1; m_grid.periodAt(frame, day, hour) >= 0; ++hour) {
-                if (!fits(frame, day, hour, length, teacher, group, periods))
+            for (int hour = 1; m_grid.periodAt(b.frame, day, hour) >= 0; ++hour) {
+                if (!consecutive(b.frame, day, hour, length, periods) || !isFree(b, periods))
                     continue;
-                for (int taken : periods) {
-                    m_teachers.take(teacher, taken);
-                    if (group >= 0)
-                        m_groups.take(group, taken);
-                }
+                if (std::any_of(periods.begin(), periods.end(), [&](int p) { return contains(avoid, p); }))
+                    continue;
+                b.periods = periods;
                 daysUsed.push_back(day);
-                return periods;
+                return true;
             }
         }
     }
-    return {};
+    return false;
+}
+
+void LessonPlacer::occupy(int id)
+{
+    const Block &b = m_blocks[std::size_t(id)];
+    for (int p : b.periods) {
+        m_teachers.take(b.teacher, p, id);
+        if (b.group >= 0)
+            m_groups.take(b.group, p, id);
+    }
+}
+
+void LessonPlacer::vacate(int id)
+{
+    const Block &b = m_blocks[std::size_t(id)];
+    for (int p : b.periods) {
+        m_teachers.release(b.teacher, p);
+        if (b.group >= 0)
+            m_groups.release(b.group, p);
+    }
+}
+
+// Some position would be free but for one other lesson: that lesson moves to
+// another free place that leaves the position alone, and the new lesson takes it.
+bool LessonPlacer::repair(Block &b, std::vector<int> &daysUsed)
+{
+    if (b.frame < 0 || b.frame >= int(m_grid.frames().size()))
+        return false;
+    const std::vector<int> &days = m_grid.days(b.frame);
+    const int length = int(b.periods.size());
+    std::vector<int> periods;
+    for (int day : days) {
+        for (int hour = 1; m_grid.periodAt(b.frame, day, hour) >= 0; ++hour) {
+            if (!consecutive(b.frame, day, hour, length, periods))
+                continue;
+            const int blocker = singleBlocker(b, periods);
+            if (blocker < 0)
+                continue;
+            Block moved = m_blocks[std::size_t(blocker)];
+            vacate(blocker);
+            std::vector<int> noDays;
+            const Block original = m_blocks[std::size_t(blocker)];
+            if (findPlace(moved, noDays, periods)) {
+                m_blocks[std::size_t(blocker)] = moved;
+                occupy(blocker);
+                // Frames that overlap in time could still put the two together.
+                if (isFree(b, periods)) {
+                    b.periods = periods;
+                    daysUsed.push_back(day);
+                    return true;
+                }
+                vacate(blocker);
+                m_blocks[std::size_t(blocker)] = original;
+            }
+            occupy(blocker);
+        }
+    }
+    return false;
+}
+
+int LessonPlacer::place(int frame, int length, int teacher, int group, std::vector<int> &daysUsed)
+{
+    Block b{teacher, group, frame, std::vector<int>(std::size_t(std::max(length, 0)), -1)};
+    if (!findPlace(b, daysUsed, {}) && !repair(b, daysUsed))
+        return -1;
+    m_blocks.push_back(b);
+    occupy(int(m_blocks.size()) - 1);
+    return int(m_blocks.size()) - 1;
 }
 
 } // namespace standin

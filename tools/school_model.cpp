@@ -576,15 +576,19 @@ private:
             if (esoTutors.contains(t))
                 add(t, task(QStringLiteral("90"), QStringLiteral("1"), QString()));
         }
-        // Further activities: regular ones as programme coordination, the others
-        // as meetings.
+        // Further activities: meetings for the non-regular ones, programme
+        // coordination (no unit, no subject) for the regular ones that need
+        // neither; the planning gives the others nobody.
         const auto &activities = m_school.activities;
         for (std::size_t a = cat::coreActivities().size(); a < activities.size(); ++a) {
             const int t = m_working[std::size_t(m_random.below(int(m_working.size())))];
-            if (activities[a].marker == QLatin1String("N"))
-                add(t, task(activities[a].code, QStringLiteral("1"), QString()));
-            else if (m_load[std::size_t(t)] < 26)
-                add(t, task(activities[a].code, QStringLiteral("11"), QString::fromLatin1(kProgramme)));
+            const Activity &activity = activities[a];
+            const bool needsNothing
+                = activity.unitFlag == QLatin1String("N") && activity.subjectFlag == QLatin1String("N");
+            if (activity.marker == QLatin1String("N"))
+                add(t, task(activity.code, QStringLiteral("1"), QString()));
+            else if (needsNothing && m_load[std::size_t(t)] < 26)
+                add(t, task(activity.code, QStringLiteral("11"), QString::fromLatin1(kProgramme)));
         }
         const int coordinator = m_working[std::size_t(m_random.below(int(m_working.size())))];
         add(coordinator, task(QStringLiteral("48"), QStringLiteral("11"), QString::fromLatin1(kReduction), level));

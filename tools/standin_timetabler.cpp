@@ -46,28 +46,55 @@ struct Lesson {
     QString teacher, day, hour, frame, subject, task, group, room, origin;
 };
 
+// One ASIGT row with a teacher: its lessons' lengths, longest first.
+struct Request {
+    Lesson lesson;
+    int teacher = -1, group = -1;
+    std::vector<int> lengths;
+    int weight = 0; // weekly periods of its teacher and its group together
+};
+
+// One try at the whole week; the best of a few tries is written.
+struct Attempt {
+    std::vector<std::pair<Lesson, int>> blocks; // what, and the placer's block
+    std::vector<Lesson> lessons; // one per period, with rooms
+    int activityPeriods = 0;
+    int skipped = 0;
+};
+
 class StandinTimetabler {
 public:
     StandinTimetabler(const QString &workDir, std::uint32_t seed)
         : m_dir(workDir)
-        , m_random(seed)
+        , m_seed(seed)
     {
     }
 
+    // A greedy placement can leave a lesson out that another order of days would
+    // fit; a few tries with other turns of the days usually place everything.
     void run()
     {
         readPeriods();
         readGroupsAndRooms();
-        LessonPlacer placer(m_grid, m_random);
-        Occupancy rooms(m_grid);
-        placeAssignments(placer, rooms);
-        placeActivities(placer);
+        readRequests();
+        readActivities();
+        constexpr int kTries = 6;
+        for (int t = 0; t < kTries && (t == 0 || m_best.skipped > 0); ++t) {
+            RandomSource random(m_seed * 7919u + std::uint32_t(t));
+            LessonPlacer placer(m_grid, random);
+            Attempt attempt;
+            placeAssignments(attempt, placer);
+            placeActivities(attempt, placer, random);
+            giveRooms(attempt, placer);
+            if (t == 0 || attempt.skipped < m_best.skipped)
+                m_best = std::move(attempt);
+        }
         writeSolution();
     }
 
-    int placedPeriods() const { return int(m_lessons.size()); }
-    int activityPeriods() const { return m_activityPeriods; }
-    int skippedLessons() const { return m_skipped; }
+    int placedPeriods() const { return int(m_best.lessons.size()); }
+    int activityPeriods() const { return m_best.activityPeriods; }
+    int skippedLessons() const { return m_best.skipped; }
     QString solutionPath() const { return m_dir.filePath(solution_table::fileName()); }
 
 private:
@@ -134,7 +161,7 @@ private:
             frame = m_lastFrame;
         else if (!group.isEmpty())
             frame = m_groupFrame.value(group, frame);
-        return m_grid.hasFrame(frame) ? frame : m_grid.frames().constFirst();
+        return m_grid.frames().contains(frame) ? frame : m_grid.frames().constFirst();
     }
 
     int idOf(QHash<QString, int> &ids, const QString &code)
@@ -158,94 +185,142 @@ private:
             const bool free = std::all_of(periods.begin(), periods.end(), [&](int p) { return rooms.isFree(room, p); });
             if (free) {
                 for (int p : periods)
-                    rooms.take(room, p);
+                    rooms.take(room, p, 0);
                 return m_rooms[std::size_t(room)];
             }
         }
         return QString();
     }
 
-    void placeAssignments(LessonPlacer &placer, Occupancy &rooms)
+    // The rows of ASIGT with a teacher, each with the lessons it asks for.
+    void readRequests()
     {
         const dbf::Table table = open(assignments_table::fileName());
-        const int subject = table.fieldIndex(QStringLiteral("CASIG")),
-                  teacher = table.fieldIndex(QStringLiteral("CPROF"));
-        const int group = table.fieldIndex(QStringLiteral("CGRUP")),
-                  sessions = table.fieldIndex(QStringLiteral("SESIONES"));
-        const int task = table.fieldIndex(QStringLiteral("CTAREA")),
-                  origin = table.fieldIndex(QStringLiteral("CORIGEN"));
+        const int subject = table.fieldIndex(QStringLiteral("CASIG"));
+        const int teacher = table.fieldIndex(QStringLiteral("CPROF"));
+        const int group = table.fieldIndex(QStringLiteral("CGRUP"));
+        const int sessions = table.fieldIndex(QStringLiteral("SESIONES"));
+        const int task = table.fieldIndex(QStringLiteral("CTAREA"));
+        const int origin = table.fieldIndex(QStringLiteral("CORIGEN"));
+        QHash<int, int> teacherHours, groupHours;
         for (int row : table.liveRows()) {
             const QString prof = AllTrim(table.text(row, teacher));
             if (prof.isEmpty())
                 continue;
+            Request r;
             const QString groupCode = AllTrim(table.text(row, group));
-            const QString frame = frameFor(table.text(row, subject), groupCode);
-            const int teacherId = idOf(m_teacherIds, prof);
-            const int groupId = groupCode.isEmpty() ? -1 : idOf(m_groupIds, groupCode);
-            Lesson lesson{table.text(row, teacher), QString(), QString(), frame, table.text(row, subject),
-                table.text(row, task), table.text(row, group), QString(), table.text(row, origin)};
-            std::vector<int> daysUsed;
+            r.lesson = {table.text(row, teacher), QString(), QString(), frameFor(table.text(row, subject), groupCode),
+                table.text(row, subject), table.text(row, task), table.text(row, group), QString(),
+                table.text(row, origin)};
+            r.teacher = idOf(m_teacherIds, prof);
+            r.group = groupCode.isEmpty() ? -1 : idOf(m_groupIds, groupCode);
+            for (const QChar c : table.text(row, sessions)) {
+                if (c.isDigit() && c.digitValue() > 0)
+                    r.lengths.push_back(c.digitValue());
+            }
             // Longer lessons first: they are the hardest to fit.
-            QString digits = table.text(row, sessions);
-            std::sort(digits.begin(), digits.end(), std::greater<QChar>());
-            for (const QChar c : digits) {
-                const int length = c.isDigit() ? c.digitValue() : 0;
-                if (length <= 0)
+            std::sort(r.lengths.begin(), r.lengths.end(), std::greater<int>());
+            for (int length : r.lengths) {
+                teacherHours[r.teacher] += length;
+                if (r.group >= 0)
+                    groupHours[r.group] += length;
+            }
+            m_requests.push_back(std::move(r));
+        }
+        // The busiest teachers and groups go first, double lessons before single ones.
+        for (Request &r : m_requests)
+            r.weight = teacherHours.value(r.teacher) + groupHours.value(r.group);
+        std::stable_sort(m_requests.begin(), m_requests.end(), [](const Request &a, const Request &b) {
+            const int la = a.lengths.empty() ? 0 : a.lengths.front(), lb = b.lengths.empty() ? 0 : b.lengths.front();
+            return la != lb ? la > lb : a.weight > b.weight;
+        });
+    }
+
+    // Lessons are placed in rounds, one of each row per round, so that every row
+    // finds room early in the week.
+    void placeAssignments(Attempt &attempt, LessonPlacer &placer)
+    {
+        std::vector<std::vector<int>> daysUsed(m_requests.size());
+        for (std::size_t round = 0;; ++round) {
+            bool any = false;
+            for (std::size_t i = 0; i < m_requests.size(); ++i) {
+                const Request &r = m_requests[i];
+                if (round >= r.lengths.size())
                     continue;
-                const std::vector<int> periods = placer.place(frame, length, teacherId, groupId, daysUsed);
-                if (periods.empty()) {
-                    ++m_skipped;
+                any = true;
+                const int block = placer.place(
+                    m_grid.frameIndex(r.lesson.frame), r.lengths[round], r.teacher, r.group, daysUsed[i]);
+                if (block < 0) {
+                    ++attempt.skipped;
+                    if (qEnvironmentVariableIsSet("DBGS"))
+                        std::fprintf(stderr, "skip %s %s %s %d\n", qPrintable(r.lesson.teacher),
+                            qPrintable(r.lesson.subject), qPrintable(r.lesson.group), r.lengths[round]);
                     continue;
                 }
-                lesson.room = roomFor(rooms, groupId, periods);
-                record(lesson, periods);
+                attempt.blocks.push_back({r.lesson, block});
             }
+            if (!any)
+                break;
+        }
+    }
+
+    // The "#" activities of ASIGNOMT, and the teachers that may take them.
+    void readActivities()
+    {
+        const dbf::Table subjects = open(subjects_table::fileName());
+        const int code = subjects.fieldIndex(QStringLiteral("COD"));
+        for (int row : subjects.liveRows()) {
+            if (subjects.text(row, code).startsWith(QLatin1Char('#')))
+                m_activities.push_back(subjects.text(row, code));
+        }
+        const dbf::Table teachers = open(teachers_table::fileName());
+        const int abrev = teachers.fieldIndex(QStringLiteral("ABREV"));
+        for (int row : teachers.liveRows()) {
+            if (!AllTrim(teachers.text(row, abrev)).isEmpty())
+                m_teachers.push_back(teachers.text(row, abrev));
         }
     }
 
     // One or two "#" activities for about a third of the teachers.
-    void placeActivities(LessonPlacer &placer)
+    void placeActivities(Attempt &attempt, LessonPlacer &placer, RandomSource &random)
     {
-        const dbf::Table subjects = open(subjects_table::fileName());
-        const int code = subjects.fieldIndex(QStringLiteral("COD"));
-        std::vector<QString> activities;
-        for (int row : subjects.liveRows()) {
-            if (subjects.text(row, code).startsWith(QLatin1Char('#')))
-                activities.push_back(subjects.text(row, code));
-        }
-        if (activities.empty())
+        if (m_activities.empty())
             return;
-        const dbf::Table teachers = open(teachers_table::fileName());
-        const int abrev = teachers.fieldIndex(QStringLiteral("ABREV"));
-        for (int row : teachers.liveRows()) {
-            const QString prof = AllTrim(teachers.text(row, abrev));
-            if (prof.isEmpty() || m_random.below(3) != 0)
+        for (const QString &teacher : m_teachers) {
+            if (random.below(3) != 0)
                 continue;
-            const int count = 1 + m_random.below(2);
+            const int count = 1 + random.below(2);
             for (int k = 0; k < count; ++k) {
-                const QString activity = m_random.pick(activities);
+                const QString activity = random.pick(m_activities);
                 std::vector<int> daysUsed;
-                const std::vector<int> periods = placer.place(m_lastFrame, 1, idOf(m_teacherIds, prof), -1, daysUsed);
-                if (periods.empty()) {
-                    ++m_skipped;
+                const int block = placer.place(
+                    m_grid.frameIndex(m_lastFrame), 1, idOf(m_teacherIds, AllTrim(teacher)), -1, daysUsed);
+                if (block < 0) {
+                    ++attempt.skipped;
                     continue;
                 }
-                record({teachers.text(row, abrev), QString(), QString(), m_lastFrame, activity, activity, QString(),
-                           QString(), QString()},
-                    periods);
-                m_activityPeriods += int(periods.size());
+                attempt.blocks.push_back(
+                    {{teacher, QString(), QString(), m_lastFrame, activity, activity, QString(), QString(), QString()},
+                        block});
+                attempt.activityPeriods += int(placer.block(block).periods.size());
             }
         }
     }
 
-    void record(Lesson lesson, const std::vector<int> &periods)
+    // Rooms once every lesson has its final place; then one lesson per period.
+    void giveRooms(Attempt &attempt, const LessonPlacer &placer)
     {
-        for (int p : periods) {
-            const Period &period = m_grid.periods()[std::size_t(p)];
-            lesson.day = QString::number(period.day);
-            lesson.hour = QString::number(period.hour);
-            lesson.frame = period.frame;
-            m_lessons.push_back(lesson);
+        Occupancy rooms(m_grid);
+        for (auto &[lesson, id] : attempt.blocks) {
+            const standin::Block &block = placer.block(id);
+            lesson.room = roomFor(rooms, block.group, block.periods);
+            for (int p : block.periods) {
+                const Period &period = m_grid.periods()[std::size_t(p)];
+                lesson.day = QString::number(period.day);
+                lesson.hour = QString::number(period.hour);
+                lesson.frame = period.frame;
+                attempt.lessons.push_back(lesson);
+            }
         }
     }
 
@@ -264,7 +339,7 @@ private:
         for (const QString &name : names)
             f.push_back(table.fieldIndex(name));
         int last = -1;
-        for (const Lesson &l : m_lessons) {
+        for (const Lesson &l : m_best.lessons) {
             last = table.appendBlank();
             const QString values[] = {l.teacher, l.day, l.hour, l.frame, l.subject, l.task, l.group, l.room, l.origin};
             for (std::size_t i = 0; i < f.size(); ++i)
@@ -276,15 +351,16 @@ private:
     }
 
     QDir m_dir;
-    RandomSource m_random;
+    std::uint32_t m_seed;
     WeekGrid m_grid;
     QString m_lastFrame;
     QHash<QString, QString> m_groupFrame;
     std::vector<QString> m_rooms;
     QHash<QString, int> m_teacherIds, m_groupIds;
-    std::vector<Lesson> m_lessons;
-    int m_activityPeriods = 0;
-    int m_skipped = 0;
+    std::vector<Request> m_requests;
+    std::vector<QString> m_activities; // "#" codes of ASIGNOMT
+    std::vector<QString> m_teachers; // PROFT.ABREV
+    Attempt m_best;
 };
 
 } // namespace
