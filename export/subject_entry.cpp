@@ -1,0 +1,19 @@
+#include "export/subject_entry.h"
+
+SubjectEntry readSubjectEntry(const ExchangeRecord &record)
+{
+    static const QString identifierName = QStringLiteral("X_MATERIAOMG");
+    static const QString subjectName = QStringLiteral("D_MATERIAC");
+
+    SubjectEntry entry;
+    entry.courseKey = record.value(0);
+    if (serialisedNameIs(record.serialisedValue(2), identifierName))
+        entry.identifier = record.value(2);
+    else
+        entry.name = record.value(2);
+    if (serialisedNameIs(record.serialisedValue(1), subjectName))
+        entry.name = record.value(1);
+    else
+        entry.identifier = record.value(1);
+    return entry;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// A MATERIAS entry as steps 3 and 8 read it: the course key at position 0, and the
+// subject name and Séneca identifier at positions 1 and 2 in either order, told
+// apart by the nombre_dato each carries in its serialised markup.
+
+#include "common/exchange_document.h"
+
+#include <QString>
+
+struct SubjectEntry {
+    QString courseKey; // position 0: the key CURSOST.CLAVE holds (OFERTAMATRI)
+    QString name; // D_MATERIAC
+    QString identifier; // X_MATERIAOMG
+};
+
+// Position 2 is the identifier when it is serialised as X_MATERIAOMG and the name
+// otherwise; then position 1 is the name when serialised as D_MATERIAC and the
+// identifier otherwise (so two datos naming neither give the text at 2 as the
+// name and the text at 1 as the identifier). A missing position reads as empty.
+SubjectEntry readSubjectEntry(const ExchangeRecord &record);
