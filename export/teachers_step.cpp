@@ -1,7 +1,77 @@
-// Placeholder until this step lands.
+// Step 5: writes PROFT.DBF from the Séneca group EMPLEADOS. Each teacher gets a
+// code of the initials of the three name parts, made unique with a number.
+#include "export/teachers_table.h"
+
 #include "export/export_run.h"
+
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace {
+
+// The teacher codes issued in this step. Codes that differ only in letter case
+// (Unicode case folding: "Á" and "á" are one letter) count as the same code.
+class TeacherCodes {
+public:
+    // The base code when it is free, else the base followed by 1, 2, 3 ... in turn.
+    QString issue(const QString &base)
+    {
+        const QString foldedBase = base.toCaseFolded();
+        QString code = base;
+        if (m_issued.contains(foldedBase)) {
+            // Every number below the hint is taken for this base, and codes are
+            // never withdrawn, so the search may start there.
+            int &number = m_firstUntried[foldedBase];
+            number = std::max(number, 1);
+            while (m_issued.contains(foldedBase + QString::number(number)))
+                ++number;
+            code = base + QString::number(number);
+            ++number;
+        }
+        m_issued.insert(code.toCaseFolded());
+        return code;
+    }
+
+private:
+    QSet<QString> m_issued; // case-folded
+    QHash<QString, int> m_firstUntried;
+};
+
+} // namespace
 
 void ExportRun::buildTeachersTable()
 {
+    const QString path = workPath(teachers_table::fileName());
+    dbf::removeTableFiles(path);
+    dbf::createTable(path, teachers_table::layout());
+    noteTableWritten(teachers_table::fileName());
 
+    dbf::Table teachers(path);
+    teachers.open();
+    const int code = teachers.fieldIndex(QStringLiteral("ABREV"));
+    const int name = teachers.fieldIndex(QStringLiteral("NOMBRE"));
+    const int department = teachers.fieldIndex(QStringLiteral("DEPART"));
+    const int employee = teachers.fieldIndex(QStringLiteral("X_EMPLEADO"));
+    const int takingOffice = teachers.fieldIndex(QStringLiteral("F_TOMAPOS"));
+
+    TeacherCodes codes;
+    for (const ExchangeRecord &teacher : seneca().records(QStringLiteral("EMPLEADOS"))) {
+        if (teacher.count() < 2)
+            continue;
+        const QString part1 = teacher.value(3);
+        const QString part2 = teacher.value(4);
+        const QString part3 = teacher.value(5);
+        // An empty part adds no initial; the letters keep their case.
+        const QString teacherCode = codes.issue(part1.left(1) + part2.left(1) + part3.left(1));
+        const int row = teachers.appendBlank();
+        teachers.setText(row, code, teacherCode);
+        teachers.setText(row, name, part1 + QLatin1Char(' ') + part2 + QLatin1Char(' ') + part3);
+        teachers.setText(row, employee, teacher.value(0));
+        teachers.setText(row, takingOffice, teacher.value(1));
+        teachers.setText(row, department, teacher.value(2));
+        teachers.post(row);
+    }
+    teachers.close();
 }
