@@ -1,0 +1,136 @@
+#include "export/frame_dialog.h"
+
+#include "common/exchange_document.h"
+#include "common/user_error.h"
+#include "common/user_interface.h"
+#include "export/time_frames.h"
+
+#include <QDir>
+
+QString frameBlock(const QString &code)
+{
+    return code.left(time_frames::frameCodeWidth).leftJustified(time_frames::frameCodeWidth, QLatin1Char(' '));
+}
+
+FrameDialog::FrameDialog(QString filenameXML, UserInterface &ui)
+    : m_filenameXML(std::move(filenameXML))
+    , m_ui(ui)
+    , m_name(frame_dialog_texts::nothingOnDisplay())
+    , m_firstDate(frame_dialog_texts::nothingOnDisplay())
+    , m_secondDate(frame_dialog_texts::nothingOnDisplay())
+{
+}
+
+void FrameDialog::activate()
+{
+    const ExchangeDocument document = [this] {
+        try {
+            return ExchangeDocument::load(m_filenameXML);
+        } catch (const UserError &error) {
+            throw UserError(QStringLiteral("No se pudo leer de nuevo el archivo de Séneca para elegir los marcos "
+                                           "horarios, y sin él no se puede elegir ninguno.\n%1")
+                                .arg(error.message()));
+        }
+    }();
+
+    // A record that lacks a position reads it as the empty text.
+    m_frames.clear();
+    for (const ExchangeRecord &record : document.records(time_frames::framesGroup())) {
+        m_frames.push_back({record.rawValue(time_frames::frameCode), record.rawValue(time_frames::frameName),
+            record.rawValue(time_frames::frameFirstDate), record.rawValue(time_frames::frameSecondDate)});
+    }
+    m_slots.clear();
+    for (const ExchangeRecord &record : document.records(time_frames::slotsGroup()))
+        m_slots.push_back({record.rawValue(time_frames::slotLabel), record.rawValue(time_frames::slotFrameCode)});
+
+    // The dialog only opens for a file with two or more frames. Finding fewer now
+    // means the file changed since the export read it: the list would stay empty
+    // and no attempt could ever succeed, so the export stops here instead.
+    if (m_frames.size() < 2) {
+        throw UserError(QStringLiteral("El archivo de Séneca %1 ya no contiene los marcos horarios "
+                                       "(JORNADAS_ESCOLARES) que había al empezar la exportación: no se puede "
+                                       "elegir ninguno. Vuelva a exportar.")
+                            .arg(QDir::toNativeSeparators(m_filenameXML)));
+    }
+
+    m_codes.clear();
+    for (const FrameRecord &frame : m_frames)
+        m_codes << frame.code;
+    m_selected.assign(m_codes.size(), false);
+    m_activated = true;
+    setCurrent(0);
+}
+
+void FrameDialog::setCurrent(int index)
+{
+    m_current = index >= 0 && index < frameCount() ? index : -1;
+    showCurrent();
+}
+
+void FrameDialog::showCurrent()
+{
+    const QString code = m_current >= 0 ? m_codes.at(m_current) : QString();
+    m_name = m_firstDate = m_secondDate = frame_dialog_texts::nothingOnDisplay();
+    // A later record with the same code overwrites an earlier one.
+    for (const FrameRecord &frame : m_frames) {
+        if (frame.code == code) {
+            m_name = frame.name;
+            m_firstDate = frame.firstDate;
+            m_secondDate = frame.secondDate;
+        }
+    }
+    // Every slot of the frame on display is listed, also when the document holds
+    // a single slot record.
+    m_slotLabels.clear();
+    for (const SlotRecord &slot : m_slots) {
+        if (slot.frameCode == code)
+            m_slotLabels << slot.label;
+    }
+}
+
+void FrameDialog::setSelected(int index, bool selected)
+{
+    if (index >= 0 && index < int(m_selected.size()))
+        m_selected[size_t(index)] = selected;
+}
+
+void FrameDialog::setSelection(const std::vector<int> &indexes)
+{
+    m_selected.assign(m_codes.size(), false);
+    for (int index : indexes)
+        setSelected(index, true);
+}
+
+bool FrameDialog::isSelected(int index) const
+{
+    return index >= 0 && index < int(m_selected.size()) && m_selected[size_t(index)];
+}
+
+std::vector<int> FrameDialog::selectedIndexes() const
+{
+    std::vector<int> out;
+    for (int i = 0; i < int(m_selected.size()); ++i) {
+        if (m_selected[size_t(i)])
+            out.push_back(i);
+    }
+    return out;
+}
+
+void FrameDialog::close()
+{
+    if (m_closed)
+        return;
+    m_closed = true;
+    resultMH = true;
+    resultado.clear();
+    const std::vector<int> selected = selectedIndexes();
+    if (selected.size() > 2) {
+        m_ui.showMessage(frame_dialog_texts::tooMany());
+        resultMH = false;
+    } else if (selected.empty()) {
+        m_ui.showMessage(frame_dialog_texts::noneSelected());
+        resultMH = false;
+    }
+    for (int index : selected)
+        resultado += frameBlock(m_codes.at(index));
+}

@@ -1,0 +1,211 @@
+// The window of the time frame dialog: what it shows when it opens, the extended
+// selection with Ctrl, and closing by "Continuar" or by the title bar.
+#include "app/frame_dialog_view.h"
+#include "app/main_window.h"
+#include "app/widget_interface.h"
+#include "export/frame_dialog.h"
+#include "support/scripted_interface.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const char *const kSeneca = R"(<?xml version="1.0" encoding="UTF-8"?>
+<SERVICIO><BLOQUE_DATOS>
+<grupo_datos seq="JORNADAS_ESCOLARES">
+  <grupo_datos><dato nombre_dato="X_JORNADA">A</dato><dato nombre_dato="D_JORNADA">Mañana</dato><dato nombre_dato="F_INICIO">01/09/2024</dato><dato nombre_dato="F_FIN">30/06/2025</dato></grupo_datos>
+  <grupo_datos><dato nombre_dato="X_JORNADA">B</dato><dato nombre_dato="D_JORNADA">Tarde</dato><dato nombre_dato="F_INICIO">15/09/2024</dato><dato nombre_dato="F_FIN">20/06/2025</dato></grupo_datos>
+  <grupo_datos><dato nombre_dato="X_JORNADA">C</dato><dato nombre_dato="D_JORNADA">Noche</dato><dato nombre_dato="F_INICIO">01/10/2024</dato><dato nombre_dato="F_FIN">31/05/2025</dato></grupo_datos>
+</grupo_datos>
+<grupo_datos seq="TRAMOS_HORARIOS">
+  <grupo_datos><dato>1</dato><dato>08:00 - 09:00</dato><dato>480</dato><dato>540</dato><dato>A</dato></grupo_datos>
+  <grupo_datos><dato>2</dato><dato>16:00 - 17:00</dato><dato>960</dato><dato>1020</dato><dato>B</dato></grupo_datos>
+  <grupo_datos><dato>3</dato><dato>09:00 - 10:00</dato><dato>540</dato><dato>600</dato><dato>A</dato></grupo_datos>
+  <grupo_datos><dato>4</dato><dato>20:00 - 21:00</dato><dato>1200</dato><dato>1260</dato><dato>C</dato></grupo_datos>
+</grupo_datos>
+</BLOQUE_DATOS></SERVICIO>
+)";
+
+template <typename T> T *control(QWidget *view, const char *name)
+{
+    T *found = view->findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("control %s not found", name);
+    return found;
+}
+
+QStringList items(const QListWidget *list)
+{
+    QStringList out;
+    for (int row = 0; row < list->count(); ++row)
+        out << list->item(row)->text();
+    return out;
+}
+
+// A click on a frame of ListBox2, with Ctrl held or not.
+void clickFrame(QWidget *view, int row, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
+{
+    auto *list = control<QListWidget>(view, "ListBox2");
+    QListWidgetItem *item = list->item(row);
+    list->scrollToItem(item);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, list->visualItemRect(item).center());
+}
+
+QString writeSeneca(const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("seneca.xml"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write the Séneca file");
+    file.write(kSeneca);
+    return path;
+}
+
+} // namespace
+
+class FrameDialogViewTest : public QObject {
+    Q_OBJECT
+
+private:
+    struct Fixture {
+        QTemporaryDir dir;
+        ScriptedInterface ui;
+        std::unique_ptr<FrameDialog> logic;
+        std::unique_ptr<FrameDialogView> view;
+
+        Fixture()
+        {
+            logic = std::make_unique<FrameDialog>(writeSeneca(dir), ui);
+            logic->activate();
+            view = std::make_unique<FrameDialogView>(*logic);
+            view->show();
+            if (!QTest::qWaitForWindowExposed(view.get()))
+                qFatal("the dialog was not shown");
+        }
+    };
+
+private Q_SLOTS:
+    void opensWithTheFirstFrameOnDisplayAndNothingSelected()
+    {
+        Fixture f;
+        QWidget *view = f.view.get();
+        QCOMPARE(view->windowTitle(), QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
+        auto *frames = control<QListWidget>(view, "ListBox2");
+        QCOMPARE(items(frames), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        QCOMPARE(frames->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QVERIFY(frames->selectedItems().isEmpty());
+        QCOMPARE(control<QLabel>(view, "LabelNombre")->text(), QStringLiteral("Mañana"));
+        QCOMPARE(control<QLabel>(view, "LabelPlanFec1")->text(), QStringLiteral("01/09/2024"));
+        QCOMPARE(control<QLabel>(view, "LabelPlanFec2")->text(), QStringLiteral("30/06/2025"));
+        QCOMPARE(items(control<QListWidget>(view, "ListBox1")),
+            (QStringList{QStringLiteral("08:00 - 09:00"), QStringLiteral("09:00 - 10:00")}));
+        auto *combo = control<QComboBox>(view, "ComboBoxPlantilla");
+        QVERIFY(!combo->isVisible());
+        QCOMPARE(combo->currentIndex(), 0);
+        QCOMPARE(control<QPushButton>(view, "BitBtnContinuar")->text(), QStringLiteral("Continuar"));
+        QCOMPARE(control<QLabel>(view, "LabelPlantillas")->text(),
+            QStringLiteral("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su Horario en Horavent."));
+    }
+
+    void ctrlSelectsTwoFramesHandedOverInListOrder_data()
+    {
+        QTest::addColumn<int>("firstClick");
+        QTest::addColumn<int>("secondClick");
+        QTest::addColumn<QString>("lastShown");
+        QTest::newRow("upper first") << 0 << 2 << QStringLiteral("Noche");
+        QTest::newRow("lower first") << 2 << 0 << QStringLiteral("Mañana");
+    }
+
+    void ctrlSelectsTwoFramesHandedOverInListOrder()
+    {
+        QFETCH(int, firstClick);
+        QFETCH(int, secondClick);
+        QFETCH(QString, lastShown);
+        Fixture f;
+        QWidget *view = f.view.get();
+        clickFrame(view, firstClick, Qt::NoModifier);
+        clickFrame(view, secondClick);
+        QCOMPARE(control<QLabel>(view, "LabelNombre")->text(), lastShown);
+        QCOMPARE(control<QComboBox>(view, "ComboBoxPlantilla")->currentIndex(), secondClick);
+        QTest::mouseClick(control<QPushButton>(view, "BitBtnContinuar"), Qt::LeftButton);
+        QVERIFY(!view->isVisible());
+        QVERIFY(f.logic->resultMH);
+        QCOMPARE(f.logic->resultado, QStringLiteral("A         C         "));
+        QVERIFY(f.ui.messages.isEmpty());
+    }
+
+    void aPlainClickReplacesTheSelectionAndCtrlDeselectsButKeepsTheDisplay()
+    {
+        Fixture f;
+        QWidget *view = f.view.get();
+        clickFrame(view, 0, Qt::NoModifier);
+        clickFrame(view, 1, Qt::NoModifier);
+        QCOMPARE(f.logic->selectedIndexes(), std::vector<int>{1});
+        clickFrame(view, 1);
+        QVERIFY(f.logic->selectedIndexes().empty());
+        QCOMPARE(control<QLabel>(view, "LabelNombre")->text(), QStringLiteral("Tarde"));
+        QCOMPARE(items(control<QListWidget>(view, "ListBox1")), QStringList{QStringLiteral("16:00 - 17:00")});
+    }
+
+    void threeFramesGiveTheMessageOnce()
+    {
+        Fixture f;
+        QWidget *view = f.view.get();
+        for (int row : {0, 1, 2})
+            clickFrame(view, row);
+        QTest::mouseClick(control<QPushButton>(view, "BitBtnContinuar"), Qt::LeftButton);
+        QVERIFY(!view->isVisible());
+        QVERIFY(!f.logic->resultMH);
+        QCOMPARE(f.ui.messages, QStringList{frame_dialog_texts::tooMany()});
+    }
+
+    void closingByTheTitleBarWithNothingSelectedIsLikeContinuar()
+    {
+        Fixture f;
+        f.view->close();
+        QVERIFY(!f.logic->resultMH);
+        QCOMPARE(f.ui.messages, QStringList{frame_dialog_texts::noneSelected()});
+    }
+
+    void theWindowsInterfaceShowsTheDialogModally()
+    {
+        QTemporaryDir dir;
+        Session session;
+        session.workDir = dir.path();
+        session.programDir = dir.path();
+        MainWindow window(session, {QStringLiteral("prog")}, std::make_unique<ScriptedInterface>());
+        WidgetInterface widgets(&window);
+        ScriptedInterface messages;
+        FrameDialog logic(writeSeneca(dir), messages);
+        bool seen = false;
+        QTimer::singleShot(0, [&] {
+            QWidget *modal = QApplication::activeModalWidget();
+            auto *view = qobject_cast<FrameDialogView *>(modal);
+            seen = view != nullptr;
+            if (!view) {
+                if (modal)
+                    modal->close();
+                return;
+            }
+            clickFrame(view, 1, Qt::NoModifier);
+            QTest::mouseClick(control<QPushButton>(view, "BitBtnContinuar"), Qt::LeftButton);
+        });
+        widgets.runFrameDialog(logic);
+        QVERIFY(seen);
+        QVERIFY(logic.resultMH);
+        QCOMPARE(logic.resultado, QStringLiteral("B         "));
+    }
+};
+
+QTEST_MAIN(FrameDialogViewTest)
+#include "frame_dialog_view_test.moc"
