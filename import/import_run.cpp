@@ -1,7 +1,93 @@
-// Placeholder until the import lands.
+// The import driver (BImportarClick): asks for the Séneca file, opens the tables,
+// builds the timetable document with its non-regular and regular sections, and
+// writes it beside the Séneca file.
 #include "import/import_run.h"
 
+#include "common/clipper.h"
+#include "common/dbf_table.h"
 #include "common/user_error.h"
+#include "common/xml_document.h"
+#include "export/export_run.h"
+#include "export/periods_table.h"
+#include "import/import_tables.h"
+#include "import/lesson_lookups.h"
+#include "import/non_regular_section.h"
+#include "import/period_lookup.h"
+#include "import/regular_section.h"
+#include "import/solution_lessons.h"
+#include "import/timetable_document.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+
+namespace {
+
+// Keeps the wait cursor on while the run works and restores it however it ends.
+class BusyCursor {
+public:
+    explicit BusyCursor(UserInterface &ui)
+        : m_ui(ui)
+    {
+        m_ui.setBusy(true);
+    }
+    ~BusyCursor() { m_ui.setBusy(false); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    UserInterface &m_ui;
+};
+
+struct Teacher {
+    QString code; // ABREV
+    QString employee; // X_EMPLEADO as stored
+    QString takingPost; // F_TOMAPOS as stored
+};
+
+// The teacher iteration: PROFT in stored order, without the records whose
+// X_EMPLEADO is blank. A teacher's number is its position here, from 1.
+std::vector<Teacher> teachersOf(const ImportTables &tables)
+{
+    std::vector<Teacher> teachers;
+    const dbf::Table &table = tables.teachers;
+    const TeacherFields &field = tables.teacherField;
+    for (int row : table.liveRows()) {
+        Teacher teacher{
+            table.text(row, field.code), table.text(row, field.employee), table.text(row, field.takingPost)};
+        if (!clipper::AllTrim(teacher.employee).isEmpty())
+            teachers.push_back(std::move(teacher));
+    }
+    return teachers;
+}
+
+struct Dates {
+    QString start;
+    QString end;
+};
+
+// F_INICIO and F_FIN of the first record of PERIODOS.DBF. An empty table gives
+// empty dates, as the record groups then show.
+Dates periodDates(const QString &path)
+{
+    dbf::Table periods(path);
+    periods.open(dbf::Table::Access::ReadShared);
+    const int startField = periods.fieldIndex(QStringLiteral("F_INICIO"));
+    const int endField = periods.fieldIndex(QStringLiteral("F_FIN"));
+    const std::vector<int> rows = periods.liveRows();
+    if (rows.empty())
+        return {};
+    return {periods.text(rows.front(), startField), periods.text(rows.front(), endField)};
+}
+
+void appendTeacherDatos(xml::Node group, const Teacher &teacher)
+{
+    timetable::appendDato(group, "X_EMPLEADO", teacher.employee);
+    timetable::appendDato(group, "F_TOMAPOS", teacher.takingPost);
+}
+
+} // namespace
 
 ImportRun::ImportRun(Session &session, UserInterface &ui)
     : m_session(session)
@@ -9,7 +95,142 @@ ImportRun::ImportRun(Session &session, UserInterface &ui)
 {
 }
 
+QString ImportRun::defaultOutputPath(const QString &senecaPath)
+{
+    const QFileInfo seneca(senecaPath);
+    return seneca.dir().filePath(QStringLiteral("ResultadoHoravo") + seneca.fileName());
+}
+
+QString ImportRun::regionalNow()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QLocale locale = QLocale::system();
+    return locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ')
+        + locale.toString(now.time(), QLocale::LongFormat);
+}
+
+bool ImportRun::chooseExistingSenecaFile()
+{
+    m_ui.showMessage(import_texts::chooseSeneca());
+    if (const auto path = m_ui.chooseXmlFile(UserInterface::XmlFile::Seneca))
+        m_session.filenameXML = *path;
+    if (!m_session.filenameXML.isEmpty() && QFileInfo(m_session.filenameXML).isFile())
+        return true;
+    m_ui.showMessage(export_texts::noFile());
+    if (m_session.batchMode == 2) {
+        m_session.transformado = -1;
+        m_ui.closeMainWindow();
+    }
+    return false;
+}
+
 ImportRun::Outcome ImportRun::run()
 {
-    throw UserError(QStringLiteral("La importación todavía no está disponible."));
+    teacherCount = 0;
+    lessonCount = 0;
+    droppedCount = 0;
+    if (!chooseExistingSenecaFile())
+        return Outcome::MissingFile;
+
+    BusyCursor busy(m_ui);
+    ImportTables tables(m_session);
+    tables.open();
+    const LessonLookups lookups(tables);
+    const PeriodLookup periods(tables.daysHours);
+
+    xml::Document document = xml::Document::load(m_session.filenameXML);
+    const QString year = timetable::yearText(document);
+
+    const QString periodsPath = m_session.workPath(periods_table::fileName());
+    if (!dbf::tableExists(periodsPath)) {
+        m_ui.showMessage(import_texts::missingPeriods());
+        return Outcome::MissingPeriods;
+    }
+    const Dates dates = periodDates(periodsPath);
+
+    const std::vector<Teacher> teachers = teachersOf(tables);
+    teacherCount = int(teachers.size());
+    SolutionLessons solution(tables.solution, tables.solutionField);
+    const NonRegularSection nonRegular(periods);
+    const RegularSection regular(tables, lookups, periods, dates.start, dates.end);
+
+    xml::Node block = timetable::replaceRoot(document, fechaText ? fechaText() : regionalNow());
+    xml::Node yearGroup = timetable::appendGroup(block, QStringLiteral("ANNO_ACADEMICO"));
+    timetable::appendDato(yearGroup, "C_ANNO", year);
+
+    xml::Node nonRegularSection = timetable::appendGroup(block, QStringLiteral("HORARIOS_NO_REGULARES"), teacherCount);
+    for (std::size_t i = 0; i < teachers.size(); ++i) {
+        const LessonList lessons = solution.ofTeacher(teachers[i].code);
+        xml::Node group = timetable::appendGroup(
+            nonRegularSection, QStringLiteral("HORARIO_NO_REGULAR_PROFESOR_%1").arg(i + 1), nonRegular.count(lessons));
+        appendTeacherDatos(group, teachers[i]);
+        lessonCount += nonRegular.appendRecords(group, lessons);
+    }
+
+    QStringList droppedNotes;
+    xml::Node regularSection = timetable::appendGroup(block, QStringLiteral("HORARIOS_REGULARES"), teacherCount);
+    for (std::size_t i = 0; i < teachers.size(); ++i) {
+        const LessonList lessons = solution.ofTeacher(teachers[i].code);
+        xml::Node group = timetable::appendGroup(regularSection,
+            QStringLiteral("HORARIO_REGULAR_PROFESOR_%1").arg(i + 1), regular.provisionalCount(lessons));
+        appendTeacherDatos(group, teachers[i]);
+        const RegularSection::Written written = regular.appendRecords(group, lessons);
+        lessonCount += written.records;
+        droppedCount += written.dropped;
+        if (written.dropped > 0)
+            droppedNotes << import_texts::droppedLessons(teachers[i].code, teachers[i].employee, written.dropped);
+    }
+    timetable::correctRegularCounts(document);
+
+    if (m_outputPath.isEmpty())
+        m_outputPath = defaultOutputPath(m_session.filenameXML);
+    document.save(m_outputPath);
+
+    for (const QString &note : droppedNotes)
+        m_ui.note(note);
+    m_session.transformado = 1;
+    m_session.completed = true;
+    m_ui.setBusy(false);
+    m_ui.showMessage(export_texts::finished());
+    if (m_session.batchMode == 2)
+        m_ui.closeMainWindow();
+    return Outcome::Completed;
 }
+
+namespace import_texts {
+
+QString missingExportTables(const QStringList &fileNames, const QString &folder)
+{
+    if (fileNames.size() == 1) {
+        return QStringLiteral("Falta la tabla %1 en la carpeta de trabajo %2. Haga primero la exportación desde "
+                              "Séneca y Planificación, y después el horario en Horavent.")
+            .arg(fileNames.front(), folder);
+    }
+    const QString list
+        = fileNames.mid(0, fileNames.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" y ") + fileNames.back();
+    return QStringLiteral("Faltan las tablas %1 en la carpeta de trabajo %2. Haga primero la exportación desde "
+                          "Séneca y Planificación, y después el horario en Horavent.")
+        .arg(list, folder);
+}
+
+QString missingSolution(const QString &folder)
+{
+    return QStringLiteral("Falta la tabla SOLUC.DBF en la carpeta de trabajo %1: Horavent todavía no ha guardado "
+                          "ningún horario. Genere el horario con Horavent antes de importarlo.")
+        .arg(folder);
+}
+
+QString droppedLessons(const QString &teacherCode, const QString &employee, int count)
+{
+    if (count == 1) {
+        return QStringLiteral("Profesor %1 (empleado %2): se ha descartado 1 lección porque su actividad exige una "
+                              "unidad o una materia que la lección no tiene.")
+            .arg(teacherCode, employee);
+    }
+    return QStringLiteral("Profesor %1 (empleado %2): se han descartado %3 lecciones porque su actividad exige una "
+                          "unidad o una materia que las lecciones no tienen.")
+        .arg(teacherCode, employee)
+        .arg(count);
+}
+
+} // namespace import_texts

@@ -2,6 +2,10 @@
 // One import run: from the timetabler's solution table SOLUC and the tables the
 // export left behind to the Séneca timetable document, written beside the Séneca
 // file as "ResultadoHoravo" followed by that file's name.
+//
+// The document is built whole in memory, its regular record counts corrected,
+// and only then written, in one piece: the output file on disk is only ever a
+// complete document, and a run that stops leaves an earlier one as it was.
 
 #include "common/session.h"
 #include "common/user_interface.h"
@@ -9,12 +13,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class ImportRun {
 public:
     enum class Outcome {
         Completed,
-        MissingFile,     // "No existe archivo"
-        MissingPeriods,  // PERIODOS.DBF is missing: the export must run first
+        MissingFile, // "No existe archivo"
+        MissingPeriods, // PERIODOS.DBF is missing: the export must run first
     };
 
     ImportRun(Session &session, UserInterface &ui);
@@ -27,10 +33,21 @@ public:
     // Writes the document elsewhere than beside the Séneca file (command line --output).
     void setOutputPath(const QString &path) { m_outputPath = path; }
     int teacherCount = 0;
-    int lessonCount = 0;   // record groups written, both sections
-    int droppedCount = 0;  // lessons dropped by the requirement flags
+    int lessonCount = 0; // record groups written, both sections
+    int droppedCount = 0; // lessons dropped by the requirement flags
+
+    // The text of the root's fecha: the host's regional short date, one space and
+    // its long time. Tests set a fixed text.
+    std::function<QString()> fechaText;
+
+    // "ResultadoHoravo" followed by the Séneca file's name, in the Séneca file's folder.
+    static QString defaultOutputPath(const QString &senecaPath);
+    // The current local date and time in the host's regional formats.
+    static QString regionalNow();
 
 private:
+    bool chooseExistingSenecaFile();
+
     Session &m_session;
     UserInterface &m_ui;
     QString m_outputPath;
@@ -39,10 +56,17 @@ private:
 namespace import_texts {
 inline QString chooseSeneca()
 {
-    return QStringLiteral("Seleccione ahora el fichero XML procedente de SÉNECA\r\nque utilizó en su momento para la recogida de datos. ");
+    return QStringLiteral("Seleccione ahora el fichero XML procedente de SÉNECA\r\nque utilizó en su momento para la "
+                          "recogida de datos. ");
 }
 inline QString missingPeriods()
 {
     return QStringLiteral("ATENCIÓN - PERIODOS.DBF No encontrado - Importe de nuevo XML de SÉNECA.");
 }
+// Tables of the export that are not in the working folder.
+QString missingExportTables(const QStringList &fileNames, const QString &folder);
+// SOLUC.DBF is not in the working folder.
+QString missingSolution(const QString &folder);
+// Lessons of one teacher that the requirement flags dropped.
+QString droppedLessons(const QString &teacherCode, const QString &employee, int count);
 } // namespace import_texts

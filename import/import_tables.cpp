@@ -1,0 +1,113 @@
+// Opens the tables of an import in the timetabler's order, after making sure they
+// are all there: a run that would stop half-way for a missing table never starts.
+#include "import/import_tables.h"
+
+#include "common/user_error.h"
+#include "export/assignments_table.h"
+#include "export/authorisations_table.h"
+#include "export/course_levels_table.h"
+#include "export/courses_table.h"
+#include "export/days_hours_table.h"
+#include "export/groups_table.h"
+#include "export/origins_table.h"
+#include "export/rooms_table.h"
+#include "export/subject_offers_table.h"
+#include "export/subjects_table.h"
+#include "export/teachers_table.h"
+#include "import/import_run.h"
+#include "import/solution_table.h"
+
+#include <QDir>
+
+namespace {
+
+// The tables the export writes and the import reads, in the order they are opened.
+QStringList exportTableNames()
+{
+    return {groups_table::fileName(), courses_table::fileName(), teachers_table::fileName(), rooms_table::fileName(),
+        subjects_table::fileName(), subject_offers_table::fileName(), days_hours_table::fileName(),
+        assignments_table::fileName()};
+}
+
+} // namespace
+
+ImportTables::ImportTables(const Session &session)
+    : m_session(session)
+{
+}
+
+void ImportTables::checkPresent() const
+{
+    QStringList missing;
+    for (const QString &name : exportTableNames()) {
+        if (!dbf::tableExists(m_session.workPath(name)))
+            missing << name;
+    }
+    const QString folder = QDir::toNativeSeparators(m_session.workDir);
+    if (!missing.isEmpty())
+        throw UserError(import_texts::missingExportTables(missing, folder));
+    if (!dbf::tableExists(m_session.workPath(solution_table::fileName())))
+        throw UserError(import_texts::missingSolution(folder));
+}
+
+void ImportTables::open()
+{
+    checkPresent();
+    // The timetabler must have let go of the nine tables; the import only reads them.
+    const auto access = dbf::Table::Access::ReadExclusive;
+    const auto openTable = [&](dbf::Table &table, const QString &fileName) {
+        table = dbf::Table(m_session.workPath(fileName));
+        table.open(access);
+    };
+    openTable(solution, solution_table::fileName());
+    openTable(groups, groups_table::fileName());
+    openTable(courses, courses_table::fileName());
+    openTable(teachers, teachers_table::fileName());
+    openTable(rooms, rooms_table::fileName());
+    openTable(subjects, subjects_table::fileName());
+    openTable(subjectOffers, subject_offers_table::fileName());
+    openTable(daysHours, days_hours_table::fileName());
+    openTable(assignments, assignments_table::fileName());
+    openCatalogues();
+
+    const auto field = [](const dbf::Table &table, const char *name) { return table.fieldIndex(QLatin1String(name)); };
+    solutionField.teacher = field(solution, "PROF");
+    solutionField.day = field(solution, "DIA");
+    solutionField.period = field(solution, "HORA");
+    solutionField.frame = field(solution, "MARCO");
+    solutionField.subject = field(solution, "ASIG");
+    solutionField.task = field(solution, "TAREA");
+    solutionField.group = field(solution, "CODGRUPO");
+    solutionField.room = field(solution, "AULA");
+    // CCONCIERTO only matters for the authorisation code, so a SOLUC without it
+    // still imports when there are no catalogues.
+    solutionField.origin = m_catalogues ? field(solution, "CCONCIERTO") : -1;
+
+    teacherField.code = field(teachers, "ABREV");
+    teacherField.employee = field(teachers, "X_EMPLEADO");
+    teacherField.takingPost = field(teachers, "F_TOMAPOS");
+}
+
+void ImportTables::openCatalogues()
+{
+    m_catalogues = false;
+    const QString originsPath = m_session.workPath(origins_table::fileName());
+    if (!dbf::tableExists(originsPath))
+        return;
+    origins = dbf::Table(originsPath);
+    origins.open(dbf::Table::Access::ReadShared);
+    if (origins.recordCount() < 1)
+        return;
+    m_catalogues = true;
+    QStringList missing;
+    for (const QString &name : {course_levels_table::fileName(), authorisations_table::fileName()}) {
+        if (!dbf::tableExists(m_session.workPath(name)))
+            missing << name;
+    }
+    if (!missing.isEmpty())
+        throw UserError(import_texts::missingExportTables(missing, QDir::toNativeSeparators(m_session.workDir)));
+    courseLevels = dbf::Table(m_session.workPath(course_levels_table::fileName()));
+    courseLevels.open(dbf::Table::Access::ReadShared);
+    authorisations = dbf::Table(m_session.workPath(authorisations_table::fileName()));
+    authorisations.open(dbf::Table::Access::ReadShared);
+}

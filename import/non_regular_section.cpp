@@ -1,0 +1,33 @@
+#include "import/non_regular_section.h"
+
+#include "import/timetable_document.h"
+
+#include <algorithm>
+
+NonRegularSection::NonRegularSection(const PeriodLookup &periods)
+    : m_periods(periods)
+{
+}
+
+int NonRegularSection::count(const LessonList &lessons) const
+{
+    return int(
+        std::count_if(lessons.begin(), lessons.end(), [](const Lesson &lesson) { return lesson.isNonRegular(); }));
+}
+
+int NonRegularSection::appendRecords(xml::Node teacherGroup, const LessonList &lessons) const
+{
+    int number = 0;
+    for (const Lesson &lesson : lessons) {
+        if (!lesson.isNonRegular())
+            continue;
+        xml::Node record
+            = timetable::appendGroup(teacherGroup, QLatin1String("ACTIVIDAD_") + QString::number(++number));
+        // Only the one "#" the export put in front of the code comes off.
+        const QString activity = lesson.task.startsWith(QLatin1Char('#')) ? lesson.task.mid(1) : lesson.task;
+        const int period = m_periods.find(lesson.day, lesson.period, lesson.frame);
+        timetable::appendDato(record, "X_ACTIVIDAD", activity);
+        timetable::appendDato(record, "N_MINSEN", m_periods.lengthText(period));
+    }
+    return number;
+}

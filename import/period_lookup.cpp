@@ -1,0 +1,97 @@
+#include "import/period_lookup.h"
+
+#include "common/clipper.h"
+#include "common/user_error.h"
+
+namespace {
+
+const QString kNoMinutes = QStringLiteral("0");
+
+} // namespace
+
+std::optional<int> minutesOfTimeText(const QString &time, QString *badPart)
+{
+    const QString padded = time.size() < 5 ? QLatin1Char('0') + time : time;
+    const QString hoursText = clipper::Left(padded, 2);
+    const QString minutesText = clipper::Right(padded, 2);
+    int hours = 0;
+    int minutes = 0;
+    if (!clipper::parseWholeNumber(hoursText, hours)) {
+        if (badPart)
+            *badPart = hoursText;
+        return std::nullopt;
+    }
+    if (!clipper::parseWholeNumber(minutesText, minutes)) {
+        if (badPart)
+            *badPart = minutesText;
+        return std::nullopt;
+    }
+    return hours * 60 + minutes;
+}
+
+PeriodLookup::PeriodLookup(const dbf::Table &daysHours)
+    : m_table(daysHours)
+    , m_byKey(daysHours, "DIHO", "MARCO")
+    , m_weekdayField(daysHours.fieldIndex(QStringLiteral("DIA")))
+    , m_slotField(daysHours.fieldIndex(QStringLiteral("CODDIHO")))
+    , m_startField(daysHours.fieldIndex(QStringLiteral("HORADESDE")))
+    , m_endField(daysHours.fieldIndex(QStringLiteral("HORAHASTA")))
+    , m_lengthField(daysHours.fieldIndex(QStringLiteral("MINUTOS")))
+    , m_start(std::size_t(daysHours.size()))
+    , m_end(std::size_t(daysHours.size()))
+    , m_length(std::size_t(daysHours.size()))
+{
+}
+
+int PeriodLookup::find(int day, int period, const QString &frame) const
+{
+    if (frame.size() > 1) // never from SOLUC, which gives one character at most
+        return m_byKey.find(QString::number(day) + QString::number(period), frame);
+    const Asked asked{day, period, frame.isEmpty() ? -1 : int(frame.front().unicode())};
+    const auto known = m_answers.constFind(asked);
+    if (known != m_answers.constEnd())
+        return *known;
+    const int row = m_byKey.find(QString::number(day) + QString::number(period), frame);
+    m_answers.insert(asked, row);
+    return row;
+}
+
+QString PeriodLookup::startMinutesText(int row) const
+{
+    return minutesText(row, m_startField, m_start);
+}
+
+QString PeriodLookup::endMinutesText(int row) const
+{
+    return minutesText(row, m_endField, m_end);
+}
+
+QString PeriodLookup::minutesText(int row, int field, std::vector<QString> &cache) const
+{
+    if (row < 0)
+        return kNoMinutes;
+    QString &known = cache[std::size_t(row)];
+    if (known.isNull()) {
+        QString badPart;
+        const std::optional<int> minutes = minutesOfTimeText(m_table.text(row, field), &badPart);
+        if (!minutes) {
+            throw UserError(notAnIntegerText(badPart)
+                + QStringLiteral(" (tabla %1, registro %2, campo %3)")
+                      .arg(m_table.path())
+                      .arg(row + 1)
+                      .arg(m_table.field(field).name));
+        }
+        known = QString::number(*minutes);
+    }
+    return known;
+}
+
+QString PeriodLookup::lengthText(int row) const
+{
+    if (row < 0)
+        return kNoMinutes;
+    QString &known = m_length[std::size_t(row)];
+    if (known.isNull())
+        known = QString::number(m_table.integer(row, m_lengthField));
+    return known;
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The regular timetable (HORARIOS_REGULARES): one record group per placed lesson
+// of a subject or of an activity without "#", translating the timetabler's codes
+// back into Séneca keys. An activity's requirement flags (ASIGNOMT.R_UNI_MAT) drop
+// a lesson that lacks the unit or the subject the activity needs.
+
+#include "common/xml_document.h"
+#include "import/import_tables.h"
+#include "import/lesson_lookups.h"
+#include "import/period_lookup.h"
+#include "import/solution_lessons.h"
+
+#include <QString>
+
+#include <optional>
+
+// What one regular lesson writes, dato by dato, in the order of the record group.
+struct RegularRecord {
+    QString weekday; // N_DIASEMANA
+    QString slotCode; // X_TRAMO
+    QString room; // X_DEPENDENCIA
+    QString unitKey; // X_UNIDAD
+    QString courseKey; // X_OFERTAMATRIG
+    QString subjectKey; // X_MATERIAOMG
+    QString startDate; // F_INICIO
+    QString endDate; // F_FIN
+    QString startMinutes; // N_HORINI
+    QString endMinutes; // N_HORFIN
+    QString activity; // X_ACTIVIDAD
+    std::optional<QString> authorisation; // X_ORIHORACTETP, only under its conditions
+};
+
+class RegularSection {
+public:
+    // startDate and endDate come from PERIODOS.DBF and are the same for every lesson.
+    RegularSection(const ImportTables &tables, const LessonLookups &lookups, const PeriodLookup &periods,
+        QString startDate, QString endDate);
+
+    // The provisional registros of a teacher group. The finished document carries
+    // the number of record groups instead (timetable::correctRegularCounts).
+    int provisionalCount(const LessonList &lessons) const;
+
+    // The record group of one regular lesson; nothing when its flags drop it.
+    std::optional<RegularRecord> translate(const Lesson &lesson) const;
+
+    struct Written {
+        int records = 0;
+        int dropped = 0;
+    };
+    // Appends ACTIVIDAD_1, ACTIVIDAD_2, ... for the teacher's regular lessons; a
+    // dropped lesson leaves no gap in the numbers.
+    Written appendRecords(xml::Node teacherGroup, const LessonList &lessons) const;
+
+private:
+    const ImportTables &m_tables;
+    const LessonLookups &m_lookups;
+    const PeriodLookup &m_periods;
+    QString m_startDate;
+    QString m_endDate;
+};

@@ -1,0 +1,38 @@
+#include "import/solution_lessons.h"
+
+SolutionLessons::SolutionLessons(dbf::Table &solution, const SolutionFields &fields)
+    : m_table(solution)
+    , m_fields(fields)
+{
+}
+
+LessonList SolutionLessons::ofTeacher(const QString &code)
+{
+    QString quoted = code;
+    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
+    m_table.setFilter(QLatin1String("PROF= '") + quoted + QLatin1Char('\''));
+    const std::vector<int> rows = m_table.filteredRows();
+    LessonList lessons;
+    lessons.reserve(rows.size());
+    for (int row : rows)
+        lessons.push_back(read(row));
+    return lessons;
+}
+
+Lesson SolutionLessons::read(int row) const
+{
+    Lesson lesson;
+    lesson.row = row;
+    lesson.day = m_table.integer(row, m_fields.day);
+    // Only a lesson with a day looks for its period, so only then is HORA read.
+    if (lesson.day != 0)
+        lesson.period = m_table.integer(row, m_fields.period);
+    lesson.frame = m_table.text(row, m_fields.frame).left(1);
+    lesson.subject = m_table.text(row, m_fields.subject);
+    lesson.task = m_table.text(row, m_fields.task);
+    lesson.group = m_table.text(row, m_fields.group);
+    lesson.room = m_table.text(row, m_fields.room);
+    if (m_fields.origin >= 0)
+        lesson.origin = m_table.text(row, m_fields.origin);
+    return lesson;
+}

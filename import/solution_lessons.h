@@ -1,0 +1,45 @@
+#pragma once
+// The placed lessons of SOLUC.DBF, teacher by teacher, as both timetable sections
+// read them. A teacher's lessons are read afresh for each section and let go of
+// with the teacher: a large school has tens of thousands of them.
+
+#include "common/dbf_table.h"
+#include "import/import_tables.h"
+
+#include <QString>
+
+#include <vector>
+
+struct Lesson {
+    int row = -1;
+    int day = 0; // DIA as a whole number; 0 leaves the lesson out of both sections
+    int period = 0; // HORA as a whole number; read only for a lesson with a day
+    QString frame; // the first character of MARCO, or empty
+    QString subject; // ASIG
+    QString task; // TAREA
+    QString group; // CODGRUPO
+    QString room; // AULA
+    QString origin; // CCONCIERTO (empty without the catalogues)
+
+    // A subject code that starts with "#" is an activity of the non-regular timetable.
+    bool isNonRegular() const { return day != 0 && subject.startsWith(QLatin1Char('#')); }
+    bool isRegular() const { return day != 0 && !subject.startsWith(QLatin1Char('#')); }
+};
+
+using LessonList = std::vector<Lesson>;
+
+class SolutionLessons {
+public:
+    SolutionLessons(dbf::Table &solution, const SolutionFields &fields);
+
+    // The records the table engine's filter PROF= 'code' visits (a quote inside the
+    // code doubled), in stored order. Throws UserError naming the record whose DIA
+    // or HORA is not a whole number.
+    LessonList ofTeacher(const QString &code);
+
+private:
+    Lesson read(int row) const;
+
+    dbf::Table &m_table;
+    SolutionFields m_fields;
+};
