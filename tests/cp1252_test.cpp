@@ -1,0 +1,78 @@
+#include "common/cp1252.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Cp1252, EveryByteSurvivesDecodeAndEncode)
+{
+    QByteArray all(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        all[i] = static_cast<char>(i);
+    const QString text = cp1252::decode(all.constData(), all.size());
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(cp1252::encode(text), all);
+    QByteArray exact;
+    EXPECT_TRUE(cp1252::encodeExact(text, exact));
+    EXPECT_EQ(exact, all);
+}
+
+TEST(Cp1252, BytesMapToTheirCharacters)
+{
+    struct Case {
+        unsigned char byte;
+        char16_t unit;
+    };
+    const Case cases[] = {
+        {0x41, u'A'},
+        {0x80, u'\u20AC'},
+        {0x81, u'\u0081'},
+        {0x8A, u'\u0160'},
+        {0x8D, u'\u008D'},
+        {0x8F, u'\u008F'},
+        {0x90, u'\u0090'},
+        {0x93, u'\u201C'},
+        {0x9D, u'\u009D'},
+        {0x9F, u'\u0178'},
+        {0xA0, u'\u00A0'},
+        {0xD1, u'\u00D1'},
+        {0xE9, u'\u00E9'},
+        {0xFF, u'\u00FF'},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(cp1252::toUnicode(c.byte), c.unit) << int(c.byte);
+        unsigned char back = 0;
+        EXPECT_TRUE(cp1252::fromUnicode(c.unit, back)) << int(c.byte);
+        EXPECT_EQ(back, c.byte);
+    }
+}
+
+TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMark)
+{
+    struct Case {
+        QString text;
+        qsizetype maxChars;
+        QByteArray bytes;
+    };
+    const Case cases[] = {
+        {QStringLiteral("\u0080\u0100\u4E2D"), -1, "???"}, // U+0080 is not byte 0x80
+        {QStringLiteral("a\U0001F600b"), -1, "a?b"}, // a surrogate pair is one character
+        {QString(QChar(0xD800)) + QLatin1Char('x'), -1, "?x"}, // a lone surrogate
+        {QStringLiteral("Información"), 5, "Infor"},
+        {QStringLiteral("a\U0001F600bcdef"), 5, "a?bcd"},
+        {QStringLiteral("\u00F1\u00F1\u00F1"), 2, "\xF1\xF1"},
+        {QStringLiteral("abc"), 0, ""},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(cp1252::encode(c.text, c.maxChars), c.bytes) << c.text.toStdString();
+}
+
+TEST(Cp1252, ExactEncodingRefusesWhatItCannotStore)
+{
+    QByteArray out;
+    EXPECT_FALSE(cp1252::encodeExact(QStringLiteral("Łódź"), out));
+    EXPECT_TRUE(cp1252::encodeExact(QStringLiteral("Año €"), out));
+    EXPECT_EQ(out, QByteArray("A\xF1o \x80"));
+}
+
+} // namespace
