@@ -1,8 +1,128 @@
 #pragma once
+// TControlCursos without its widgets: the level and course dialog of export step 2.
+// It holds CURSOST.DBF open while it is shown, offers to take over the codings kept
+// in CURSOST2.DBF from an earlier export, checks at OK that every course has its
+// level and course, stores the codings in CURSOST2.DBF for the next export, and
+// offers a forced exit once an attempt has failed. The window (or the command line)
+// shows its state and forwards what the person does.
+
+#include "common/dbf_table.h"
+#include "common/user_interface.h"
+
 #include <QString>
-// Placeholder: the logic of the level and course dialog lands with its step.
+
+#include <functional>
+
 class CourseDialog {
 public:
-    bool result = false;
-    QString result2;
+    enum class Closed {
+        No, // still open
+        WithOk, // BitBtn1: the check ran (result says how it went)
+        WithCancel, // BitBtn2: the forced exit
+        FromTitleBar // the close box: no check, no memory update
+    };
+
+    // workDir holds CURSOST.DBF and CURSOST2.DBF. earlierAttemptFailed is the main
+    // window's result flag: the forced exit is offered from the start.
+    CourseDialog(QString workDir, bool earlierAttemptFailed, UserInterface &ui);
+    ~CourseDialog();
+    CourseDialog(const CourseDialog &) = delete;
+    CourseDialog &operator=(const CourseDialog &) = delete;
+
+    // What step 2 reads once the dialog has closed.
+    bool result = false; // the OK check found a course without level or course
+    QString result2; // "fuera" after the forced exit
+
+    // FormShow: opens CURSOST.DBF, asks whether to take over the earlier codings
+    // when CURSOST2.DBF exists (Cancel deletes it), and shows the forced exit when
+    // an earlier attempt failed.
+    void onShow();
+
+    // The grid's rows: the courses in stored order (none before onShow).
+    int rowCount() const;
+    QString clave(int row) const;
+    QString estud(int row) const;
+    QString nivel(int row) const;
+    QString curso(int row) const;
+    // What the person types in the grid; each value is posted at once and stored
+    // cut to its field's width.
+    void setNivel(int row, const QString &value);
+    void setCurso(int row, const QString &value);
+    // Width of NIVEL and CURSO, for the grid's editors.
+    static int nivelWidth();
+    static int cursoWidth();
+
+    // The OK check's walk: a course whose NIVEL or CURSO is empty once trimmed of
+    // spaces and control characters, or -1.
+    int firstIncomplete() const;
+
+    // The focus entered a grid column: hides the forced exit and its warning.
+    void focusEnteredColumn();
+    // BitBtn1: the check, then either the incident labels, the message and the
+    // forced exit, or the codings stored in CURSOST2.DBF. Closes the dialog.
+    void ok();
+    // BitBtn2: result2 becomes "fuera". Closes the dialog.
+    void forceExit();
+    // The close box: result stays false and result2 empty.
+    void closeFromTitleBar();
+
+    Closed closed() const { return m_closed; }
+    // BitBtn2 and Label8.
+    bool forcedExitVisible() const { return m_forcedExitVisible; }
+    // Label3 and Label2.
+    bool incidentVisible() const { return m_incidentVisible; }
+    // Whether this dialog's OK wrote CURSOST2.DBF.
+    bool codingsStored() const { return m_codingsStored; }
+
+    // Called whenever a visibility above changes, so a window can follow at once
+    // (the incident labels are seen while the message is on screen).
+    std::function<void()> changed;
+
+private:
+    void openCourses();
+    void takeOverEarlierCodings();
+    void forgetEarlierCodings();
+    void storeCodings();
+    void setText(int row, int field, const QString &value);
+    QString text(int row, int field) const;
+    void setForcedExitVisible(bool visible);
+    void setIncidentVisible(bool visible);
+    QString memoryPath() const;
+
+    QString m_workDir;
+    bool m_earlierAttemptFailed;
+    UserInterface &m_ui;
+    dbf::Table m_courses; // CURSOST.DBF, open from onShow until the dialog closes
+    std::vector<int> m_rows; // the grid's rows: live records in stored order
+    int m_abrev = -1;
+    int m_turno = -1;
+    int m_nivel = -1;
+    int m_curso = -1;
+    int m_clave = -1;
+    int m_estud = -1;
+    Closed m_closed = Closed::No;
+    bool m_forcedExitVisible = false;
+    bool m_incidentVisible = false;
+    bool m_codingsStored = false;
 };
+
+// The dialog's fixed words.
+namespace course_dialog_texts {
+inline QString takeOverCaption()
+{
+    return QStringLiteral("Recuperación de Niveles y Cursos importados anteriormente");
+}
+inline QString takeOverQuestion()
+{
+    return QStringLiteral("Existen Niveles y Cursos ya definidos de una Importación anterior.\n\r"
+                          "¿Quiere recuperar las codificaciones introducidas anteriormente?");
+}
+inline QString missingData()
+{
+    return QStringLiteral("¡Atención! Falta algún Dato");
+}
+inline QString forcedExitMark()
+{
+    return QStringLiteral("fuera");
+}
+} // namespace course_dialog_texts

@@ -1,7 +1,47 @@
-// Placeholder until this step lands.
+// Export step 2: CURSOST.DBF from the Séneca group CURSOS_DEL_CENTRO, completed by
+// the person in the level and course dialog, which is shown again until every
+// course has its level and course or the person forces the exit.
+#include "export/courses_step.h"
+
+#include "export/course_dialog.h"
+#include "export/courses_table.h"
 #include "export/export_run.h"
+
+void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath)
+{
+    dbf::removeTableFiles(dbfPath);
+    dbf::createTable(dbfPath, courses_table::layout());
+    dbf::Table table(dbfPath);
+    table.open();
+    const int clave = table.fieldIndex(QStringLiteral("CLAVE"));
+    const int estud = table.fieldIndex(QStringLiteral("ESTUD"));
+    for (const ExchangeRecord &course : seneca.records(groupName())) {
+        if (course.count() <= 1)
+            continue;
+        const int row = table.appendBlank();
+        table.setText(row, clave, course.value(0));
+        table.setText(row, estud, course.value(1));
+        table.post(row);
+    }
+    table.close();
+}
 
 bool ExportRun::buildCoursesTable()
 {
-    return true;
+    courses_step::writeCoursesTable(seneca(), workPath(courses_table::fileName()));
+    noteTableWritten(courses_table::fileName());
+
+    // A dialog whose OK found a course without level or course is followed by a
+    // new one, which offers the forced exit from the start.
+    for (;;) {
+        CourseDialog dialog(session().workDir, session().result, ui());
+        ui().runCourseDialog(dialog);
+        if (dialog.codingsStored())
+            noteTableWritten(course_memory_table::fileName());
+        if (dialog.result) {
+            session().result = true;
+            continue;
+        }
+        return dialog.result2 != course_dialog_texts::forcedExitMark();
+    }
 }

@@ -1,0 +1,262 @@
+// The level and course dialog's logic: take-over of earlier codings from
+// CURSOST2.DBF, the check at OK, storing the codings, and the forced exit.
+#include "export/course_dialog.h"
+
+#include "common/user_error.h"
+#include "export/courses_table.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+namespace {
+
+// The OK check trims every character up to U+0020 from both ends and finds the
+// value missing when nothing is left: spaces, tabs and line breaks count as empty.
+bool isBlank(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
+}
+
+int widthOf(const char *fieldName)
+{
+    for (const dbf::FieldDef &field : courses_table::layout()) {
+        if (field.name == QLatin1String(fieldName))
+            return field.width;
+    }
+    return 0;
+}
+
+} // namespace
+
+CourseDialog::CourseDialog(QString workDir, bool earlierAttemptFailed, UserInterface &ui)
+    : m_workDir(std::move(workDir))
+    , m_earlierAttemptFailed(earlierAttemptFailed)
+    , m_ui(ui)
+{
+}
+
+CourseDialog::~CourseDialog() = default;
+
+QString CourseDialog::memoryPath() const
+{
+    return QDir(m_workDir).filePath(course_memory_table::fileName());
+}
+
+void CourseDialog::openCourses()
+{
+    m_courses = dbf::Table(QDir(m_workDir).filePath(courses_table::fileName()));
+    m_courses.open();
+    m_abrev = m_courses.fieldIndex(QStringLiteral("ABREV"));
+    m_turno = m_courses.fieldIndex(QStringLiteral("TURNO"));
+    m_nivel = m_courses.fieldIndex(QStringLiteral("NIVEL"));
+    m_curso = m_courses.fieldIndex(QStringLiteral("CURSO"));
+    m_clave = m_courses.fieldIndex(QStringLiteral("CLAVE"));
+    m_estud = m_courses.fieldIndex(QStringLiteral("ESTUD"));
+    m_rows = m_courses.liveRows();
+}
+
+void CourseDialog::onShow()
+{
+    openCourses();
+    if (dbf::tableExists(memoryPath())) {
+        if (m_ui.confirm(course_dialog_texts::takeOverCaption(), course_dialog_texts::takeOverQuestion()))
+            takeOverEarlierCodings();
+        else
+            forgetEarlierCodings();
+    }
+    if (m_earlierAttemptFailed)
+        setForcedExitVisible(true);
+}
+
+void CourseDialog::takeOverEarlierCodings()
+{
+    dbf::Table memory(memoryPath());
+    memory.open(dbf::Table::Access::ReadShared);
+    const int nivel = memory.fieldIndex(QStringLiteral("NIVEL"));
+    const int curso = memory.fieldIndex(QStringLiteral("CURSO"));
+    // firstByClave stands for the walk of CURSOST2.DBF from its first record that
+    // stops at the first record whose CLAVE equals the course's.
+    const dbf::Index firstByClave(memory, {memory.fieldIndex(QStringLiteral("CLAVE"))});
+    for (int row : m_rows) {
+        const int earlier = firstByClave.first({m_courses.key(row, m_clave)});
+        if (earlier < 0)
+            continue;
+        m_courses.setText(row, m_nivel, memory.text(earlier, nivel));
+        m_courses.setText(row, m_curso, memory.text(earlier, curso));
+        m_courses.post(row);
+    }
+}
+
+void CourseDialog::forgetEarlierCodings()
+{
+    // Only CURSOST2.DBF goes; the next complete OK creates it anew.
+    QFile file(memoryPath());
+    if (!file.remove()) {
+        throw UserError(
+            QStringLiteral("No se pudo borrar %1: %2").arg(QDir::toNativeSeparators(memoryPath()), file.errorString()));
+    }
+}
+
+int CourseDialog::rowCount() const
+{
+    return int(m_rows.size());
+}
+
+// Once the dialog has closed its table the rows read as empty and take no input:
+// a window may still paint itself between the closing and its disappearance.
+QString CourseDialog::text(int row, int field) const
+{
+    if (!m_courses.isOpen() || row < 0 || row >= rowCount())
+        return QString();
+    return m_courses.text(m_rows[size_t(row)], field);
+}
+
+void CourseDialog::setText(int row, int field, const QString &value)
+{
+    if (!m_courses.isOpen() || row < 0 || row >= rowCount())
+        return;
+    const int record = m_rows[size_t(row)];
+    m_courses.setText(record, field, value);
+    m_courses.post(record);
+}
+
+QString CourseDialog::clave(int row) const
+{
+    return text(row, m_clave);
+}
+QString CourseDialog::estud(int row) const
+{
+    return text(row, m_estud);
+}
+QString CourseDialog::nivel(int row) const
+{
+    return text(row, m_nivel);
+}
+QString CourseDialog::curso(int row) const
+{
+    return text(row, m_curso);
+}
+void CourseDialog::setNivel(int row, const QString &value)
+{
+    setText(row, m_nivel, value);
+}
+void CourseDialog::setCurso(int row, const QString &value)
+{
+    setText(row, m_curso, value);
+}
+
+int CourseDialog::nivelWidth()
+{
+    static const int width = widthOf("NIVEL");
+    return width;
+}
+
+int CourseDialog::cursoWidth()
+{
+    static const int width = widthOf("CURSO");
+    return width;
+}
+
+int CourseDialog::firstIncomplete() const
+{
+    for (int row = 0; row < rowCount(); ++row) {
+        if (isBlank(nivel(row)) || isBlank(curso(row)))
+            return row;
+    }
+    return -1;
+}
+
+void CourseDialog::focusEnteredColumn()
+{
+    setForcedExitVisible(false);
+}
+
+void CourseDialog::ok()
+{
+    if (!m_courses.isOpen())
+        openCourses();
+    result = false;
+    if (firstIncomplete() >= 0) {
+        result = true;
+        setIncidentVisible(true);
+        m_ui.showMessage(course_dialog_texts::missingData());
+        setForcedExitVisible(true);
+    } else {
+        storeCodings();
+    }
+    m_courses.close();
+    m_closed = Closed::WithOk;
+}
+
+void CourseDialog::storeCodings()
+{
+    if (!dbf::tableExists(memoryPath()))
+        dbf::createTable(memoryPath(), course_memory_table::layout());
+    dbf::Table memory(memoryPath());
+    memory.open();
+    const int abrev = memory.fieldIndex(QStringLiteral("ABREV"));
+    const int turno = memory.fieldIndex(QStringLiteral("TURNO"));
+    const int nivel = memory.fieldIndex(QStringLiteral("NIVEL"));
+    const int curso = memory.fieldIndex(QStringLiteral("CURSO"));
+    const int clave = memory.fieldIndex(QStringLiteral("CLAVE"));
+    const int estud = memory.fieldIndex(QStringLiteral("ESTUD"));
+    // firstByClave stands for the walk of CURSOST2.DBF from its first record that
+    // stops at the first record whose CLAVE equals the course's; records appended
+    // here join it, as the walk would meet them too.
+    dbf::Index firstByClave(memory, {clave});
+    for (int row : m_rows) {
+        const QString key = m_courses.key(row, m_clave);
+        int record = firstByClave.first({key});
+        if (record >= 0) {
+            memory.setText(record, nivel, m_courses.text(row, m_nivel));
+            memory.setText(record, curso, m_courses.text(row, m_curso));
+            memory.post(record);
+            continue;
+        }
+        record = memory.appendBlank();
+        memory.setText(record, abrev, m_courses.text(row, m_abrev));
+        memory.setText(record, turno, m_courses.text(row, m_turno));
+        memory.setText(record, nivel, m_courses.text(row, m_nivel));
+        memory.setText(record, curso, m_courses.text(row, m_curso));
+        memory.setText(record, clave, m_courses.text(row, m_clave));
+        memory.setText(record, estud, m_courses.text(row, m_estud));
+        memory.post(record);
+        firstByClave.add(record);
+    }
+    memory.close();
+    m_codingsStored = true;
+}
+
+void CourseDialog::forceExit()
+{
+    m_courses.close();
+    result = false;
+    result2 = course_dialog_texts::forcedExitMark();
+    m_closed = Closed::WithCancel;
+}
+
+void CourseDialog::closeFromTitleBar()
+{
+    m_courses.close();
+    m_closed = Closed::FromTitleBar;
+}
+
+void CourseDialog::setForcedExitVisible(bool visible)
+{
+    if (m_forcedExitVisible == visible)
+        return;
+    m_forcedExitVisible = visible;
+    if (changed)
+        changed();
+}
+
+void CourseDialog::setIncidentVisible(bool visible)
+{
+    if (m_incidentVisible == visible)
+        return;
+    m_incidentVisible = visible;
+    if (changed)
+        changed();
+}

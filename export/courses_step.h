@@ -1,0 +1,20 @@
+#pragma once
+// CURSOST.DBF from the Séneca courses: written by export step 2, and by the command
+// line when it rehearses the level and course dialog in a scratch folder.
+
+#include "common/exchange_document.h"
+
+#include <QString>
+
+namespace courses_step {
+
+inline QString groupName()
+{
+    return QStringLiteral("CURSOS_DEL_CENTRO");
+}
+
+// Deletes the table's files, creates it and appends one record per course record
+// with more than one value: CLAVE from position 0, ESTUD from position 1.
+void writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath);
+
+} // namespace courses_step
