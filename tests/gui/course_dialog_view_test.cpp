@@ -205,6 +205,47 @@ private Q_SLOTS:
                     QStringLiteral("2"))}));
     }
 
+    void theNavigatorMovesBetweenCoursesAndEditsPostsOrCancelsTheLevel()
+    {
+        CourseDialog logic(m_dir->path(), false, m_ui);
+        CourseDialogView view(logic);
+        showAndWait(view);
+        QTableView *table = grid(view);
+        const auto press = [&view](const char *name) {
+            QTest::mouseClick(view.findChild<QToolButton *>(QLatin1String(name)), Qt::LeftButton);
+        };
+        QCOMPARE(table->currentIndex(), table->model()->index(0, 2));
+        press("nbNext");
+        QCOMPARE(table->currentIndex().row(), 1);
+        press("nbFirst");
+        QCOMPARE(table->currentIndex().row(), 0);
+        press("nbNextPage");
+        QCOMPARE(table->currentIndex().row(), 1);
+        press("nbPriorPage");
+        QCOMPARE(table->currentIndex().row(), 0);
+        press("nbLast");
+        QCOMPARE(table->currentIndex().row(), 1);
+        press("nbPrior");
+        QCOMPARE(table->currentIndex(), table->model()->index(0, 2));
+
+        press("nbEdit");
+        auto *editor = qobject_cast<QLineEdit *>(table->indexWidget(table->currentIndex()));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("ESO"));
+        press("nbPost");
+        QCOMPARE(logic.nivel(0), QStringLiteral("ESO"));
+
+        press("nbEdit");
+        editor = qobject_cast<QLineEdit *>(table->indexWidget(table->currentIndex()));
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("LS"));
+        press("nbCancel");
+        QVERIFY(!table->indexWidget(table->currentIndex()));
+        QCOMPARE(logic.nivel(0), QStringLiteral("ESO"));
+        view.close();
+    }
+
     void afterAFailedOkTheNewDialogOffersTheForcedExitUntilAColumnIsEntered()
     {
         bool firstHadForcedExit = true;
