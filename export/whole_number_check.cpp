@@ -14,6 +14,7 @@
 #include "export/time_frames.h"
 
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
