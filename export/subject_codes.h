@@ -24,12 +24,20 @@ struct SubjectCodeLists {
 
     // Issues the code when it is free. Otherwise drops its last character and
     // tries the suffixes 1, 2, 3 ... in turn; a candidate longer than 10 characters
-    // is cut to its first 8 and last 2 and must be free too. The code issued is
-    // added to codesIssued. Empty when every cut form is taken.
+    // is cut to its first 8 and last 2 and must be free too. Should every such form
+    // be taken, the stem gives way to the whole suffix from 100 on (first 7
+    // characters and 3 digits, then 6 and 4, ...). The code issued is added to
+    // codesIssued. Empty only if no form at all is left.
     std::optional<QString> issue(const QString &code);
 
 private:
-    // Per stem, the first suffix not yet found taken: every smaller one is issued,
-    // and codes are never withdrawn, so a later search may start there.
-    QHash<QString, int> m_firstUntriedSuffix;
+    // Where the search of a stem goes on: every smaller suffix is issued already,
+    // and codes are never withdrawn.
+    struct StemSearch {
+        int cutSuffix = 1;
+        int wholeSuffix = 100;
+    };
+    std::optional<QString> firstFreeCutForm(const QString &stem, int &suffix) const;
+    std::optional<QString> firstFreeWholeForm(const QString &stem, int &suffix) const;
+    QHash<QString, StemSearch> m_searches;
 };

@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <set>
+
 using namespace export_steps;
 
 namespace {
@@ -123,14 +125,22 @@ TEST(SubjectCodeUniqueness, EachCodeIsIssuedOnce)
     }
 }
 
-TEST(SubjectCodeUniqueness, NoCodeIsIssuedWhenEveryCutFormIsTaken)
+TEST(SubjectCodeUniqueness, WhenEveryCutFormIsTakenTheWholeSuffixIsKept)
 {
-    // ABCDEFGHIJ, ABCDEFGHI1..9, ABCDEFGH10..99 and ABCDEFGH00..09: 110 codes.
+    // ABCDEFGHIJ, ABCDEFGHI1..9, ABCDEFGH10..99 and ABCDEFGH00..09: the 110 codes
+    // the 8 + 2 cut can give; then the stem makes room for the whole suffix.
     SubjectCodeLists lists;
-    for (int i = 0; i < 110; ++i)
-        ASSERT_TRUE(lists.issue(QStringLiteral("ABCDEFGHIJ")).has_value()) << i;
-    EXPECT_FALSE(lists.issue(QStringLiteral("ABCDEFGHIJ")).has_value());
-    EXPECT_EQ(lists.codesIssued.size(), 110);
+    lists.codesIssued.insert(QStringLiteral("ABCDEFG101"));
+    std::vector<std::string> issued;
+    for (int i = 0; i < 113; ++i)
+        issued.push_back(utf8(lists.issue(QStringLiteral("ABCDEFGHIJ")).value_or(QStringLiteral("<ninguno>"))));
+    EXPECT_EQ(issued[99], "ABCDEFGH99");
+    EXPECT_EQ(issued[100], "ABCDEFGH00");
+    EXPECT_EQ(issued[109], "ABCDEFGH09");
+    EXPECT_EQ(issued[110], "ABCDEFG100");
+    EXPECT_EQ(issued[111], "ABCDEFG102");
+    EXPECT_EQ(issued[112], "ABCDEFG103");
+    EXPECT_EQ(lists.codesIssued.size(), 114);
 }
 
 TEST_F(SubjectsStep, WritesBothTablesWithTheirLayouts)
@@ -242,19 +252,17 @@ TEST_F(SubjectsStep, TheEleventhSubjectOfATenCharacterCodeGetsSuffix10AndSkipsAC
     EXPECT_EQ(subjects(), expected);
 }
 
-TEST_F(SubjectsStep, RunningOutOfCodesStopsTheStepNamingTheSubject)
+TEST_F(SubjectsStep, MoreSubjectsOfOneLongCodeThanTheCutFormsHoldStillGetCodesOfTheirOwn)
 {
     ExchangeBuilder seneca = materias();
-    for (int i = 0; i < 111; ++i)
+    for (int i = 0; i < 112; ++i)
         seneca.subject("1001", QStringLiteral("ABCDEFGHIJ x%1").arg(i), QString::number(i));
-    try {
-        build(seneca);
-        FAIL() << "the step went on without a code";
-    } catch (const UserError &error) {
-        EXPECT_TRUE(error.message().contains(QStringLiteral("«ABCDEFGHIJ x110»"))) << error.what();
-        EXPECT_TRUE(error.message().contains(QStringLiteral("ABCDEFGHIJ"))) << error.what();
-    }
-    EXPECT_EQ(subjects().size(), 110u);
+    build(seneca);
+    const Rows codes = columns(subjects_table::fileName(), {"COD"});
+    ASSERT_EQ(codes.size(), 112u);
+    EXPECT_EQ(std::set<Row>(codes.begin(), codes.end()).size(), 112u);
+    EXPECT_EQ(codes[110], Row{"ABCDEFG100"});
+    EXPECT_EQ(codes[111], Row{"ABCDEFG101"});
 }
 
 TEST_F(SubjectsStep, TheReferenceTableGivesTheCodesOfANameItKnowsExactly)
