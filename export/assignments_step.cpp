@@ -34,12 +34,12 @@ public:
         dbf::Table subjects(path);
         subjects.open(dbf::Table::Access::ReadExclusive);
         const int code = subjects.fieldIndex(QStringLiteral("COD"));
-        m_name = subjects.fieldIndex(QStringLiteral("NOMBRE"));
-        m_nameField = subjects.field(m_name);
+        const int name = subjects.fieldIndex(QStringLiteral("NOMBRE"));
+        m_nameField = subjects.field(name);
         for (int row : subjects.liveRows()) {
-            const QString name = comparableName(subjects.text(row, m_name));
-            if (!m_codes.contains(name))
-                m_codes.insert(name, subjects.text(row, code));
+            const QString key = comparableName(subjects.text(row, name));
+            if (!m_codes.contains(key))
+                m_codes.insert(key, subjects.text(row, code));
         }
     }
 
@@ -52,7 +52,6 @@ public:
     }
 
 private:
-    int m_name = -1;
     dbf::FieldDef m_nameField;
     QHash<QString, QString> m_codes;
 };

@@ -67,6 +67,9 @@ public:
         m_description = m_table.fieldIndex(QStringLiteral("ESTUD"));
         m_index.emplace(m_table, std::vector<int>{m_key});
     }
+    // The index points into the table.
+    CoursesByKey(const CoursesByKey &) = delete;
+    CoursesByKey &operator=(const CoursesByKey &) = delete;
 
     // Empty texts for a key no course holds.
     Course find(const QString &key) const

@@ -11,8 +11,6 @@
 #include "export/subject_codes.h"
 #include "export/subject_entry.h"
 
-#include <QDir>
-
 namespace {
 
 // The codes the school's reference table gives a subject name: the first record
@@ -28,6 +26,9 @@ public:
         m_longCode = m_table.fieldIndex(QStringLiteral("CODLARGO"));
         m_byName.emplace(m_table, std::vector<int>{m_name});
     }
+    // The index points into the table.
+    ReferenceSubjects(const ReferenceSubjects &) = delete;
+    ReferenceSubjects &operator=(const ReferenceSubjects &) = delete;
 
     SubjectCodes codesFor(const QString &name) const
     {
@@ -86,7 +87,8 @@ void ExportRun::buildSubjectsTables()
     const int subjectName = subjects.fieldIndex(QStringLiteral("NOMBRE"));
     const int subjectIsTask = subjects.fieldIndex(QStringLiteral("ESTAREA"));
     const int subjectFlags = subjects.fieldIndex(QStringLiteral("R_UNI_MAT"));
-    // Stands for the search of the first subject with a long code and a name.
+    // Stands for the search of the first subject with a long code and a name; values
+    // are looked up as the fields store them (stored_text.h).
     dbf::Index subjectsByLongCodeAndName(subjects, {subjectLongCode, subjectName});
 
     dbf::Table offers(offersPath);
