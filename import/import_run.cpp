@@ -182,7 +182,7 @@ ImportRun::Outcome ImportRun::run()
     }
     timetable::correctRegularCounts(document);
 
-    if (m_outputPath.isEmpty())
+    if (!m_outputChosen)
         m_outputPath = defaultOutputPath(m_session.filenameXML);
     document.save(m_outputPath);
 

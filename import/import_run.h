@@ -31,7 +31,11 @@ public:
     // After a completed run: the document written, and what it holds.
     QString outputPath() const { return m_outputPath; }
     // Writes the document elsewhere than beside the Séneca file (command line --output).
-    void setOutputPath(const QString &path) { m_outputPath = path; }
+    void setOutputPath(const QString &path)
+    {
+        m_outputPath = path;
+        m_outputChosen = true;
+    }
     int teacherCount = 0;
     int lessonCount = 0; // record groups written, both sections
     int droppedCount = 0; // lessons dropped by the requirement flags
@@ -51,6 +55,7 @@ private:
     Session &m_session;
     UserInterface &m_ui;
     QString m_outputPath;
+    bool m_outputChosen = false;
 };
 
 namespace import_texts {

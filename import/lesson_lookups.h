@@ -23,8 +23,11 @@ class FirstByText {
 public:
     FirstByText(const dbf::Table &table, const char *field);
     FirstByText(const dbf::Table &table, const char *first, const char *second);
-    int find(const QString &value) const { return m_rows.value(value, -1); }
-    int find(const QString &first, const QString &second) const { return m_rows.value(twoTextKey(first, second), -1); }
+    int first(const QString &value) const { return m_rows.value(value, -1); }
+    int first(const QString &firstText, const QString &secondText) const
+    {
+        return m_rows.value(twoTextKey(firstText, secondText), -1);
+    }
 
 private:
     QHash<QString, int> m_rows;

@@ -25,7 +25,7 @@ int NonRegularSection::appendRecords(xml::Node teacherGroup, const LessonList &l
             = timetable::appendGroup(teacherGroup, QLatin1String("ACTIVIDAD_") + QString::number(++number));
         // Only the one "#" the export put in front of the code comes off.
         const QString activity = lesson.task.startsWith(QLatin1Char('#')) ? lesson.task.mid(1) : lesson.task;
-        const int period = m_periods.find(lesson.day, lesson.period, lesson.frame);
+        const int period = m_periods.firstPeriod(lesson.day, lesson.period, lesson.frame);
         timetable::appendDato(record, "X_ACTIVIDAD", activity);
         timetable::appendDato(record, "N_MINSEN", m_periods.lengthText(period));
     }

@@ -43,15 +43,15 @@ PeriodLookup::PeriodLookup(const dbf::Table &daysHours)
 {
 }
 
-int PeriodLookup::find(int day, int period, const QString &frame) const
+int PeriodLookup::firstPeriod(int day, int period, const QString &frame) const
 {
     if (frame.size() > 1) // never from SOLUC, which gives one character at most
-        return m_byKey.find(QString::number(day) + QString::number(period), frame);
+        return m_byKey.first(QString::number(day) + QString::number(period), frame);
     const Asked asked{day, period, frame.isEmpty() ? -1 : int(frame.front().unicode())};
     const auto known = m_answers.constFind(asked);
     if (known != m_answers.constEnd())
         return *known;
-    const int row = m_byKey.find(QString::number(day) + QString::number(period), frame);
+    const int row = m_byKey.first(QString::number(day) + QString::number(period), frame);
     m_answers.insert(asked, row);
     return row;
 }

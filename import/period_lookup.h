@@ -25,8 +25,10 @@ public:
 
     // The walk from DIASHORAST's first record to the first one whose DIHO is the
     // day followed by the period number (day 2, period 10: "210") and whose MARCO
-    // equals the frame, both exactly; -1 when there is none.
-    int find(int day, int period, const QString &frame) const;
+    // equals the frame, both exactly; -1 when there is none. Day and period are
+    // written as the decimal text of the whole numbers SOLUC holds, so a DIA kept
+    // as text with a leading space or zero (" 2", "02") still finds its period.
+    int firstPeriod(int day, int period, const QString &frame) const;
 
     // DIA and CODDIHO of a found period, as stored.
     QString weekday(int row) const { return m_table.text(row, m_weekdayField); }

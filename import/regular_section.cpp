@@ -33,7 +33,7 @@ int RegularSection::provisionalCount(const LessonList &lessons) const
     for (const Lesson &lesson : lessons) {
         if (!lesson.isRegular())
             continue;
-        const int task = m_lookups.subjectByTask.find(lesson.task);
+        const int task = m_lookups.subjectByTask.first(lesson.task);
         if (task < 0)
             continue;
         // The whole flag value decides, and only these values count at all.
@@ -70,11 +70,11 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
 
     // A lesson without a task takes the task of its subject.
     if (isBlank(task)) {
-        if (const int row = m_lookups.subjectByCode.find(lesson.subject); row >= 0)
+        if (const int row = m_lookups.subjectByCode.first(lesson.subject); row >= 0)
             task = m_tables.subjects.text(row, m_lookups.taskOfSubjectField);
     }
 
-    const int period = m_periods.find(lesson.day, lesson.period, lesson.frame);
+    const int period = m_periods.firstPeriod(lesson.day, lesson.period, lesson.frame);
     if (period >= 0) {
         record.weekday = m_periods.weekday(period);
         record.slotCode = m_periods.slotCode(period);
@@ -84,7 +84,7 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
         record.room = lesson.room;
 
     // The class group gives the unit, and the course when the assignment had none.
-    if (const int row = m_lookups.groupByCode.find(lesson.group); row >= 0) {
+    if (const int row = m_lookups.groupByCode.first(lesson.group); row >= 0) {
         record.unitKey = m_tables.groups.text(row, m_lookups.groupKeyField);
         if (isBlank(record.courseKey))
             record.courseKey = m_tables.groups.text(row, m_lookups.groupCourseKeyField);
@@ -92,12 +92,12 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
 
     // Without an assignment, the course offer gives the subject.
     if (isBlank(record.subjectKey)) {
-        if (const int row = m_lookups.offerBySubject.find(lesson.subject, record.courseKey); row >= 0)
+        if (const int row = m_lookups.offerBySubject.first(lesson.subject, record.courseKey); row >= 0)
             record.subjectKey = m_tables.subjectOffers.text(row, m_lookups.offerSubjectKeyField);
     }
 
     // The flags of the activity as SOLUC names it, not of the task found above.
-    if (const int row = m_lookups.subjectByTask.find(lesson.task); row >= 0) {
+    if (const int row = m_lookups.subjectByTask.first(lesson.task); row >= 0) {
         const QString flags = m_tables.subjects.text(row, m_lookups.requirementField);
         const QChar needsUnit = letterAt(flags, 0);
         const QChar needsSubject = letterAt(flags, 1);
@@ -118,11 +118,14 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     if (!m_tables.catalogues() || isBlank(lesson.origin))
         return record;
     QString category;
-    if (const int row = m_lookups.originByCode->find(lesson.origin); row >= 0)
+    if (const int row = m_lookups.originByCode->first(lesson.origin); row >= 0)
         category = m_tables.origins.text(row, m_lookups.originCategoryField);
     if (isBlank(category) || isBlank(levelCode))
         return record;
-    // No authorisation for the combination still writes the dato, as one space.
+    // No authorisation for the combination still writes the dato, as one space. A
+    // task code that is no whole number cannot name an activity of AUTORIZA_C (an
+    // integer field), so it finds none either: the lesson is valid and is written,
+    // where a conversion error would have stopped the whole import.
     record.authorisation
         = m_lookups.authorisations.codeFor(record.activity, category, levelCode).value_or(QStringLiteral(" "));
     return record;
