@@ -162,6 +162,9 @@ struct Table::Impl {
     int diskRows = 0; // records the file's header counts
     int deleted = 0;
     QHash<QString, int> byName;
+    // The header's last-update date, taken once when the table opens: asking the
+    // clock on every post costs more than writing the record.
+    QDate today;
 
     int filterField = -1;
     QString filterKey;
@@ -345,6 +348,7 @@ void Table::open(Access access)
         throw;
     }
     t.access = access;
+    t.today = QDate::currentDate();
     t.isOpen = true;
 }
 
@@ -729,7 +733,7 @@ void Table::post(int row)
         t.writeAt(qint64(t.offsetOf(t.diskRows)), tail.data(), qint64(tail.size()));
         t.diskRows = row + 1;
     }
-    format::setDateAndCount(t.data.data(), QDate::currentDate(), std::uint32_t(t.diskRows));
+    format::setDateAndCount(t.data.data(), t.today, std::uint32_t(t.diskRows));
     t.writeAt(1, t.data.data() + 1, 7);
 }
 
