@@ -1,6 +1,8 @@
 #include "export/export_run.h"
 
+#include "common/dbf_table.h"
 #include "common/user_error.h"
+#include "export/courses_table.h"
 #include "export/subject_codes.h"
 
 #include <QDir>
@@ -57,7 +59,27 @@ bool ExportRun::chooseExistingFile(UserInterface::XmlFile which, QString &chosen
 void ExportRun::checkBeforeWriting()
 {
     checkSubjectReferenceTable();
+    checkCourseMemoryTable();
     checkWholeNumbers();
+}
+
+void ExportRun::checkCourseMemoryTable()
+{
+    // The level and course dialog reads the earlier codings only after steps 1 and 2
+    // have written; a damaged memory table is reported before that.
+    const QString path = workPath(course_memory_table::fileName());
+    if (!QFileInfo::exists(path))
+        return;
+    try {
+        dbf::Table table(path);
+        table.open(dbf::Table::Access::ReadShared);
+        for (const char *name : {"NIVEL", "CURSO", "CLAVE"})
+            table.fieldIndex(QLatin1String(name));
+    } catch (const UserError &error) {
+        throw UserError(QStringLiteral("No se pueden recuperar los niveles y cursos de una exportación anterior. "
+                                       "No se ha escrito ninguna tabla.\n%1")
+                            .arg(error.message()));
+    }
 }
 
 ExportRun::Outcome ExportRun::run()

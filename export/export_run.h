@@ -51,6 +51,7 @@ public:
     // whole numbers of both documents). Throw UserError with everything found.
     void checkBeforeWriting();
     void checkSubjectReferenceTable(); // SENEMATERIAS.DBF is there and readable
+    void checkCourseMemoryTable(); // an earlier CURSOST2.DBF can be read
     void checkWholeNumbers(); // every value that must be a whole number is one
 
     Session &session() { return m_session; }

@@ -1,10 +1,12 @@
 // The export driver's questions, its answers to missing files, and its promise
 // that a damaged input file leaves the working folder as it was.
+#include "common/dbf_table.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
 #include "support/exchange_builder.h"
 #include "support/scripted_interface.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -82,4 +84,27 @@ TEST_F(ExportDriver, ADamagedPlanningFileStopsBeforeAnyTableIsTouched)
     EXPECT_FALSE(QFile::exists(session.workPath(QStringLiteral("PERIODOS.DBF"))));
     EXPECT_FALSE(ui.busy) << "the wait cursor is restored when a run stops";
     EXPECT_EQ(session.transformado, 0);
+}
+
+TEST_F(ExportDriver, ADamagedMemoryOfEarlierCodingsStopsBeforeAnyTableIsTouched)
+{
+    QDir().mkpath(session.workDir);
+    {
+        QFile damaged(session.workPath(QStringLiteral("CURSOST2.DBF")));
+        ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+        damaged.write("no es una tabla");
+    }
+    const QString planning = ExchangeBuilder().writeTo(dir.path(), QStringLiteral("planificacion.xml"));
+    session.materiasPath = dir.filePath(QStringLiteral("SENEMATERIAS.DBF"));
+    dbf::createTable(session.materiasPath,
+        {dbf::charField("NOMBRE", 80), dbf::charField("COD", 10), dbf::charField("CODLARGO", 10)});
+    ui.fileChoices = {seneca, planning};
+    ExportRun run(session, ui);
+    try {
+        run.run();
+        FAIL() << "the run must stop";
+    } catch (const UserError &error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("CURSOST2.DBF"))) << error.what();
+    }
+    EXPECT_FALSE(QFile::exists(session.workPath(QStringLiteral("PERIODOS.DBF"))));
 }
