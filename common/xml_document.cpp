@@ -183,11 +183,35 @@ QByteArray Document::toBytes() const
     return bytes;
 }
 
+namespace {
+
+int writeToSaveFile(void *context, const char *buffer, int length)
+{
+    auto *file = static_cast<QSaveFile *>(context);
+    return file->write(buffer, length) == length ? length : -1;
+}
+
+int keepOpen(void *)
+{
+    return 0;
+}
+
+} // namespace
+
 void Document::save(const QString &path) const
 {
-    const QByteArray bytes = toBytes();
+    // Streamed straight into the temporary file that replaces the target when complete.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const char *encoding = m_doc->encoding ? reinterpret_cast<const char *>(m_doc->encoding) : "UTF-8";
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        xmlSaveCtxtPtr context = xmlSaveToIO(writeToSaveFile, keepOpen, &file, encoding, 0);
+        written = context && xmlSaveDoc(context, m_doc) >= 0;
+        if (context)
+            written = xmlSaveClose(context) >= 0 && written;
+        written = written && file.commit();
+    }
+    if (!written) {
         throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
                             .arg(QDir::toNativeSeparators(path), file.errorString()));
     }

@@ -150,6 +150,7 @@ TEST(XmlDocument, SavesInTheDeclaredEncodingKeepingLeafWhitespace)
     EXPECT_TRUE(bytes.startsWith("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>")) << bytes.constData();
     EXPECT_TRUE(bytes.contains(QStringLiteral("A\u00F1o").toLatin1()));
     EXPECT_TRUE(bytes.contains("<dato nombre_dato=\"A\"> </dato>"));
+    EXPECT_EQ(bytes, doc.toBytes()) << "the file holds exactly the serialised document";
 
     xml::Document again = xml::Document::load(out);
     EXPECT_EQ(xml::text(again.select(QStringLiteral("/SERVICIO/BLOQUE_DATOS/dato")).front()), QStringLiteral(" "));
