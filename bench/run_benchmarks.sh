@@ -24,7 +24,7 @@ while [ $# -gt 0 ]; do
     --seed) seed="$2"; shift 2 ;;
     --record) record=1; shift ;;
     -h|--help) sed -n '2,14p' "$0"; exit 0 ;;
-    *) echo "Opción desconocida: $1" >&2; exit 2 ;;
+    *) echo "Unknown option: $1" >&2; exit 2 ;;
   esac
 done
 
@@ -46,7 +46,7 @@ measure() {
     [ -n "${before_each:-}" ] && eval "$before_each"
     start=$EPOCHREALTIME
     if ! /usr/bin/time -v -o "$work/time.txt" "$@" >"$work/$name.out" 2>"$work/$name.err"; then
-      echo "Falló $name:" >&2; cat "$work/$name.err" >&2; exit 1
+      echo "$name failed:" >&2; cat "$work/$name.err" >&2; exit 1
     fi
     end=$EPOCHREALTIME
     elapsed=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f", b - a }')
@@ -59,7 +59,7 @@ measure() {
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
-verdict() { if awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; then echo "cumple"; else echo "NO CUMPLE"; fi; }
+verdict() { if awk -v a="$1" -v b="$2" 'BEGIN { exit !(a <= b) }'; then echo "met"; else echo "MISSED"; fi; }
 
 report="$work/report.md"
 : >"$report"
@@ -100,45 +100,51 @@ for scale in $scales; do
   total_peak[$scale]=$(awk -v a="$ex_peak" -v b="$im_peak" 'BEGIN { print (a > b ? a : b) }')
 
   out ""
-  out "### Escala $scale"
+  out "### Scale $scale"
   out ""
-  out "Séneca $(du -k "$seneca" | cut -f1) KiB, planificación $(du -k "$planning" | cut -f1) KiB."
-  out "Registros por grupo de Séneca: $(grep -o '<grupo_datos seq="[A-Z_]*" registros="[0-9]*"' "$seneca" |
+  out "Séneca file $(du -k "$seneca" | cut -f1) KiB, planning file $(du -k "$planning" | cut -f1) KiB."
+  out "Séneca records per group: $(grep -o '<grupo_datos seq="[A-Z_]*" registros="[0-9]*"' "$seneca" |
     sed -E 's/<grupo_datos seq="([A-Z_]*)" registros="([0-9]*)"/\1 \2/' | paste -sd, - | sed 's/,/, /g')."
-  out "Planificación: $(grep -c '<grupo_datos seq="PROFESOR_' "$planning") profesores, $(grep -c '<grupo_datos seq="DETALLE_' "$planning") asignaciones."
-  out "Tablas: $(awk -F'\t' '{ n = split($1, p, "/"); printf "%s%s %s", (NR > 1 ? ", " : ""), p[n], $2 }' "$work/export-$scale.out")."
-  out "SOLUC: $soluc registros. ${summary}"
+  out "Planning: $(grep -c '<grupo_datos seq="PROFESOR_' "$planning") teachers, $(grep -c '<grupo_datos seq="DETALLE_' "$planning") assignments."
+  out "Tables written: $(awk -F'\t' '{ n = split($1, p, "/"); printf "%s%s %s", (NR > 1 ? ", " : ""), p[n], $2 }' "$work/export-$scale.out")."
+  out "SOLUC: $soluc records. Import summary: ${summary}"
   out ""
-  out "| fase | tiempo (s) | memoria máxima (MiB) |"
+  out "| phase | wall time (s) | peak memory (MiB) |"
   out "|---|---:|---:|"
-  out "| xmllint --noout (Séneca + planificación) | $xml_wall | $xml_peak |"
-  out "| xmllint --noout (solo Séneca) | $xs_wall | $xs_peak |"
+  out "| xmllint --noout, both files (reference) | $xml_wall | $xml_peak |"
+  out "| xmllint --noout, Séneca file only | $xs_wall | $xs_peak |"
   out "| transhoravo export | $ex_wall | $ex_peak |"
-  out "| standin_timetabler (no es parte del conversor) | $st_wall | $st_peak |"
+  out "| standin_timetabler (test tool, not timed in the targets) | $st_wall | $st_peak |"
   out "| transhoravo import | $im_wall | $im_peak |"
   out "| export + import | $total | ${total_peak[$scale]} |"
 done
 
 out ""
-out "### Objetivos"
+out "### Targets"
 out ""
-out "| objetivo | medido | límite | |"
+out "| target | measured | limit | |"
 out "|---|---:|---:|---|"
 if [ -n "${total_time[1]:-}" ]; then
-  out "| escala 1: export + import (s) | ${total_time[1]} | 0.3 | $(verdict "${total_time[1]}" 0.3) |"
+  out "| scale 1: export + import (s) | ${total_time[1]} | 0.3 | $(verdict "${total_time[1]}" 0.3) |"
 fi
 if [ -n "${total_time[16]:-}" ]; then
   t=$(ratio "${total_time[16]}" "${ref_time[16]}")
   m=$(ratio "${total_peak[16]}" "${ref_peak[16]}")
-  out "| escala 16: tiempo de export + import / xmllint | $t | 2.5 | $(verdict "$t" 2.5) |"
-  out "| escala 16: memoria máxima / xmllint | $m | 1.3 | $(verdict "$m" 1.3) |"
+  out "| scale 16: export + import time / xmllint time | $t | 2.5 | $(verdict "$t" 2.5) |"
+  out "| scale 16: peak memory / xmllint peak | $m | 1.3 | $(verdict "$m" 1.3) |"
 fi
 if [ -n "${total_time[4]:-}" ] && [ -n "${total_time[16]:-}" ]; then
   g=$(ratio "${total_time[16]}" "${total_time[4]}")
-  out "| crecimiento de escala 4 a 16 (tiempo) | $g | 4.6 | $(verdict "$g" 4.6) |"
+  out "| time growth from scale 4 to 16 | $g | 4.6 | $(verdict "$g" 4.6) |"
 fi
 
 if [ "$record" = 1 ]; then
+  # The analysis written by hand below the figures survives a new recording.
+  results="$root/bench/RESULTS.md"
+  analysis=""
+  if [ -f "$results" ]; then
+    analysis="$(sed -n '/^## Where the time and memory go/,$p' "$results")"
+  fi
   {
     echo "# Benchmark results"
     echo
@@ -153,7 +159,12 @@ if [ "$record" = 1 ]; then
     echo "parses them with libxml2 can cost. Export holds both documents at once; xmllint frees the"
     echo "first before it parses the second, so its peak is that of the larger file alone."
     cat "$report"
-  } >"$root/bench/RESULTS.md"
+    if [ -n "$analysis" ]; then
+      echo
+      echo "$analysis"
+    fi
+  } >"$results.new"
+  mv "$results.new" "$results"
   echo
-  echo "Escrito en $root/bench/RESULTS.md"
+  echo "Written to $results"
 fi
