@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
@@ -24,7 +25,19 @@ QLabel *label(QWidget *parent, const QRect &geometry, const QString &text, const
     widget->setGeometry(geometry);
     widget->setWordWrap(true);
     widget->setAlignment(alignment);
-    widget->setStyleSheet(QStringLiteral("QLabel { %1 }").arg(style));
+    // The positions were laid out for small Windows fonts; where this desktop's font
+    // would not fit a label's box, the label takes a smaller size so no text is cut.
+    static const QRegularExpression statedSize(QStringLiteral("font-size:\\s*(\\d+)px"));
+    const QRegularExpressionMatch match = statedSize.match(style);
+    const int stated = match.hasMatch() ? match.captured(1).toInt() : 12;
+    for (int size = stated; size >= 8; --size) {
+        widget->setStyleSheet(QStringLiteral("QLabel { %1 font-size: %2px; }").arg(style).arg(size));
+        widget->ensurePolished();
+        const QFontMetrics metrics(widget->font());
+        const QRect needed = metrics.boundingRect(QRect(0, 0, geometry.width(), 10000), Qt::TextWordWrap, text);
+        if (needed.height() <= geometry.height() && needed.width() <= geometry.width())
+            break;
+    }
     return widget;
 }
 

@@ -183,7 +183,11 @@ void MainWindow::showError(const QString &message)
 
 void MainWindow::showStatus(const QString &text)
 {
-    m_status->setText(text);
+    // Notes add up (one per teacher who lost lessons): the area shows the latest,
+    // its tooltip all of them.
+    m_notes.append(text);
+    m_status->setText(m_notes.mid(std::max<qsizetype>(0, m_notes.size() - 3)).join(QLatin1Char('\n')));
+    m_status->setToolTip(m_notes.join(QLatin1Char('\n')));
 }
 
 void MainWindow::Button1Click()

@@ -52,5 +52,6 @@ private:
     QPushButton *m_export = nullptr;
     QPushButton *m_import = nullptr;
     QLabel *m_status = nullptr;
+    QStringList m_notes;
     bool m_shown = false;
 };

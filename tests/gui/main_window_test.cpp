@@ -113,6 +113,15 @@ private Q_SLOTS:
         QVERIFY(f.window->importButton()->isEnabled());
     }
 
+    void notesAddUpInTheStatusArea()
+    {
+        Fixture f({QStringLiteral("prog")});
+        f.window->showStatus(QStringLiteral("Profesor A: 1 lección descartada"));
+        f.window->showStatus(QStringLiteral("Profesor B: 2 lecciones descartadas"));
+        QVERIFY(f.window->statusLabel()->text().contains(QStringLiteral("Profesor A")));
+        QVERIFY(f.window->statusLabel()->text().contains(QStringLiteral("Profesor B")));
+    }
+
     void helpSaysSoWhenTheHelpFileIsMissing()
     {
         Fixture f({QStringLiteral("prog")});
