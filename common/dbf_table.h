@@ -20,28 +20,40 @@ namespace dbf {
 
 enum class FieldType : char {
     Character = 'C',
-    Integer = 'I',  // level 7 long, 4 bytes
-    Double = 'O',   // level 7 double, 8 bytes
+    Integer = 'I', // level 7 long, 4 bytes
+    Double = 'O', // level 7 double, 8 bytes
     Logical = 'L',
-    Numeric = 'N',  // read only: written by other programs
-    Float = 'F',    // read only
-    Date = 'D',     // read only
+    Numeric = 'N', // read only: written by other programs
+    Float = 'F', // read only
+    Date = 'D', // read only
 };
 
 struct FieldDef {
     QString name;
     FieldType type = FieldType::Character;
-    int width = 0;  // for C fields; I, O and L take their fixed widths when 0
+    int width = 0; // for C fields; I, O and L take their fixed widths when 0
     int decimals = 0;
 };
 
 // A table's layout, declared once next to the step that creates it.
 using Layout = std::vector<FieldDef>;
 
-inline FieldDef charField(const char *name, int width) { return {QString::fromLatin1(name), FieldType::Character, width, 0}; }
-inline FieldDef intField(const char *name) { return {QString::fromLatin1(name), FieldType::Integer, 4, 0}; }
-inline FieldDef doubleField(const char *name) { return {QString::fromLatin1(name), FieldType::Double, 8, 0}; }
-inline FieldDef logicalField(const char *name) { return {QString::fromLatin1(name), FieldType::Logical, 1, 0}; }
+inline FieldDef charField(const char *name, int width)
+{
+    return {QString::fromLatin1(name), FieldType::Character, width, 0};
+}
+inline FieldDef intField(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Integer, 4, 0};
+}
+inline FieldDef doubleField(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Double, 8, 0};
+}
+inline FieldDef logicalField(const char *name)
+{
+    return {QString::fromLatin1(name), FieldType::Logical, 1, 0};
+}
 
 // Deletes the table's .DBF file and the .MDX beside it, each if it exists.
 // dbfPath ends in ".DBF". Throws UserError when a file exists but cannot be deleted.
@@ -57,9 +69,9 @@ bool tableExists(const QString &dbfPath);
 class Table {
 public:
     enum class Access {
-        Exclusive,       // read and write, exclusive lock
-        ReadExclusive,   // read only, exclusive lock (the timetabler must not hold it)
-        ReadShared,      // read only, shared lock
+        Exclusive, // read and write, exclusive lock
+        ReadExclusive, // read only, exclusive lock (the timetabler must not hold it)
+        ReadShared, // read only, shared lock
     };
 
     Table();
@@ -78,7 +90,7 @@ public:
     bool isOpen() const;
 
     const QString &path() const;
-    QString fileName() const;  // "ASIGT.DBF"
+    QString fileName() const; // "ASIGT.DBF"
 
     int fieldCount() const;
     const FieldDef &field(int index) const;
@@ -86,10 +98,10 @@ public:
     int fieldIndex(const QString &name) const;
     bool hasField(const QString &name) const;
 
-    int size() const;              // physical records, deleted ones included
+    int size() const; // physical records, deleted ones included
     bool isDeleted(int row) const;
-    int recordCount() const;       // records not marked deleted
-    std::vector<int> liveRows() const;  // rows not deleted, in stored order
+    int recordCount() const; // records not marked deleted
+    std::vector<int> liveRows() const; // rows not deleted, in stored order
 
     // Text of a field: character fields without their trailing spaces; numbers
     // without padding ("2"); logical "T"/"F"; dates "YYYYMMDD"; null reads "".
@@ -110,7 +122,10 @@ public:
     // in characters; a character with no Windows-1252 form is stored as "?".
     // setText on an I or O field converts the text (throws UserError as integer()).
     void setText(int row, int field, const QString &value);
-    void setText(int row, const QString &fieldName, const QString &value) { setText(row, fieldIndex(fieldName), value); }
+    void setText(int row, const QString &fieldName, const QString &value)
+    {
+        setText(row, fieldIndex(fieldName), value);
+    }
     void setInteger(int row, int field, int value);
     void setDouble(int row, int field, double value);
     void setLogical(int row, int field, bool value);
