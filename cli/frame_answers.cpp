@@ -58,7 +58,7 @@ void printFrames(const std::vector<ExchangeRecord> &frames)
 
 void CliInterface::runFrameDialog(FrameDialog &dialog)
 {
-    // The dialog reads the file again; its list decides, as in the window.
+    // The dialog's list decides, as in the window.
     dialog.setSelection(chosenFrames(dialog.frameCodes(), m_answers.frames));
     dialog.close();
     if (!dialog.resultMH)

@@ -39,7 +39,7 @@ FrameCodes chooseFrames(ExportRun &run)
         return {storedFrameCode(code), QString()};
     }
     for (;;) {
-        FrameDialog dialog(run.session().filenameXML, run.ui());
+        FrameDialog dialog(run.session().filenameXML, run.ui(), &run.seneca());
         dialog.activate();
         run.ui().runFrameDialog(dialog);
         if (!dialog.isClosed()) {

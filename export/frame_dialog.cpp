@@ -12,9 +12,10 @@ QString frameBlock(const QString &code)
     return code.left(time_frames::frameCodeWidth).leftJustified(time_frames::frameCodeWidth, QLatin1Char(' '));
 }
 
-FrameDialog::FrameDialog(QString filenameXML, UserInterface &ui)
+FrameDialog::FrameDialog(QString filenameXML, UserInterface &ui, const ExchangeDocument *loaded)
     : m_filenameXML(std::move(filenameXML))
     , m_ui(ui)
+    , m_loaded(loaded)
     , m_name(frame_dialog_texts::nothingOnDisplay())
     , m_firstDate(frame_dialog_texts::nothingOnDisplay())
     , m_secondDate(frame_dialog_texts::nothingOnDisplay())
@@ -23,6 +24,12 @@ FrameDialog::FrameDialog(QString filenameXML, UserInterface &ui)
 
 void FrameDialog::activate()
 {
+    // The run has just read this very file: parsing it again would only cost time
+    // and a second tree of the whole document.
+    if (m_loaded && m_loaded->path() == m_filenameXML) {
+        read(*m_loaded);
+        return;
+    }
     const ExchangeDocument document = [this] {
         try {
             return ExchangeDocument::load(m_filenameXML);
@@ -32,7 +39,11 @@ void FrameDialog::activate()
                                 .arg(error.message()));
         }
     }();
+    read(document);
+}
 
+void FrameDialog::read(const ExchangeDocument &document)
+{
     // A record that lacks a position reads it as the empty text.
     m_frames.clear();
     for (const ExchangeRecord &record : document.records(time_frames::framesGroup())) {

@@ -1,9 +1,10 @@
 #pragma once
 // TPlantillas, the time frame dialog, without its widgets: the person chooses the
 // one or two time frames ("Marcos Horarios") of the Séneca file that the timetabler
-// is to use. The dialog reads the Séneca file on its own, lists the frames by their
-// codes, shows the name, dates and slot labels of the frame on display, and on
-// closing hands the choice back as `resultado` with the validity flag `resultMH`.
+// is to use. The dialog reads the Séneca file (or takes the run's reading of that
+// same file), lists the frames by their codes, shows the name, dates and slot
+// labels of the frame on display, and on closing hands the choice back as
+// `resultado` with the validity flag `resultMH`.
 // The window's view and the command line both drive this class; it holds every rule.
 //
 // Values are shown and compared exactly as the document holds them (untrimmed).
@@ -13,19 +14,22 @@
 
 #include <vector>
 
+class ExchangeDocument;
 class UserInterface;
 
 class FrameDialog {
 public:
-    // filenameXML: the Séneca file, loaded again by activate(). Messages of an
-    // invalid choice go to ui.showMessage.
-    FrameDialog(QString filenameXML, UserInterface &ui);
+    // filenameXML: the Séneca file, loaded by activate(). Messages of an invalid
+    // choice go to ui.showMessage. `loaded`, when given, is the run's document: when
+    // it was read from filenameXML the dialog takes its frames from it instead of
+    // parsing the same file a second time (it must outlive activate()).
+    FrameDialog(QString filenameXML, UserInterface &ui, const ExchangeDocument *loaded = nullptr);
 
-    // FormActivate: loads the Séneca file into the dialog's own document, fills the
-    // frame list (when the file holds two or more frames) with nothing selected, and
-    // puts the first frame on display. Throws UserError naming the file when it
-    // cannot be loaded, or when it no longer holds frames to choose from: without a
-    // list no valid choice could ever be made.
+    // FormActivate: reads the Séneca file's frames and slots, fills the frame list
+    // (when the file holds two or more frames) with nothing selected, and puts the
+    // first frame on display. Throws UserError naming the file when it cannot be
+    // loaded, or when it no longer holds frames to choose from: without a list no
+    // valid choice could ever be made.
     //
     // The window calls it once, when the dialog is first shown, not on every return
     // to the dialog: coming back from another window keeps the person's selection.
@@ -67,10 +71,12 @@ public:
     QString resultado; // one block of exactly 10 characters per selected frame, in list order
 
 private:
+    void read(const ExchangeDocument &document);
     void showCurrent();
 
     QString m_filenameXML;
     UserInterface &m_ui;
+    const ExchangeDocument *m_loaded = nullptr;
     bool m_activated = false;
     bool m_closed = false;
 

@@ -223,3 +223,22 @@ TEST_F(FrameDialogLogic, AFileThatNoLongerHoldsFramesToChooseFromStops)
     FrameDialog d(seneca.writeTo(dir.path(), QStringLiteral("seneca.xml"), "UTF-8"), ui);
     EXPECT_THROW(d.activate(), UserError);
 }
+
+TEST_F(FrameDialogLogic, TakesTheFramesFromTheRunsReadingOfTheSameFileInsteadOfParsingItAgain)
+{
+    const QString path = threeFrames().writeTo(dir.path(), QStringLiteral("seneca.xml"), "UTF-8");
+    const ExchangeDocument loaded = ExchangeDocument::load(path);
+    ASSERT_TRUE(QFile::remove(path)); // a second parse would now fail
+    FrameDialog d(path, ui, &loaded);
+    d.activate();
+    EXPECT_EQ(
+        d.frameCodes(), (QStringList{QStringLiteral("M1"), QStringLiteral("T1"), QStringLiteral("NOCTURNO-LARGO")}));
+    EXPECT_EQ(display(d),
+        (Display{QStringLiteral("Mañana"), QStringLiteral("01/09/2024"), QStringLiteral("30/06/2025"),
+            {QStringLiteral("08:00-09:00"), QStringLiteral("09:00-10:00")}}));
+
+    // A reading of another file is not taken for the dialog's file.
+    FrameDialog other(dir.filePath(QStringLiteral("otro.xml")), ui, &loaded);
+    EXPECT_THROW(other.activate(), UserError);
+    EXPECT_FALSE(other.isActivated());
+}
