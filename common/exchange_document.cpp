@@ -2,6 +2,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "common/xml_start_tag.h"
 
 #include <QDir>
 
@@ -24,6 +25,18 @@ QString ExchangeRecord::rawValue(int position) const
 QString ExchangeRecord::serialisedValue(int position) const
 {
     return has(position) ? clipper::AllTrim(xml::serialised(m_datos[size_t(position)])) : QString();
+}
+
+QString ExchangeRecord::serialisedSlice(int position, int from, int length) const
+{
+    if (!has(position))
+        return QString();
+    // The start tag is where serialisedValue() begins: markup starts with "<", so
+    // trimming leaves its start as it is.
+    const QString start = xml::serialisedStartTag(m_datos[size_t(position)]);
+    if (!start.isNull() && from + length <= start.size())
+        return start.mid(from, length);
+    return serialisedValue(position).mid(from, length);
 }
 
 ExchangeDocument ExchangeDocument::load(const QString &path)
@@ -66,7 +79,17 @@ std::vector<ExchangeRecord> ExchangeDocument::records(const QString &group) cons
     return out;
 }
 
+namespace {
+// Where the nombre_dato test starts reading (character 20, counting from 1).
+constexpr int kSerialisedNameStart = 19;
+} // namespace
+
 bool serialisedNameIs(const QString &serialised, const QString &fieldName)
 {
-    return serialised.mid(19, fieldName.size()) == fieldName;
+    return serialised.mid(kSerialisedNameStart, fieldName.size()) == fieldName;
+}
+
+bool serialisedNameIs(const ExchangeRecord &record, int position, const QString &fieldName)
+{
+    return record.serialisedSlice(position, kSerialisedNameStart, int(fieldName.size())) == fieldName;
 }

@@ -21,6 +21,9 @@ public:
     QString rawValue(int position) const;
     // Serialised markup of the dato element, trimmed of spaces; empty when absent.
     QString serialisedValue(int position) const;
+    // serialisedValue(position).mid(from, length), without serialising the whole
+    // element when the characters lie within its start tag.
+    QString serialisedSlice(int position, int from, int length) const;
     bool has(int position) const { return position >= 0 && position < count(); }
 
 private:
@@ -57,3 +60,5 @@ private:
 // The nombre_dato test: the characters of the serialised dato from character 20
 // (counting from 1), `length` of them, compared with the expected field name.
 bool serialisedNameIs(const QString &serialised, const QString &fieldName);
+// The same test on the dato at a position of a record.
+bool serialisedNameIs(const ExchangeRecord &record, int position, const QString &fieldName);

@@ -7,11 +7,11 @@ SubjectEntry readSubjectEntry(const ExchangeRecord &record)
 
     SubjectEntry entry;
     entry.courseKey = record.value(0);
-    if (serialisedNameIs(record.serialisedValue(2), identifierName))
+    if (serialisedNameIs(record, 2, identifierName))
         entry.identifier = record.value(2);
     else
         entry.name = record.value(2);
-    if (serialisedNameIs(record.serialisedValue(1), subjectName))
+    if (serialisedNameIs(record, 1, subjectName))
         entry.name = record.value(1);
     else
         entry.identifier = record.value(1);

@@ -1,0 +1,18 @@
+#pragma once
+// The start tag of an element exactly as xml::serialised() writes it, worked out
+// from the node without serialising its content: reading a few characters near
+// the start of a value's markup should not cost a serialisation of the value.
+
+#include "common/xml_document.h"
+
+namespace xml {
+
+// The first characters of serialised(node) for an element: "<", the name, then
+// each attribute as ' name="value"' in document order with the value escaped as
+// libxml2 escapes it, then ">" — or "/>" for an element with no children, and then
+// it is the whole of serialised(node). The null text when it cannot be worked out
+// here (not an element, namespace declarations, an attribute holding an entity
+// reference): serialised() then has the answer.
+QString serialisedStartTag(Node node);
+
+} // namespace xml
