@@ -94,19 +94,31 @@ QString decode(const char *data, qsizetype size)
 
 QByteArray encode(const QString &text, qsizetype maxChars)
 {
-    QByteArray out;
-    out.reserve(maxChars >= 0 && maxChars < text.size() ? maxChars : text.size());
+    const qsizetype capacity = maxChars >= 0 && maxChars < text.size() ? maxChars : text.size();
+    QByteArray out(capacity, Qt::Uninitialized);
+    out.truncate(encodeInto(text, out.data(), capacity));
+    return out;
+}
+
+qsizetype encodeInto(const QString &text, char *out, qsizetype capacity)
+{
+    const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size && (maxChars < 0 || out.size() < maxChars); ++i) {
-        const char16_t unit = text.at(i).unicode();
-        if (isHighSurrogate(unit) && i + 1 < size && isLowSurrogate(text.at(i + 1).unicode()))
+    qsizetype written = 0;
+    for (qsizetype i = 0; i < size && written < capacity; ++i) {
+        const char16_t unit = units[i];
+        if (unit < 0x80) { // most text is ASCII
+            out[written++] = static_cast<char>(unit);
+            continue;
+        }
+        if (isHighSurrogate(unit) && i + 1 < size && isLowSurrogate(units[i + 1]))
             ++i; // one character outside the code page
         unsigned char byte = '?';
         if (!fromUnicode(unit, byte))
             byte = '?';
-        out.append(static_cast<char>(byte));
+        out[written++] = static_cast<char>(byte);
     }
-    return out;
+    return written;
 }
 
 bool encodeExact(const QString &text, QByteArray &out)

@@ -22,6 +22,11 @@ QString decode(const char *data, qsizetype size);
 // with no byte, a pair of surrogates included, becomes one '?'.
 QByteArray encode(const QString &text, qsizetype maxChars = -1);
 
+// Encodes as encode() does, straight into `out`, at most `capacity` bytes (one per
+// character); returns how many were written. No allocation: table fields are
+// written with it.
+qsizetype encodeInto(const QString &text, char *out, qsizetype capacity);
+
 // Encodes every character; false when one has no byte, as then no stored text equals it.
 bool encodeExact(const QString &text, QByteArray &out);
 

@@ -26,6 +26,7 @@
 #else
 #include <cerrno>
 #include <sys/file.h>
+#include <sys/uio.h>
 #endif
 
 namespace dbf {
@@ -140,14 +141,6 @@ QString searchKey(FieldType type, const QString &value)
     }
 }
 
-// One string per combination of values; the lengths keep "a|b" + "c" apart from "a" + "b|c".
-void appendKeyPart(QString &key, const QString &part)
-{
-    key += QString::number(part.size());
-    key += QLatin1Char(':');
-    key += part;
-}
-
 } // namespace
 
 struct Table::Impl {
@@ -165,6 +158,8 @@ struct Table::Impl {
     // The header's last-update date, taken once when the table opens: asking the
     // clock on every post costs more than writing the record.
     QDate today;
+    // Bytes 1-7 of the header (date and count) as the file holds them.
+    char headerOnDisk[7] = {};
 
     int filterField = -1;
     QString filterKey;
@@ -224,10 +219,41 @@ struct Table::Impl {
 
     void changed() { rowsByKey.clear(); }
 
-    void writeAt(qint64 offset, const char *bytes, qint64 size)
+    // Writes the bytes, and then the tail when there is one, at an offset of the
+    // file: one system call where the system allows it, since every post writes.
+    void writeAt(qint64 offset, const char *bytes, qint64 size, const char *tail = nullptr, qint64 tailSize = 0)
     {
-        if (!file.seek(offset) || file.write(bytes, size) != size)
+#if defined(Q_OS_WIN)
+        if (!file.seek(offset) || file.write(bytes, size) != size
+            || (tailSize > 0 && file.write(tail, tailSize) != tailSize))
             throw UserError(QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, file.errorString()));
+#else
+        iovec pieces[2]
+            = {{const_cast<char *>(bytes), std::size_t(size)}, {const_cast<char *>(tail), std::size_t(tailSize)}};
+        iovec *piece = pieces;
+        int count = tailSize > 0 ? 2 : 1;
+        while (count > 0) {
+            const ssize_t done = ::pwritev(file.handle(), piece, count, offset);
+            if (done < 0 && errno == EINTR)
+                continue;
+            if (done <= 0) {
+                const QString reason
+                    = done < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("disco lleno");
+                throw UserError(QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, reason));
+            }
+            offset += done;
+            std::size_t left = std::size_t(done);
+            while (count > 0 && left >= piece->iov_len) {
+                left -= piece->iov_len;
+                ++piece;
+                --count;
+            }
+            if (count > 0) {
+                piece->iov_base = static_cast<char *>(piece->iov_base) + left;
+                piece->iov_len -= left;
+            }
+        }
+#endif
     }
 
     void fill(int row, int field, const QByteArray &bytes, bool alignRight)
@@ -347,6 +373,7 @@ void Table::open(Access access)
         close();
         throw;
     }
+    std::memcpy(t.headerOnDisk, t.data.data() + 1, sizeof t.headerOnDisk);
     t.access = access;
     t.today = QDate::currentDate();
     t.isOpen = true;
@@ -581,9 +608,12 @@ void Table::setText(int row, int field, const QString &value)
     const FieldDef &f = d->def(field);
     char *p = d->cell(row, field);
     switch (typeChar(f)) {
-    case 'C':
-        d->fill(row, field, cp1252::encode(value, f.width), false);
+    case 'C': {
+        // Encoded straight into the record: no text is built per field.
+        const qsizetype size = cp1252::encodeInto(value, p, f.width);
+        std::memset(p + size, ' ', std::size_t(f.width - size));
         break;
+    }
     case 'I':
     case '+': {
         int number = 0;
@@ -728,13 +758,17 @@ void Table::post(int row)
         t.writeAt(qint64(t.offsetOf(row)), t.record(row), recordLength);
     } else {
         // Appended rows not posted yet go with it, so the file has no gap; then the end mark.
-        std::vector<char> tail(t.record(t.diskRows), t.record(row) + recordLength);
-        tail.push_back(format::kEndOfFile);
-        t.writeAt(qint64(t.offsetOf(t.diskRows)), tail.data(), qint64(tail.size()));
+        static const char endMark = format::kEndOfFile;
+        t.writeAt(qint64(t.offsetOf(t.diskRows)), t.record(t.diskRows),
+            qint64(t.offsetOf(row + 1) - t.offsetOf(t.diskRows)), &endMark, 1);
         t.diskRows = row + 1;
     }
     format::setDateAndCount(t.data.data(), t.today, std::uint32_t(t.diskRows));
-    t.writeAt(1, t.data.data() + 1, 7);
+    // The date and count on disk already say so after a post that appended nothing.
+    if (std::memcmp(t.data.data() + 1, t.headerOnDisk, sizeof t.headerOnDisk) != 0) {
+        t.writeAt(1, t.data.data() + 1, sizeof t.headerOnDisk);
+        std::memcpy(t.headerOnDisk, t.data.data() + 1, sizeof t.headerOnDisk);
+    }
 }
 
 QString Table::key(int row, int field) const
@@ -836,6 +870,7 @@ Index::Index(const Table &table, std::vector<int> fields)
     for (int field : m_fields)
         table.field(field); // throws for a field the table lacks
     const int size = table.size();
+    m_rows.reserve(size);
     for (int row = 0; row < size; ++row) {
         if (!table.isDeleted(row))
             m_rows[rowKey(row)].push_back(row);
@@ -845,7 +880,10 @@ Index::Index(const Table &table, std::vector<int> fields)
 const std::vector<int> &Index::rows(const QStringList &values) const
 {
     static const std::vector<int> none;
-    const auto found = m_rows.constFind(makeKey(values));
+    QByteArray key;
+    if (!makeKey(values, key))
+        return none;
+    const auto found = m_rows.constFind(key);
     return found == m_rows.constEnd() ? none : found.value();
 }
 
@@ -871,7 +909,10 @@ void Index::add(int row)
 
 void Index::remove(int row, const QStringList &oldValues)
 {
-    const auto found = m_rows.find(makeKey(oldValues));
+    QByteArray key;
+    if (!makeKey(oldValues, key))
+        return;
+    const auto found = m_rows.find(key);
     if (found == m_rows.end())
         return;
     std::vector<int> &rows = found.value();
@@ -882,26 +923,65 @@ void Index::remove(int row, const QStringList &oldValues)
         m_rows.erase(found);
 }
 
-QString Index::makeKey(const QStringList &values) const
+namespace {
+
+// One part of a key of several fields; the length keeps "a|b" + "c" apart from "a" + "b|c".
+void appendKeyPart(QByteArray &key, const char *bytes, qsizetype size, bool withLength)
+{
+    if (withLength) {
+        const auto length = std::uint32_t(size);
+        key.append(reinterpret_cast<const char *>(&length), sizeof length);
+    }
+    key.append(bytes, size);
+}
+
+void appendKeyPart(QByteArray &key, const QString &text, bool withLength)
+{
+    appendKeyPart(
+        key, reinterpret_cast<const char *>(text.constData()), text.size() * qsizetype(sizeof(QChar)), withLength);
+}
+
+} // namespace
+
+bool Index::makeKey(const QStringList &values, QByteArray &key) const
 {
     if (std::size_t(values.size()) != m_fields.size())
         throw UserError(QStringLiteral("Búsqueda en la tabla %1 con %2 campos y %3 valores.")
                             .arg(m_table->path(), QString::number(m_fields.size()), QString::number(values.size())));
-    if (m_fields.size() == 1)
-        return searchKey(m_table->field(m_fields.front()).type, values.front());
-    QString key;
-    for (std::size_t i = 0; i < m_fields.size(); ++i)
-        appendKeyPart(key, searchKey(m_table->field(m_fields[i]).type, values[int(i)]));
-    return key;
+    const bool withLength = m_fields.size() > 1;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const FieldDef &f = m_table->field(m_fields[i]);
+        const QString search = searchKey(f.type, values[int(i)]);
+        if (f.type != FieldType::Character) {
+            appendKeyPart(key, search, withLength);
+            continue;
+        }
+        // Compared as Table::locate compares: the value's bytes in the code page.
+        QByteArray bytes;
+        if (!cp1252::encodeExact(search, bytes) || bytes.size() > f.width)
+            return false; // no stored text can equal it
+        appendKeyPart(key, bytes.constData(), bytes.size(), withLength);
+    }
+    return true;
 }
 
-QString Index::rowKey(int row) const
+QByteArray Index::rowKey(int row) const
 {
-    if (m_fields.size() == 1)
-        return m_table->key(row, m_fields.front());
-    QString key;
-    for (int field : m_fields)
-        appendKeyPart(key, m_table->key(row, field));
+    const Table::Impl &t = *m_table->d;
+    const bool withLength = m_fields.size() > 1;
+    QByteArray key;
+    for (int field : m_fields) {
+        const FieldDef &f = t.def(field);
+        if (f.type != FieldType::Character) {
+            appendKeyPart(key, m_table->key(row, field), withLength);
+            continue;
+        }
+        const char *p = t.cell(row, field);
+        int end = f.width;
+        while (end > 0 && isSpaceOrZero(p[end - 1]))
+            --end;
+        appendKeyPart(key, p, end, withLength);
+    }
     return key;
 }
 

@@ -148,6 +148,7 @@ public:
     std::vector<int> filteredRows() const;
 
 private:
+    friend class Index; // reads the stored bytes of its key fields
     struct Impl;
     std::unique_ptr<Impl> d;
 };
@@ -168,11 +169,14 @@ public:
     void remove(int row, const QStringList &oldValues);
 
 private:
-    QString makeKey(const QStringList &values) const;
-    QString rowKey(int row) const;
+    // Keys are bytes: a character field's stored bytes without their padding, any
+    // other field's text; with more than one field each part carries its length.
+    // False when no stored record can hold the values.
+    bool makeKey(const QStringList &values, QByteArray &key) const;
+    QByteArray rowKey(int row) const;
     const Table *m_table;
     std::vector<int> m_fields;
-    QHash<QString, std::vector<int>> m_rows;
+    QHash<QByteArray, std::vector<int>> m_rows;
 };
 
 } // namespace dbf

@@ -63,8 +63,15 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMark)
         {QStringLiteral("\u00F1\u00F1\u00F1"), 2, "\xF1\xF1"},
         {QStringLiteral("abc"), 0, ""},
     };
-    for (const Case &c : cases)
+    for (const Case &c : cases) {
         EXPECT_EQ(cp1252::encode(c.text, c.maxChars), c.bytes) << c.text.toStdString();
+        // Encoding into a field's bytes gives the same, and never writes past them.
+        const qsizetype capacity = c.maxChars < 0 ? c.text.size() : c.maxChars;
+        QByteArray field(capacity + 4, '#');
+        const qsizetype written = cp1252::encodeInto(c.text, field.data(), capacity);
+        EXPECT_EQ(field.left(written), c.bytes) << c.text.toStdString();
+        EXPECT_EQ(field.mid(written), QByteArray(capacity + 4 - written, '#')) << c.text.toStdString();
+    }
 }
 
 TEST(Cp1252, ExactEncodingRefusesWhatItCannotStore)
