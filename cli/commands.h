@@ -12,5 +12,14 @@ constexpr int decisionMissing = 3;
 } // namespace exit_status
 
 int exportCommand(const QStringList &arguments);
+
+// A command that has written its output and closed its files may end the process
+// there, leaving the memory it holds (documents of hundreds of megabytes) to the
+// system, which takes it back at once, instead of freeing it piece by piece.
+// Only the program's entry point allows it: commands run inside the tests free
+// everything as usual.
+void allowEndingWithoutCleanup();
+// Ends the process with the status when allowed, after flushing what was written; returns otherwise.
+void endIfAllowed(int status);
 int importCommand(const QStringList &arguments);
 int showCommand(const QStringList &arguments);

@@ -68,6 +68,8 @@ int exportCommand(const QStringList &arguments)
             table.open(dbf::Table::Access::ReadShared);
             standardOutput() << QDir::toNativeSeparators(table.path()) << '\t' << table.recordCount() << Qt::endl;
         }
+        // Every table is closed and the summary written: the documents need not be freed.
+        endIfAllowed(exit_status::completed);
         return exit_status::completed;
     });
 }

@@ -29,8 +29,10 @@ int main(int argc, char *argv[])
     QStringList rest = arguments.mid(2);
     rest.prepend(arguments.at(0) + QLatin1Char(' ') + command);
 
-    if (command == QLatin1String("export"))
+    if (command == QLatin1String("export")) {
+        allowEndingWithoutCleanup();
         return exportCommand(rest);
+    }
     if (command == QLatin1String("import"))
         return importCommand(rest);
     if (command == QLatin1String("show"))
