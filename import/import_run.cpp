@@ -1,12 +1,11 @@
 // The import driver (BImportarClick): asks for the Séneca file, opens the tables,
-// builds the timetable document with its non-regular and regular sections, and
-// writes it beside the Séneca file.
+// and writes the timetable document with its non-regular and regular sections
+// beside the Séneca file.
 #include "import/import_run.h"
 
 #include "common/clipper.h"
 #include "common/dbf_table.h"
 #include "common/user_error.h"
-#include "common/xml_document.h"
 #include "export/export_run.h"
 #include "export/periods_table.h"
 #include "import/import_tables.h"
@@ -14,6 +13,7 @@
 #include "import/non_regular_section.h"
 #include "import/period_lookup.h"
 #include "import/regular_section.h"
+#include "import/seneca_frame.h"
 #include "import/solution_lessons.h"
 #include "import/timetable_document.h"
 
@@ -81,10 +81,10 @@ Dates periodDates(const QString &path)
     return {periods.text(rows.front(), startField), periods.text(rows.front(), endField)};
 }
 
-void appendTeacherDatos(xml::Node group, const Teacher &teacher)
+void writeTeacherDatos(TimetableDocument &document, const Teacher &teacher)
 {
-    timetable::appendDato(group, "X_EMPLEADO", teacher.employee);
-    timetable::appendDato(group, "F_TOMAPOS", teacher.takingPost);
+    document.dato("X_EMPLEADO", teacher.employee);
+    document.dato("F_TOMAPOS", teacher.takingPost);
 }
 
 } // namespace
@@ -138,8 +138,7 @@ ImportRun::Outcome ImportRun::run()
     const LessonLookups lookups(tables);
     const PeriodLookup periods(tables.daysHours);
 
-    xml::Document document = xml::Document::load(m_session.filenameXML);
-    const QString year = timetable::yearText(document);
+    const SenecaFrame seneca = SenecaFrame::read(m_session.filenameXML);
 
     const QString periodsPath = m_session.workPath(periods_table::fileName());
     if (!dbf::tableExists(periodsPath)) {
@@ -154,37 +153,41 @@ ImportRun::Outcome ImportRun::run()
     const NonRegularSection nonRegular(periods);
     const RegularSection regular(tables, lookups, periods, dates.start, dates.end);
 
-    xml::Node block = timetable::replaceRoot(document, fechaText ? fechaText() : regionalNow());
-    xml::Node yearGroup = timetable::appendGroup(block, QStringLiteral("ANNO_ACADEMICO"));
-    timetable::appendDato(yearGroup, "C_ANNO", year);
-
-    xml::Node nonRegularSection = timetable::appendGroup(block, QStringLiteral("HORARIOS_NO_REGULARES"), teacherCount);
-    for (std::size_t i = 0; i < teachers.size(); ++i) {
-        const LessonList lessons = solution.ofTeacher(teachers[i].code);
-        xml::Node group = timetable::appendGroup(
-            nonRegularSection, QStringLiteral("HORARIO_NO_REGULAR_PROFESOR_%1").arg(i + 1), nonRegular.count(lessons));
-        appendTeacherDatos(group, teachers[i]);
-        lessonCount += nonRegular.appendRecords(group, lessons);
-    }
-
-    QStringList droppedNotes;
-    xml::Node regularSection = timetable::appendGroup(block, QStringLiteral("HORARIOS_REGULARES"), teacherCount);
-    for (std::size_t i = 0; i < teachers.size(); ++i) {
-        const LessonList lessons = solution.ofTeacher(teachers[i].code);
-        xml::Node group = timetable::appendGroup(regularSection,
-            QStringLiteral("HORARIO_REGULAR_PROFESOR_%1").arg(i + 1), regular.provisionalCount(lessons));
-        appendTeacherDatos(group, teachers[i]);
-        const RegularSection::Written written = regular.appendRecords(group, lessons);
-        lessonCount += written.records;
-        droppedCount += written.dropped;
-        if (written.dropped > 0)
-            droppedNotes << import_texts::droppedLessons(teachers[i].code, teachers[i].employee, written.dropped);
-    }
-    timetable::correctRegularCounts(document);
-
     if (!m_outputChosen)
         m_outputPath = defaultOutputPath(m_session.filenameXML);
-    document.save(m_outputPath);
+    TimetableDocument document(m_outputPath, seneca, fechaText ? fechaText() : regionalNow());
+    document.startGroup("ANNO_ACADEMICO");
+    document.dato("C_ANNO", seneca.yearText());
+    document.endGroup();
+
+    document.startGroup("HORARIOS_NO_REGULARES", teacherCount);
+    for (std::size_t i = 0; i < teachers.size(); ++i) {
+        const LessonList lessons = solution.ofTeacher(teachers[i].code);
+        document.startGroup(
+            TimetableDocument::numbered("HORARIO_NO_REGULAR_PROFESOR_", int(i + 1)), nonRegular.count(lessons));
+        writeTeacherDatos(document, teachers[i]);
+        lessonCount += nonRegular.write(document, lessons);
+        document.endGroup();
+    }
+    document.endGroup();
+
+    QStringList droppedNotes;
+    document.startGroup("HORARIOS_REGULARES", teacherCount);
+    for (std::size_t i = 0; i < teachers.size(); ++i) {
+        const RegularSection::Translated translated = regular.recordsOf(solution.ofTeacher(teachers[i].code));
+        const int records = int(translated.records.size());
+        // registros is the number of record groups the teacher group holds.
+        document.startGroup(TimetableDocument::numbered("HORARIO_REGULAR_PROFESOR_", int(i + 1)), records);
+        writeTeacherDatos(document, teachers[i]);
+        RegularSection::write(document, translated.records);
+        document.endGroup();
+        lessonCount += records;
+        droppedCount += translated.dropped;
+        if (translated.dropped > 0)
+            droppedNotes << import_texts::droppedLessons(teachers[i].code, teachers[i].employee, translated.dropped);
+    }
+    document.endGroup();
+    document.finish();
 
     for (const QString &note : droppedNotes)
         m_ui.note(note);

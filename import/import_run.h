@@ -3,9 +3,9 @@
 // export left behind to the Séneca timetable document, written beside the Séneca
 // file as "ResultadoHoravo" followed by that file's name.
 //
-// The document is built whole in memory, its regular record counts corrected,
-// and only then written, in one piece: the output file on disk is only ever a
-// complete document, and a run that stops leaves an earlier one as it was.
+// The document is written as it is made, into a temporary file that takes the
+// output's place only once it is complete: the output file on disk is only ever
+// a complete document, and a run that stops leaves an earlier one as it was.
 
 #include "common/session.h"
 #include "common/user_interface.h"

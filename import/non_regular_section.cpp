@@ -1,7 +1,5 @@
 #include "import/non_regular_section.h"
 
-#include "import/timetable_document.h"
-
 #include <algorithm>
 
 NonRegularSection::NonRegularSection(const PeriodLookup &periods)
@@ -15,19 +13,19 @@ int NonRegularSection::count(const LessonList &lessons) const
         std::count_if(lessons.begin(), lessons.end(), [](const Lesson &lesson) { return lesson.isNonRegular(); }));
 }
 
-int NonRegularSection::appendRecords(xml::Node teacherGroup, const LessonList &lessons) const
+int NonRegularSection::write(TimetableDocument &document, const LessonList &lessons) const
 {
     int number = 0;
     for (const Lesson &lesson : lessons) {
         if (!lesson.isNonRegular())
             continue;
-        xml::Node record
-            = timetable::appendGroup(teacherGroup, QLatin1String("ACTIVIDAD_") + QString::number(++number));
+        document.startGroup(TimetableDocument::numbered("ACTIVIDAD_", ++number));
         // Only the one "#" the export put in front of the code comes off.
         const QString activity = lesson.task.startsWith(QLatin1Char('#')) ? lesson.task.mid(1) : lesson.task;
         const int period = m_periods.firstPeriod(lesson.day, lesson.period, lesson.frame);
-        timetable::appendDato(record, "X_ACTIVIDAD", activity);
-        timetable::appendDato(record, "N_MINSEN", m_periods.lengthText(period));
+        document.dato("X_ACTIVIDAD", activity);
+        document.dato("N_MINSEN", m_periods.lengthText(period));
+        document.endGroup();
     }
     return number;
 }

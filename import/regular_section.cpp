@@ -1,7 +1,6 @@
 #include "import/regular_section.h"
 
 #include "common/clipper.h"
-#include "import/timetable_document.h"
 
 namespace {
 
@@ -131,32 +130,38 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     return record;
 }
 
-RegularSection::Written RegularSection::appendRecords(xml::Node teacherGroup, const LessonList &lessons) const
+RegularSection::Translated RegularSection::recordsOf(const LessonList &lessons) const
 {
-    Written written;
+    Translated translated;
     for (const Lesson &lesson : lessons) {
         if (!lesson.isRegular())
             continue;
-        const std::optional<RegularRecord> record = translate(lesson);
-        if (!record) {
-            ++written.dropped;
-            continue;
-        }
-        xml::Node group
-            = timetable::appendGroup(teacherGroup, QLatin1String("ACTIVIDAD_") + QString::number(++written.records));
-        timetable::appendDato(group, "N_DIASEMANA", record->weekday);
-        timetable::appendDato(group, "X_TRAMO", record->slotCode);
-        timetable::appendDato(group, "X_DEPENDENCIA", record->room);
-        timetable::appendDato(group, "X_UNIDAD", record->unitKey);
-        timetable::appendDato(group, "X_OFERTAMATRIG", record->courseKey);
-        timetable::appendDato(group, "X_MATERIAOMG", record->subjectKey);
-        timetable::appendDato(group, "F_INICIO", record->startDate);
-        timetable::appendDato(group, "F_FIN", record->endDate);
-        timetable::appendDato(group, "N_HORINI", record->startMinutes);
-        timetable::appendDato(group, "N_HORFIN", record->endMinutes);
-        timetable::appendDato(group, "X_ACTIVIDAD", record->activity);
-        if (record->authorisation)
-            timetable::appendDato(group, "X_ORIHORACTETP", *record->authorisation);
+        if (std::optional<RegularRecord> record = translate(lesson))
+            translated.records.push_back(std::move(*record));
+        else
+            ++translated.dropped;
     }
-    return written;
+    return translated;
+}
+
+void RegularSection::write(TimetableDocument &document, const std::vector<RegularRecord> &records)
+{
+    int number = 0;
+    for (const RegularRecord &record : records) {
+        document.startGroup(TimetableDocument::numbered("ACTIVIDAD_", ++number));
+        document.dato("N_DIASEMANA", record.weekday);
+        document.dato("X_TRAMO", record.slotCode);
+        document.dato("X_DEPENDENCIA", record.room);
+        document.dato("X_UNIDAD", record.unitKey);
+        document.dato("X_OFERTAMATRIG", record.courseKey);
+        document.dato("X_MATERIAOMG", record.subjectKey);
+        document.dato("F_INICIO", record.startDate);
+        document.dato("F_FIN", record.endDate);
+        document.dato("N_HORINI", record.startMinutes);
+        document.dato("N_HORFIN", record.endMinutes);
+        document.dato("X_ACTIVIDAD", record.activity);
+        if (record.authorisation)
+            document.dato("X_ORIHORACTETP", *record.authorisation);
+        document.endGroup();
+    }
 }

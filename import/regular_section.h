@@ -4,15 +4,16 @@
 // back into Séneca keys. An activity's requirement flags (ASIGNOMT.R_UNI_MAT) drop
 // a lesson that lacks the unit or the subject the activity needs.
 
-#include "common/xml_document.h"
 #include "import/import_tables.h"
 #include "import/lesson_lookups.h"
 #include "import/period_lookup.h"
 #include "import/solution_lessons.h"
+#include "import/timetable_document.h"
 
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 // What one regular lesson writes, dato by dato, in the order of the record group.
 struct RegularRecord {
@@ -36,20 +37,24 @@ public:
     RegularSection(const ImportTables &tables, const LessonLookups &lookups, const PeriodLookup &periods,
         QString startDate, QString endDate);
 
-    // The provisional registros of a teacher group. The finished document carries
-    // the number of record groups instead (timetable::correctRegularCounts).
+    // The provisional registros of a teacher group, as the timetabler's first save
+    // held it. The document carries the number of record groups instead.
     int provisionalCount(const LessonList &lessons) const;
 
     // The record group of one regular lesson; nothing when its flags drop it.
     std::optional<RegularRecord> translate(const Lesson &lesson) const;
 
-    struct Written {
-        int records = 0;
+    struct Translated {
+        std::vector<RegularRecord> records; // in lesson order, one per record group
         int dropped = 0;
     };
-    // Appends ACTIVIDAD_1, ACTIVIDAD_2, ... for the teacher's regular lessons; a
-    // dropped lesson leaves no gap in the numbers.
-    Written appendRecords(xml::Node teacherGroup, const LessonList &lessons) const;
+    // The record groups of a teacher's regular lessons. They are known before the
+    // teacher group is written, so its registros is their number.
+    Translated recordsOf(const LessonList &lessons) const;
+
+    // Writes ACTIVIDAD_1, ACTIVIDAD_2, ... into the open teacher group; a dropped
+    // lesson leaves no gap in the numbers.
+    static void write(TimetableDocument &document, const std::vector<RegularRecord> &records);
 
 private:
     const ImportTables &m_tables;

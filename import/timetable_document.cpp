@@ -2,69 +2,7 @@
 
 #include "common/user_error.h"
 
-#include <QDir>
-
-#include <libxml/tree.h>
-
-// After tree.h, which it needs.
-#include <libxml/dict.h>
-
-namespace timetable {
 namespace {
-
-const xmlChar *X(const char *text)
-{
-    return reinterpret_cast<const xmlChar *>(text);
-}
-
-xml::Node newElement(xmlDocPtr doc, const char *name)
-{
-    xml::Node element = xmlNewDocNode(doc, nullptr, X(name), nullptr);
-    if (!element)
-        throw std::bad_alloc();
-    return element;
-}
-
-// A text node. A timetable repeats the same few values (names, dates, minutes,
-// codes) hundreds of thousands of times, so their text is kept once in the
-// document's dictionary, as the parser does for names; libxml2 frees the text of
-// a node only when the dictionary does not hold it.
-xml::Node newText(xmlDocPtr doc, const char *utf8, int size)
-{
-    xml::Node text = nullptr;
-    if (doc->dict) {
-        const xmlChar *shared = xmlDictLookup(doc->dict, X(utf8), size);
-        text = shared ? xmlNewDocTextLen(doc, nullptr, 0) : nullptr;
-        if (text)
-            text->content = const_cast<xmlChar *>(shared);
-    } else {
-        text = xmlNewDocTextLen(doc, X(utf8), size);
-    }
-    if (!text)
-        throw std::bad_alloc();
-    return text;
-}
-
-void setProperty(xml::Node element, const char *name, const char *utf8, int size)
-{
-    xmlAttrPtr attribute = xmlNewProp(element, X(name), nullptr);
-    if (!attribute)
-        throw std::bad_alloc();
-    xml::Node value = newText(element->doc, utf8, size);
-    value->parent = reinterpret_cast<xml::Node>(attribute);
-    attribute->children = value;
-    attribute->last = value;
-}
-
-void setProperty(xml::Node element, const char *name, const char *utf8)
-{
-    setProperty(element, name, utf8, int(qstrlen(utf8)));
-}
-
-void setProperty(xml::Node element, const char *name, const QByteArray &utf8)
-{
-    setProperty(element, name, utf8.constData(), int(utf8.size()));
-}
 
 // XML 1.0 has no form for most control characters, so a value holding one would
 // give a document nobody can read back. Such a value stops the run instead.
@@ -95,79 +33,57 @@ QString visible(const QString &value)
     return out;
 }
 
+// The fecha as libxml2 would have held it: in UTF-8, up to a null character.
+QString asLibxmlText(const QString &value)
+{
+    return QString::fromUtf8(value.toUtf8().constData());
+}
+
 } // namespace
 
-QString yearText(const xml::Document &seneca)
+TimetableDocument::TimetableDocument(const QString &path, const SenecaFrame &seneca, const QString &fecha)
+    : m_writer(path, seneca.document(), seneca.rootPlaceholder())
 {
-    const std::vector<xml::Node> blocks = seneca.select(QStringLiteral("/SERVICIO/BLOQUE_DATOS"));
-    const QString file = QDir::toNativeSeparators(seneca.sourcePath());
-    if (blocks.empty()) {
-        throw UserError(QStringLiteral("El archivo %1 no es un documento de Séneca: le falta el elemento "
-                                       "BLOQUE_DATOS dentro de SERVICIO.")
-                            .arg(file));
-    }
-    // Whitespace alone is no data: the parser keeps it only in an otherwise empty element.
-    xml::Node first = xml::firstChild(blocks.front());
-    while (first && xmlIsBlankNode(first))
-        first = first->next;
-    if (!first) {
-        throw UserError(QStringLiteral("El archivo %1 no tiene datos dentro de BLOQUE_DATOS, así que no indica el "
-                                       "curso académico. Elija el archivo de Séneca que se usó en la exportación.")
-                            .arg(file));
-    }
-    return xml::text(first).left(4);
+    m_writer.startElement("SERVICIO");
+    m_writer.attribute("modulo", "HORARIOS");
+    m_writer.attribute("tipo", "I");
+    m_writer.attribute("autor", "HORAVENT");
+    m_writer.attribute("fecha", asLibxmlText(fecha));
+    m_writer.startElement("BLOQUE_DATOS");
 }
 
-xml::Node replaceRoot(xml::Document &document, const QString &fecha)
+void TimetableDocument::startGroup(const std::string &seq, std::optional<int> registros)
 {
-    xml::Node root = newElement(document.raw(), "SERVICIO");
-    setProperty(root, "modulo", "HORARIOS");
-    setProperty(root, "tipo", "I");
-    setProperty(root, "autor", "HORAVENT");
-    setProperty(root, "fecha", fecha.toUtf8());
-    xml::Node block = newElement(document.raw(), "BLOQUE_DATOS");
-    xmlAddChild(root, block);
-    document.replaceRoot(root);
-    return block;
+    m_writer.startElement("grupo_datos");
+    m_writer.attribute("seq", seq);
+    if (registros)
+        m_writer.attribute("registros", std::to_string(*registros));
 }
 
-xml::Node appendGroup(xml::Node parent, const QString &seq)
+void TimetableDocument::endGroup()
 {
-    xml::Node group = newElement(parent->doc, "grupo_datos");
-    setProperty(group, "seq", seq.toUtf8());
-    xmlAddChild(parent, group);
-    return group;
+    m_writer.endElement();
 }
 
-xml::Node appendGroup(xml::Node parent, const QString &seq, int registros)
-{
-    xml::Node group = appendGroup(parent, seq);
-    setProperty(group, "registros", QByteArray::number(registros));
-    return group;
-}
-
-void appendDato(xml::Node parent, const char *name, const QString &value)
+void TimetableDocument::dato(const char *name, const QString &value)
 {
     if (!isXmlText(value)) {
         throw UserError(QStringLiteral("El valor «%1» del dato %2 contiene un carácter de control que un documento "
                                        "XML no puede llevar. Corrija ese valor en las tablas de Horavent.")
                             .arg(visible(value), QLatin1String(name)));
     }
-    xml::Node dato = newElement(parent->doc, "dato");
-    setProperty(dato, "nombre_dato", name);
-    if (!value.isEmpty()) {
-        const QByteArray utf8 = value.toUtf8();
-        xmlAddChild(dato, newText(parent->doc, utf8.constData(), int(utf8.size())));
-    }
-    xmlAddChild(parent, dato);
+    m_writer.startElement("dato");
+    m_writer.attribute("nombre_dato", name);
+    m_writer.text(value);
+    m_writer.endElement();
 }
 
-void correctRegularCounts(const xml::Document &document)
+void TimetableDocument::finish()
 {
-    const std::vector<xml::Node> teacherGroups = document.select(
-        QStringLiteral("/SERVICIO/BLOQUE_DATOS/grupo_datos[@seq=\"HORARIOS_REGULARES\"]/grupo_datos"));
-    for (xml::Node group : teacherGroups)
-        xml::setAttributeAt(group, 1, QString::number(xml::childNodeCount(group) - 2));
+    m_writer.commit();
 }
 
-} // namespace timetable
+std::string TimetableDocument::numbered(const char *prefix, int number)
+{
+    return prefix + std::to_string(number);
+}

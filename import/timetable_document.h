@@ -1,34 +1,41 @@
 #pragma once
-// The frame of the Séneca timetable document (module HORARIOS) and the small
-// builders the sections write it with. Elements go straight into the libxml2 tree:
-// a large school writes hundreds of thousands of them.
+// The Séneca timetable document (module HORARIOS) as it is written: its frame, and
+// the groups and datos the sections fill it with, element by element straight into
+// the output file. A large school writes hundreds of thousands of elements, which
+// a tree in memory would first have to hold.
 
-#include "common/xml_document.h"
+#include "import/seneca_frame.h"
+#include "import/xml_stream_writer.h"
 
 #include <QString>
 
-namespace timetable {
+#include <optional>
+#include <string>
 
-// The year text: the first four characters of the text of the first child node of
-// /SERVICIO/BLOQUE_DATOS (the whole text when shorter). Throws UserError naming the
-// file when the document has no BLOQUE_DATOS under SERVICIO, or nothing inside it.
-QString yearText(const xml::Document &seneca);
+class TimetableDocument {
+public:
+    // Starts the document at path, in a temporary file until finish(): whatever
+    // stands outside the Séneca file's root (its XML declaration, and so its
+    // encoding), then the root SERVICIO with modulo, tipo, autor and fecha, and
+    // BLOQUE_DATOS, open for the groups.
+    TimetableDocument(const QString &path, const SenecaFrame &seneca, const QString &fecha);
 
-// Replaces the loaded document's root by SERVICIO with modulo, tipo, autor and
-// fecha, holding an empty BLOQUE_DATOS, which it returns. Whatever stands outside
-// the root (the XML declaration and so the encoding) stays as it was loaded.
-xml::Node replaceRoot(xml::Document &document, const QString &fecha);
+    // A grupo_datos with its seq, and its registros when given; the datos and
+    // groups that follow go inside it until endGroup().
+    void startGroup(const std::string &seq, std::optional<int> registros = std::nullopt);
+    void endGroup();
+    // A dato whose only attribute is nombre_dato, holding the value as its text.
+    // Throws UserError naming the dato when the value holds a character that XML
+    // cannot carry.
+    void dato(const char *name, const QString &value);
 
-// A grupo_datos with its seq, appended to the parent.
-xml::Node appendGroup(xml::Node parent, const QString &seq);
-// A grupo_datos with its seq and then its registros, appended to the parent.
-xml::Node appendGroup(xml::Node parent, const QString &seq, int registros);
-// A dato whose only attribute is nombre_dato, holding the value as its text.
-void appendDato(xml::Node parent, const char *name, const QString &value);
+    // Closes BLOQUE_DATOS and the root, writes what follows the Séneca file's root
+    // and puts the document in place of any earlier one.
+    void finish();
 
-// The count correction: every teacher group of HORARIOS_REGULARES gets as its
-// second attribute (registros) the number of its child nodes less its two datos,
-// that is the number of record groups it holds.
-void correctRegularCounts(const xml::Document &document);
+    // seq values such as ACTIVIDAD_12: a fixed prefix and a number.
+    static std::string numbered(const char *prefix, int number);
 
-} // namespace timetable
+private:
+    XmlStreamWriter m_writer;
+};

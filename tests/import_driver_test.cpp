@@ -4,7 +4,7 @@
 
 #include "common/user_error.h"
 #include "export/export_run.h"
-#include "import/timetable_document.h"
+#include "support/tree_timetable.h"
 
 #include <QDateTime>
 #include <QLocale>
@@ -124,7 +124,7 @@ TEST_F(ImportDriver, OutputEqualsWhatSavingReloadingCorrectingAndSavingAgainGive
     const QByteArray written = outputBytes();
 
     xml::Document reloaded = output();
-    timetable::correctRegularCounts(reloaded);
+    correctRegularCounts(reloaded);
     EXPECT_EQ(reloaded.toBytes(), written);
     for (xml::Node group : teacherGroups(reloaded, "HORARIOS_REGULARES"))
         EXPECT_EQ(xml::attribute(group, "registros").toInt(), int(xml::childElements(group, "grupo_datos").size()));

@@ -1,0 +1,42 @@
+#pragma once
+// What an import takes from the Séneca file that fed the export: the academic
+// year and everything outside the root element (the XML declaration, and with it
+// the encoding, and any comment, processing instruction or DOCTYPE around the
+// root). The file is read in one streaming pass that builds no tree of its
+// content: a large school's file is tens of megabytes.
+
+#include <QString>
+
+struct _xmlDoc;
+struct _xmlNode;
+
+class SenecaFrame {
+public:
+    // Reads the file. Throws UserError naming the file when it is missing,
+    // unreadable or not well-formed XML (the messages of xml::Document::load),
+    // when it has no BLOQUE_DATOS under SERVICIO, or nothing inside it.
+    static SenecaFrame read(const QString &path);
+
+    ~SenecaFrame();
+    SenecaFrame(SenecaFrame &&other) noexcept;
+    SenecaFrame &operator=(SenecaFrame &&other) noexcept;
+    SenecaFrame(const SenecaFrame &) = delete;
+    SenecaFrame &operator=(const SenecaFrame &) = delete;
+
+    // The first four characters of the text of the first child node of
+    // /SERVICIO/BLOQUE_DATOS (the whole text when shorter). Whitespace alone
+    // between elements is no node.
+    const QString &yearText() const { return m_year; }
+
+    // The parsed document as the loaded Séneca document would be, but for the
+    // root element, which stands there without its content: it marks where the
+    // root of the timetable document goes among the nodes outside it.
+    _xmlDoc *document() const { return m_doc; }
+    _xmlNode *rootPlaceholder() const;
+
+private:
+    SenecaFrame(_xmlDoc *doc, QString year);
+
+    _xmlDoc *m_doc = nullptr;
+    QString m_year;
+};

@@ -1,0 +1,85 @@
+#pragma once
+// Writes an XML document element by element straight into its file, byte for byte
+// as libxml2 saves a tree holding the same nodes (xmlSaveDoc, no formatting): the
+// declaration of the document the frame was loaded from, its nodes before the
+// root, the root written here, then its nodes after the root, each of those
+// followed by a line break. Text goes out in that document's encoding; a
+// character the encoding lacks becomes a character reference ("&#8364;").
+//
+// The file is written whole or not at all: the bytes go to a temporary file in
+// the same folder, which replaces the target only on commit().
+
+#include <QSaveFile>
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct _xmlDoc;
+struct _xmlNode;
+struct _xmlOutputBuffer;
+
+class XmlStreamWriter {
+public:
+    // Opens the temporary file and writes what comes before the root: the
+    // declaration and the frame's nodes before rootPlaceholder, which itself is
+    // never written. Throws UserError naming the file when it cannot be opened.
+    XmlStreamWriter(const QString &path, _xmlDoc *frame, _xmlNode *rootPlaceholder);
+    ~XmlStreamWriter();
+    XmlStreamWriter(const XmlStreamWriter &) = delete;
+    XmlStreamWriter &operator=(const XmlStreamWriter &) = delete;
+
+    // Names are ASCII XML names, written as given.
+    void startElement(const char *name);
+    // An attribute of the element just started, escaped as libxml2 escapes
+    // attribute values (&, <, >, ", tab, line feed and carriage return).
+    void attribute(const char *name, QStringView value);
+    void attribute(const char *name, std::string_view ascii);
+    // Text content, escaped as libxml2 escapes text (&, <, > and carriage return).
+    // Empty text adds nothing: an element without content is written "<name/>".
+    void text(QStringView value);
+    void endElement();
+
+    // Ends the elements still open and the root, writes the frame's nodes after
+    // the root and puts the file in place of the target. Throws UserError naming
+    // the file when anything could not be written; the target is then untouched.
+    void commit();
+
+private:
+    enum class Form {
+        Latin1, // ISO-8859-1, encoded here
+        Utf8, // encoded here
+        ThroughLibxml, // any other encoding: UTF-8 here, then libxml2's own encoder
+    };
+
+    void closeStartTag();
+    void put(std::string_view ascii) { m_buffer.append(ascii); }
+    void put(char ascii) { m_buffer.push_back(ascii); }
+    void putEscaped(QStringView value, bool inAttribute);
+    void putEscaped(char32_t c, bool inAttribute);
+    void putCharacter(char32_t c);
+    void putCharacterReference(char32_t c);
+    void putNumber(unsigned number);
+    void flushIfFull();
+    // Hands what the buffer holds on to the file (through libxml2's encoder when
+    // the form needs it); libxml2's own output starts after it.
+    void flushBuffer();
+    // A node of the frame, as libxml2 writes a child of the document.
+    void writeFrameNode(_xmlNode *node);
+    void writeThroughLibxml(std::string_view utf8);
+    [[noreturn]] void throwWriteError();
+    static int writeToFile(void *writer, const char *bytes, int length);
+
+    QSaveFile m_file;
+    _xmlDoc *m_frame;
+    _xmlNode *m_placeholder;
+    std::string m_encoding;
+    Form m_form = Form::Utf8;
+    _xmlOutputBuffer *m_out = nullptr; // libxml2's writer with the document's encoder
+    std::string m_buffer;
+    std::vector<const char *> m_open; // names of the open elements
+    bool m_startTagOpen = false;
+    bool m_failed = false;
+};
