@@ -10,6 +10,8 @@ bool isXmlText(const QString &value)
 {
     for (qsizetype i = 0; i < value.size(); ++i) {
         const char16_t c = value.at(i).unicode();
+        if (c >= 0x20 && c < 0xD800)
+            continue;
         if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
             return false;
         if (c == 0xFFFE || c == 0xFFFF)
@@ -65,12 +67,12 @@ void TimetableDocument::endGroup()
     m_writer.endElement();
 }
 
-void TimetableDocument::dato(const char *name, const QString &value)
+void TimetableDocument::dato(std::string_view name, const QString &value)
 {
     if (!isXmlText(value)) {
         throw UserError(QStringLiteral("El valor «%1» del dato %2 contiene un carácter de control que un documento "
                                        "XML no puede llevar. Corrija ese valor en las tablas de Horavent.")
-                            .arg(visible(value), QLatin1String(name)));
+                            .arg(visible(value), QLatin1String(name.data(), qsizetype(name.size()))));
     }
     m_writer.startElement("dato");
     m_writer.attribute("nombre_dato", name);

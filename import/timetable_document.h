@@ -11,6 +11,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 class TimetableDocument {
 public:
@@ -27,7 +28,7 @@ public:
     // A dato whose only attribute is nombre_dato, holding the value as its text.
     // Throws UserError naming the dato when the value holds a character that XML
     // cannot carry.
-    void dato(const char *name, const QString &value);
+    void dato(std::string_view name, const QString &value);
 
     // Closes BLOQUE_DATOS and the root, writes what follows the Séneca file's root
     // and puts the document in place of any earlier one.

@@ -12,12 +12,99 @@
 #include <libxml/xmlIO.h>
 #include <libxml/xmlsave.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstring>
 
 namespace {
 
 constexpr std::size_t kFlushSize = 1 << 18;
+
+// The most bytes one UTF-16 unit becomes: "&#65533;".
+constexpr std::size_t kMostBytesPerUnit = 8;
+
+// ASCII characters that are written as they are: in text, and in attribute values.
+enum AsciiPlain : unsigned char { InText = 1, InAttribute = 2 };
+
+constexpr std::array<unsigned char, 128> asciiPlainTable()
+{
+    std::array<unsigned char, 128> table{};
+    for (unsigned c = 0; c < 128; ++c) {
+        unsigned char plain = InText | InAttribute;
+        if (c == '&' || c == '<' || c == '>' || c == '\r')
+            plain = 0;
+        else if (c == '"' || c == '\t' || c == '\n')
+            plain = InText;
+        table[c] = plain;
+    }
+    return table;
+}
+
+constexpr std::array<unsigned char, 128> kAsciiPlain = asciiPlainTable();
+
+char *putAscii(char *out, std::string_view text)
+{
+    std::memcpy(out, text.data(), text.size());
+    return out + text.size();
+}
+
+char *putNumber(char *out, unsigned number)
+{
+    return std::to_chars(out, out + 10, number).ptr;
+}
+
+// The escape of an ASCII character that is not written as it is.
+char *putEscapedAscii(char *out, char16_t c)
+{
+    switch (c) {
+    case u'&':
+        return putAscii(out, "&amp;");
+    case u'<':
+        return putAscii(out, "&lt;");
+    case u'>':
+        return putAscii(out, "&gt;");
+    case u'"':
+        return putAscii(out, "&quot;");
+    case u'\r':
+        return putAscii(out, "&#13;");
+    case u'\t':
+        return putAscii(out, "&#9;");
+    case u'\n':
+        return putAscii(out, "&#10;");
+    default:
+        *out = char(c);
+        return out + 1;
+    }
+}
+
+// A character beyond ASCII: one byte in ISO-8859-1, a character reference
+// where ISO-8859-1 has none (what libxml2's encoder writes), or UTF-8.
+char *putBeyondAscii(char *out, char32_t c, bool latin1)
+{
+    if (latin1) {
+        if (c < 0x100) {
+            *out = char(c);
+            return out + 1;
+        }
+        out = putAscii(out, "&#");
+        out = putNumber(out, unsigned(c));
+        *out = ';';
+        return out + 1;
+    }
+    if (c < 0x800) {
+        *out++ = char(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        *out++ = char(0xE0 | (c >> 12));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        *out++ = char(0xF0 | (c >> 18));
+        *out++ = char(0x80 | ((c >> 12) & 0x3F));
+        *out++ = char(0x80 | ((c >> 6) & 0x3F));
+    }
+    *out = char(0x80 | (c & 0x3F));
+    return out + 1;
+}
 
 bool named(const char *name, const char *expected)
 {
@@ -56,7 +143,7 @@ XmlStreamWriter::XmlStreamWriter(const QString &path, _xmlDoc *frame, _xmlNode *
         xmlCharEncCloseFunc(encoder);
         throw std::bad_alloc();
     }
-    m_buffer.reserve(kFlushSize + 4096);
+    room(kFlushSize + 4096);
 
     // The declaration as xmlSaveDoc writes it; version and encoding names hold no quotes.
     std::string declaration = "<?xml version=\"";
@@ -80,55 +167,80 @@ XmlStreamWriter::~XmlStreamWriter()
     // An uncommitted QSaveFile removes its temporary file.
 }
 
-void XmlStreamWriter::startElement(const char *name)
+void XmlStreamWriter::startElement(std::string_view name)
 {
-    closeStartTag();
-    put('<');
-    put(name);
+    char *out = room(name.size() + 2);
+    if (m_startTagOpen)
+        *out++ = '>';
+    *out++ = '<';
+    advance(putAscii(out, name));
     m_open.push_back(name);
     m_startTagOpen = true;
 }
 
-void XmlStreamWriter::attribute(const char *name, QStringView value)
+char *XmlStreamWriter::attributeStart(std::string_view name, std::size_t valueUnits)
 {
-    put(' ');
-    put(name);
-    put("=\"");
-    putEscaped(value, true);
-    put('"');
+    char *out = room(name.size() + 4 + kMostBytesPerUnit * valueUnits);
+    *out++ = ' ';
+    out = putAscii(out, name);
+    *out++ = '=';
+    *out++ = '"';
+    return out;
 }
 
-void XmlStreamWriter::attribute(const char *name, std::string_view ascii)
+void XmlStreamWriter::attribute(std::string_view name, QStringView value)
 {
-    put(' ');
-    put(name);
-    put("=\"");
-    for (char c : ascii)
-        putEscaped(char32_t(static_cast<unsigned char>(c)), true);
-    put('"');
+    char *out = putEscaped(attributeStart(name, std::size_t(value.size())), value, InAttribute);
+    *out++ = '"';
+    advance(out);
+}
+
+void XmlStreamWriter::attribute(std::string_view name, std::string_view latin1)
+{
+    char *out = attributeStart(name, latin1.size());
+    for (char c : latin1) {
+        const auto unit = char16_t(static_cast<unsigned char>(c));
+        if (unit < 0x80 && (kAsciiPlain[unit] & InAttribute))
+            *out++ = c;
+        else if (unit < 0x80)
+            out = putEscapedAscii(out, unit);
+        else
+            out = putBeyondAscii(out, unit, m_form == Form::Latin1);
+    }
+    *out++ = '"';
+    advance(out);
 }
 
 void XmlStreamWriter::text(QStringView value)
 {
     if (value.isEmpty())
         return;
-    closeStartTag();
-    putEscaped(value, false);
-    flushIfFull();
+    char *out = room(1 + kMostBytesPerUnit * std::size_t(value.size()));
+    if (m_startTagOpen) {
+        *out++ = '>';
+        m_startTagOpen = false;
+    }
+    advance(putEscaped(out, value, InText));
 }
 
 void XmlStreamWriter::endElement()
 {
+    const std::string_view name = m_open.back();
+    m_open.pop_back();
+    char *out = room(name.size() + 3);
     if (m_startTagOpen) {
-        put("/>");
+        *out++ = '/';
+        *out++ = '>';
         m_startTagOpen = false;
     } else {
-        put("</");
-        put(m_open.back());
-        put('>');
+        *out++ = '<';
+        *out++ = '/';
+        out = putAscii(out, name);
+        *out++ = '>';
     }
-    m_open.pop_back();
-    flushIfFull();
+    advance(out);
+    if (m_used >= kFlushSize)
+        flushBuffer();
 }
 
 void XmlStreamWriter::commit()
@@ -147,129 +259,58 @@ void XmlStreamWriter::commit()
         throwWriteError();
 }
 
-void XmlStreamWriter::closeStartTag()
-{
-    if (m_startTagOpen) {
-        put('>');
-        m_startTagOpen = false;
-    }
-}
-
-void XmlStreamWriter::putEscaped(QStringView value, bool inAttribute)
+char *XmlStreamWriter::putEscaped(char *out, QStringView value, unsigned char plainWhere) const
 {
     const qsizetype size = value.size();
     const char16_t *chars = value.utf16();
+    const bool latin1 = m_form == Form::Latin1;
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t c = chars[i];
-        if (!QChar::isSurrogate(c)) {
-            putEscaped(c, inAttribute);
+        if (c < 0x80) {
+            if (kAsciiPlain[c] & plainWhere)
+                *out++ = char(c);
+            else
+                out = putEscapedAscii(out, c);
+        } else if (!QChar::isSurrogate(c)) {
+            out = putBeyondAscii(out, c, latin1);
         } else if (QChar::isHighSurrogate(c) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
-            putCharacter(QChar::surrogateToUcs4(c, chars[i + 1]));
+            out = putBeyondAscii(out, QChar::surrogateToUcs4(c, chars[i + 1]), latin1);
             ++i;
         } else {
-            put('?'); // as QString::toUtf8 writes a surrogate without its pair
+            *out++ = '?'; // as QString::toUtf8 writes a surrogate without its pair
         }
     }
+    return out;
 }
 
-void XmlStreamWriter::putEscaped(char32_t c, bool inAttribute)
+char *XmlStreamWriter::room(std::size_t most)
 {
-    switch (c) {
-    case U'&':
-        put("&amp;");
-        return;
-    case U'<':
-        put("&lt;");
-        return;
-    case U'>':
-        put("&gt;");
-        return;
-    case U'\r':
-        put("&#13;");
-        return;
-    case U'"':
-        if (inAttribute) {
-            put("&quot;");
-            return;
-        }
-        break;
-    case U'\t':
-        if (inAttribute) {
-            put("&#9;");
-            return;
-        }
-        break;
-    case U'\n':
-        if (inAttribute) {
-            put("&#10;");
-            return;
-        }
-        break;
-    default:
-        break;
+    if (m_capacity - m_used < most) {
+        const std::size_t capacity = std::max(2 * m_capacity, m_used + most);
+        auto bytes = std::make_unique<char[]>(capacity);
+        std::memcpy(bytes.get(), m_bytes.get(), m_used);
+        m_bytes = std::move(bytes);
+        m_capacity = capacity;
     }
-    if (c < 0x80)
-        put(char(c));
-    else
-        putCharacter(c);
+    return m_bytes.get() + m_used;
 }
 
-void XmlStreamWriter::putCharacter(char32_t c)
+void XmlStreamWriter::advance(char *end)
 {
-    if (c < 0x80) {
-        put(char(c));
-    } else if (m_form == Form::Latin1) {
-        if (c < 0x100)
-            put(char(c));
-        else
-            putCharacterReference(c);
-    } else if (c < 0x800) {
-        put(char(0xC0 | (c >> 6)));
-        put(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        put(char(0xE0 | (c >> 12)));
-        put(char(0x80 | ((c >> 6) & 0x3F)));
-        put(char(0x80 | (c & 0x3F)));
-    } else {
-        put(char(0xF0 | (c >> 18)));
-        put(char(0x80 | ((c >> 12) & 0x3F)));
-        put(char(0x80 | ((c >> 6) & 0x3F)));
-        put(char(0x80 | (c & 0x3F)));
-    }
-}
-
-// What libxml2's encoder writes for a character its encoding lacks.
-void XmlStreamWriter::putCharacterReference(char32_t c)
-{
-    put("&#");
-    putNumber(unsigned(c));
-    put(';');
-}
-
-void XmlStreamWriter::putNumber(unsigned number)
-{
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    put(std::string_view(digits, std::size_t(end - digits)));
-}
-
-void XmlStreamWriter::flushIfFull()
-{
-    if (m_buffer.size() >= kFlushSize)
-        flushBuffer();
+    m_used = std::size_t(end - m_bytes.get());
 }
 
 void XmlStreamWriter::flushBuffer()
 {
-    if (m_buffer.empty())
+    if (m_used == 0)
         return;
     if (m_form == Form::ThroughLibxml) {
-        writeThroughLibxml(m_buffer);
+        writeThroughLibxml(std::string_view(m_bytes.get(), m_used));
         xmlOutputBufferFlush(m_out);
-    } else if (m_file.write(m_buffer.data(), qint64(m_buffer.size())) != qint64(m_buffer.size())) {
+    } else if (m_file.write(m_bytes.get(), qint64(m_used)) != qint64(m_used)) {
         m_failed = true;
     }
-    m_buffer.clear();
+    m_used = 0;
 }
 
 void XmlStreamWriter::writeFrameNode(_xmlNode *node)

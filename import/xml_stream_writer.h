@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,12 +32,14 @@ public:
     XmlStreamWriter(const XmlStreamWriter &) = delete;
     XmlStreamWriter &operator=(const XmlStreamWriter &) = delete;
 
-    // Names are ASCII XML names, written as given.
-    void startElement(const char *name);
+    // Names are ASCII XML names, written as given; the text they point to must
+    // outlive the element (string literals).
+    void startElement(std::string_view name);
     // An attribute of the element just started, escaped as libxml2 escapes
     // attribute values (&, <, >, ", tab, line feed and carriage return).
-    void attribute(const char *name, QStringView value);
-    void attribute(const char *name, std::string_view ascii);
+    void attribute(std::string_view name, QStringView value);
+    // A value of one-byte characters, read as ISO-8859-1: a name, a number.
+    void attribute(std::string_view name, std::string_view latin1);
     // Text content, escaped as libxml2 escapes text (&, <, > and carriage return).
     // Empty text adds nothing: an element without content is written "<name/>".
     void text(QStringView value);
@@ -54,15 +57,13 @@ private:
         ThroughLibxml, // any other encoding: UTF-8 here, then libxml2's own encoder
     };
 
-    void closeStartTag();
-    void put(std::string_view ascii) { m_buffer.append(ascii); }
-    void put(char ascii) { m_buffer.push_back(ascii); }
-    void putEscaped(QStringView value, bool inAttribute);
-    void putEscaped(char32_t c, bool inAttribute);
-    void putCharacter(char32_t c);
-    void putCharacterReference(char32_t c);
-    void putNumber(unsigned number);
-    void flushIfFull();
+    // Room for at least `most` more bytes at the end of the buffer; advance()
+    // takes the end of what was written there.
+    char *room(std::size_t most);
+    void advance(char *end);
+    char *attributeStart(std::string_view name, std::size_t valueUnits);
+    // Escaped for text or for an attribute value (plainWhere), and encoded.
+    char *putEscaped(char *out, QStringView value, unsigned char plainWhere) const;
     // Hands what the buffer holds on to the file (through libxml2's encoder when
     // the form needs it); libxml2's own output starts after it.
     void flushBuffer();
@@ -78,8 +79,10 @@ private:
     std::string m_encoding;
     Form m_form = Form::Utf8;
     _xmlOutputBuffer *m_out = nullptr; // libxml2's writer with the document's encoder
-    std::string m_buffer;
-    std::vector<const char *> m_open; // names of the open elements
+    std::unique_ptr<char[]> m_bytes; // on their way to the file
+    std::size_t m_used = 0;
+    std::size_t m_capacity = 0;
+    std::vector<std::string_view> m_open; // names of the open elements
     bool m_startTagOpen = false;
     bool m_failed = false;
 };
