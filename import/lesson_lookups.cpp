@@ -21,16 +21,6 @@ template <typename Hash, typename Key, typename Value> void keepFirst(Hash &hash
 
 } // namespace
 
-QString twoTextKey(const QString &first, const QString &second)
-{
-    QString key;
-    key.reserve(1 + first.size() + second.size());
-    key.append(QChar(char16_t(first.size()))); // a field holds far fewer than 65536 characters
-    key.append(first);
-    key.append(second);
-    return key;
-}
-
 FirstByText::FirstByText(const dbf::Table &table, const char *field)
 {
     const int index = fieldOf(table, field);
@@ -45,9 +35,9 @@ FirstByText::FirstByText(const dbf::Table &table, const char *first, const char 
     const int firstIndex = fieldOf(table, first);
     const int secondIndex = fieldOf(table, second);
     const std::vector<int> rows = table.liveRows();
-    m_rows.reserve(qsizetype(rows.size()));
+    m_pairs.reserve(qsizetype(rows.size()));
     for (int row : rows)
-        keepFirst(m_rows, twoTextKey(table.text(row, firstIndex), table.text(row, secondIndex)), row);
+        keepFirst(m_pairs, TextPair{table.text(row, firstIndex), table.text(row, secondIndex)}, row);
 }
 
 AssignmentIndex::AssignmentIndex(const dbf::Table &assignments)
@@ -60,7 +50,7 @@ AssignmentIndex::AssignmentIndex(const dbf::Table &assignments)
     const std::vector<int> rows = assignments.liveRows();
     m_rows.reserve(qsizetype(rows.size()));
     for (int row : rows) {
-        Match &match = m_rows[twoTextKey(assignments.text(row, subjectField), assignments.text(row, groupField))];
+        Match &match = m_rows[TextPair{assignments.text(row, subjectField), assignments.text(row, groupField)}];
         if (match.hasLevel)
             continue; // the walk stopped at an earlier record
         match.row = row;
@@ -70,7 +60,7 @@ AssignmentIndex::AssignmentIndex(const dbf::Table &assignments)
 
 int AssignmentIndex::firstWithLevelElseLast(const QString &subject, const QString &group) const
 {
-    const auto found = m_rows.constFind(twoTextKey(subject, group));
+    const auto found = m_rows.constFind(TextPair{subject, group});
     return found == m_rows.constEnd() ? -1 : found->row;
 }
 

@@ -14,8 +14,16 @@
 
 class ImportTables;
 
-// One text standing for two, unambiguously: the first text's length, then both.
-QString twoTextKey(const QString &first, const QString &second);
+// Two texts as one key.
+struct TextPair {
+    QString first;
+    QString second;
+    bool operator==(const TextPair &) const = default;
+};
+inline size_t qHash(const TextPair &key, size_t seed = 0)
+{
+    return qHashMulti(seed, key.first, key.second);
+}
 
 // The first record whose fields hold the given texts: the walk that stops at the
 // first match, and equally the engine's locate on character fields.
@@ -26,11 +34,12 @@ public:
     int first(const QString &value) const { return m_rows.value(value, -1); }
     int first(const QString &firstText, const QString &secondText) const
     {
-        return m_rows.value(twoTextKey(firstText, secondText), -1);
+        return m_pairs.value(TextPair{firstText, secondText}, -1);
     }
 
 private:
-    QHash<QString, int> m_rows;
+    QHash<QString, int> m_rows; // by one field
+    QHash<TextPair, int> m_pairs; // by two fields
 };
 
 // ASIGT by CASIG and CGRUP. The walk takes every matching record in turn and
@@ -50,7 +59,7 @@ private:
         int row = -1;
         bool hasLevel = false;
     };
-    QHash<QString, Match> m_rows;
+    QHash<TextPair, Match> m_rows;
 };
 
 // AUTORIZA_C by X_ACTIVIDAD, X_CATORIHOR and X_NIVCONPAGLEG, all integer fields:

@@ -1,12 +1,13 @@
 #include "import/regular_section.h"
 
-#include "common/clipper.h"
+#include <algorithm>
 
 namespace {
 
+// AllTrim leaves nothing: the value is empty or spaces alone.
 bool isBlank(const QString &value)
 {
-    return clipper::AllTrim(value).isEmpty();
+    return std::all_of(value.begin(), value.end(), [](QChar c) { return c == QLatin1Char(' '); });
 }
 
 QChar letterAt(const QString &flags, int index)

@@ -8,18 +8,33 @@ SolutionLessons::SolutionLessons(dbf::Table &solution, const SolutionFields &fie
 
 LessonList SolutionLessons::ofTeacher(const QString &code)
 {
+    return lessonsOf(code, std::nullopt);
+}
+
+LessonList SolutionLessons::ofTeacher(const QString &code, Section section)
+{
+    return lessonsOf(code, section);
+}
+
+LessonList SolutionLessons::lessonsOf(const QString &code, std::optional<Section> only)
+{
     QString quoted = code;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     m_table.setFilter(QLatin1String("PROF= '") + quoted + QLatin1Char('\''));
     const std::vector<int> rows = m_table.filteredRows();
     LessonList lessons;
     lessons.reserve(rows.size());
-    for (int row : rows)
-        lessons.push_back(read(row));
+    for (int row : rows) {
+        Lesson lesson = readPlace(row);
+        if (only && !(*only == Section::Regular ? lesson.isRegular() : lesson.isNonRegular()))
+            continue;
+        readRest(lesson);
+        lessons.push_back(std::move(lesson));
+    }
     return lessons;
 }
 
-Lesson SolutionLessons::read(int row) const
+Lesson SolutionLessons::readPlace(int row) const
 {
     Lesson lesson;
     lesson.row = row;
@@ -27,12 +42,17 @@ Lesson SolutionLessons::read(int row) const
     // Only a lesson with a day looks for its period, so only then is HORA read.
     if (lesson.day != 0)
         lesson.period = m_table.integer(row, m_fields.period);
-    lesson.frame = m_table.text(row, m_fields.frame).left(1);
     lesson.subject = m_table.text(row, m_fields.subject);
+    return lesson;
+}
+
+void SolutionLessons::readRest(Lesson &lesson) const
+{
+    const int row = lesson.row;
+    lesson.frame = m_table.text(row, m_fields.frame).left(1);
     lesson.task = m_table.text(row, m_fields.task);
     lesson.group = m_table.text(row, m_fields.group);
     lesson.room = m_table.text(row, m_fields.room);
     if (m_fields.origin >= 0)
         lesson.origin = m_table.text(row, m_fields.origin);
-    return lesson;
 }

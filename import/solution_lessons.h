@@ -8,6 +8,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 struct Lesson {
@@ -37,8 +38,18 @@ public:
     // or HORA is not a whole number.
     LessonList ofTeacher(const QString &code);
 
+    enum class Section { NonRegular, Regular };
+    // The same records, but only the lessons of one section. DIA and HORA are read
+    // for every record all the same, so a record that holds no whole number there
+    // stops the run as soon as either section meets it; the fields that only the
+    // section's lessons use are read for those alone.
+    LessonList ofTeacher(const QString &code, Section section);
+
 private:
-    Lesson read(int row) const;
+    LessonList lessonsOf(const QString &code, std::optional<Section> only);
+    // DIA, HORA (with a day) and ASIG: what tells a lesson's section.
+    Lesson readPlace(int row) const;
+    void readRest(Lesson &lesson) const;
 
     dbf::Table &m_table;
     SolutionFields m_fields;
