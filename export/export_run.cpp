@@ -38,6 +38,11 @@ ExportRun::~ExportRun() = default;
 
 void ExportRun::setDocuments(ExchangeDocument seneca, ExchangeDocument planning)
 {
+    setDocuments(std::move(seneca), ExchangeValues::fromDocument(planning));
+}
+
+void ExportRun::setDocuments(ExchangeDocument seneca, ExchangeValues planning)
+{
     m_seneca.emplace(std::move(seneca));
     m_planning.emplace(std::move(planning));
 }
@@ -95,7 +100,7 @@ ExportRun::Outcome ExportRun::run()
     BusyCursor busy(m_ui);
     // Both documents are read and checked before any table is deleted or written,
     // so a damaged file leaves the working folder as it was.
-    setDocuments(ExchangeDocument::load(m_session.filenameXML), ExchangeDocument::load(m_session.filenameXML2));
+    setDocuments(ExchangeDocument::load(m_session.filenameXML), ExchangeValues::read(m_session.filenameXML2));
     checkBeforeWriting();
     if (beforeWriting)
         beforeWriting(*this);

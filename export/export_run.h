@@ -5,6 +5,7 @@
 // the eleven steps in their fixed order. Each step lives in a file of its own.
 
 #include "common/exchange_document.h"
+#include "common/exchange_values.h"
 #include "common/session.h"
 #include "common/user_interface.h"
 
@@ -57,10 +58,13 @@ public:
     Session &session() { return m_session; }
     UserInterface &ui() { return m_ui; }
     const ExchangeDocument &seneca() const { return *m_seneca; }
-    const ExchangeDocument &planning() const { return *m_planning; }
+    // The planning document is read without its tree: its values are all step 11
+    // and the up-front check use, and its tree would be the largest of the run.
+    const ExchangeValues &planning() const { return *m_planning; }
     bool hasDocuments() const { return m_seneca.has_value() && m_planning.has_value(); }
     // Loads the documents without asking (tests, tools).
     void setDocuments(ExchangeDocument seneca, ExchangeDocument planning);
+    void setDocuments(ExchangeDocument seneca, ExchangeValues planning);
     QString workPath(const QString &fileName) const { return m_session.workPath(fileName); }
 
     // Each step names the tables it wrote, in order, for the closing summary.
@@ -80,7 +84,7 @@ private:
     Session &m_session;
     UserInterface &m_ui;
     std::optional<ExchangeDocument> m_seneca;
-    std::optional<ExchangeDocument> m_planning;
+    std::optional<ExchangeValues> m_planning;
 };
 
 // Fixed messages of the export driver.

@@ -33,7 +33,7 @@ struct Assignment {
     QString origin;
     QString task;
 
-    explicit Assignment(const ExchangeRecord &record)
+    explicit Assignment(const ExchangeValuesRecord &record)
         : subjectKey(record.rawValue(pd::subjectKey))
         , courseKey(record.rawValue(pd::courseKey))
         , groupKey(record.rawValue(pd::groupKey))
@@ -58,15 +58,17 @@ dbf::Table openTable(const ExportRun &run, const QString &fileName, dbf::Table::
     return table;
 }
 
+using Records = std::vector<const ExchangeValuesRecord *>;
+
 // The records of every top-level group, by seq, in document order: what selecting
 // the records of one named group gives, gathered in one pass over the document.
-QHash<QString, std::vector<xml::Node>> recordsBySeq(const ExchangeDocument &document)
+QHash<QString, Records> recordsBySeq(const ExchangeValues &document)
 {
-    QHash<QString, std::vector<xml::Node>> bySeq;
-    for (xml::Node group : document.topLevelGroups()) {
-        std::vector<xml::Node> &records = bySeq[xml::attribute(group, "seq")];
-        for (xml::Node record : xml::childElements(group, "grupo_datos"))
-            records.push_back(record);
+    QHash<QString, Records> bySeq;
+    for (const ExchangeValuesGroup &group : document.groups()) {
+        Records &records = bySeq[group.seq];
+        for (const ExchangeValuesRecord &record : group.records)
+            records.push_back(&record);
     }
     return bySeq;
 }
@@ -112,7 +114,7 @@ public:
     }
 
     // One teacher record and the assignments of the group "PROFESOR_" n.
-    void applyTeacher(const ExchangeRecord &teacher, const std::vector<xml::Node> &assignments)
+    void applyTeacher(const ExchangeValuesRecord &teacher, const Records &assignments)
     {
         if (teacher.count() == 0)
             return;
@@ -122,10 +124,9 @@ public:
             m_teachers.setText(row, m_teacherEmail, teacher.value(pd::teacherEmail));
             m_teachers.post(row);
         }
-        for (xml::Node node : assignments) {
-            const ExchangeRecord record(node);
-            if (record.count() > 0)
-                applyAssignment(Assignment(record), abbreviation);
+        for (const ExchangeValuesRecord *record : assignments) {
+            if (record->count() > 0)
+                applyAssignment(Assignment(*record), abbreviation);
         }
     }
 
@@ -302,12 +303,12 @@ private:
 void ExportRun::applyPlanningAssignments()
 {
     PlanningStep step(*this);
-    const QHash<QString, std::vector<xml::Node>> assignments = recordsBySeq(planning());
-    const std::vector<xml::Node> teachers = planning().topLevelGroups();
-    const std::vector<xml::Node> none;
+    const QHash<QString, Records> assignments = recordsBySeq(planning());
+    const std::vector<ExchangeValuesGroup> &teachers = planning().groups();
+    const Records none;
     for (int n = 1; n <= int(teachers.size()); ++n) {
         const auto found = assignments.constFind(pd::teacherGroup(n));
-        step.applyTeacher(ExchangeRecord(teachers[size_t(n - 1)]), found == assignments.cend() ? none : *found);
+        step.applyTeacher(teachers[size_t(n - 1)].own, found == assignments.cend() ? none : *found);
     }
     step.close();
     noteTableWritten(teachers_table::fileName());

@@ -21,15 +21,24 @@ namespace {
 
 // How the person finds the value in the file: its nombre_dato, or its position
 // when the dato has no name or is missing.
+QString fieldLabel(const QString &name, int position)
+{
+    if (!name.isEmpty())
+        return QStringLiteral("campo %1").arg(name);
+    return QStringLiteral("posición %1").arg(position);
+}
+
 QString fieldLabel(const ExchangeRecord &record, int position)
 {
-    if (record.has(position)) {
-        const std::vector<xml::Node> datos = xml::childElements(record.node(), "dato");
-        const QString name = xml::attribute(datos[size_t(position)], "nombre_dato");
-        if (!name.isEmpty())
-            return QStringLiteral("campo %1").arg(name);
-    }
-    return QStringLiteral("posición %1").arg(position);
+    if (record.has(position))
+        return fieldLabel(
+            xml::attribute(xml::childElements(record.node(), "dato")[size_t(position)], "nombre_dato"), position);
+    return fieldLabel(QString(), position);
+}
+
+QString fieldLabel(const ExchangeValuesRecord &record, int position)
+{
+    return fieldLabel(record.name(position), position);
 }
 
 QString problemLine(const QString &group, int recordNumber, const QString &field, const QString &reason)
@@ -38,7 +47,7 @@ QString problemLine(const QString &group, int recordNumber, const QString &field
 }
 
 // Why a value cannot go into an integer field, or the empty text when it can.
-QString integerFieldReason(const ExchangeRecord &record, int position, const QString &text)
+template <typename Record> QString integerFieldReason(const Record &record, int position, const QString &text)
 {
     int number = 0;
     const IntegerFieldText read = readIntegerField(text, number);
@@ -88,18 +97,17 @@ void checkCatalogues(const ExchangeDocument &seneca, QStringList &problems)
     }
 }
 
-void checkAssignments(const ExchangeDocument &planning, QStringList &problems)
+void checkAssignments(const ExchangeValues &planning, QStringList &problems)
 {
     static const QRegularExpression teacherGroup(QStringLiteral("^PROFESOR_[0-9]+$"));
     QHash<QString, int> recordsSeen; // per group name: records of several groups of one name follow each other
-    for (xml::Node group : planning.topLevelGroups()) {
-        const QString seq = xml::attribute(group, "seq");
+    for (const ExchangeValuesGroup &group : planning.groups()) {
+        const QString &seq = group.seq;
         if (!teacherGroup.match(seq).hasMatch())
             continue;
         int &recordNumber = recordsSeen[seq];
-        for (xml::Node node : xml::childElements(group, "grupo_datos")) {
+        for (const ExchangeValuesRecord &record : group.records) {
             ++recordNumber;
-            const ExchangeRecord record(node);
             if (record.count() == 0)
                 continue;
             // A level key that is empty once spaces are trimmed leaves the field empty.

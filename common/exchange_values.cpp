@@ -1,0 +1,286 @@
+#include "common/exchange_values.h"
+
+#include "common/clipper.h"
+#include "common/exchange_document.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <cstring>
+#include <string>
+
+QString ExchangeValuesRecord::value(int position) const
+{
+    return clipper::AllTrim(rawValue(position));
+}
+
+ExchangeValues ExchangeValues::fromDocument(const ExchangeDocument &document)
+{
+    ExchangeValues values;
+    values.m_path = document.path();
+    const auto readDatos = [](xml::Node node, ExchangeValuesRecord &record) {
+        for (xml::Node dato : xml::childElements(node, "dato"))
+            record.datos().push_back({xml::text(dato), xml::attribute(dato, "nombre_dato")});
+    };
+    for (xml::Node top : document.topLevelGroups()) {
+        ExchangeValuesGroup &group = values.m_groups.emplace_back();
+        group.seq = xml::attribute(top, "seq");
+        readDatos(top, group.own);
+        for (xml::Node node : xml::childElements(top, "grupo_datos"))
+            readDatos(node, group.records.emplace_back());
+    }
+    return values;
+}
+
+ExchangeValues ExchangeValues::read(const QString &path)
+{
+    if (std::optional<ExchangeValues> streamed = readByStream(path))
+        return std::move(*streamed);
+    return fromDocument(ExchangeDocument::load(path));
+}
+
+// The streaming pass: libxml2's parser with handlers that keep the values of the
+// top-level groups and their records, and nothing else. The tree's rules for text
+// are followed: a dato's text is the concatenation of its character data (entities
+// and character references resolved by the parser). Wherever the tree could hold
+// something else, the pass gives up and the tree is built instead.
+class ExchangeValuesReader {
+public:
+    explicit ExchangeValuesReader(xmlParserCtxtPtr context)
+        : m_context(context)
+    {
+    }
+
+    static void install(xmlSAXHandler &handler)
+    {
+        std::memset(&handler, 0, sizeof handler);
+        handler.initialized = XML_SAX2_MAGIC;
+        handler.startElementNs = &ExchangeValuesReader::startElement;
+        handler.endElementNs = &ExchangeValuesReader::endElement;
+        // A handler for whitespace of its own makes the parser ask, before each run
+        // of text, whether the tree would drop it, with its position just past the
+        // run. Without a tree being built the parser never drops a run itself:
+        // which whitespace the tree would drop is decided in characters().
+        handler.characters = &ExchangeValuesReader::characters;
+        handler.ignorableWhitespace = &ExchangeValuesReader::whitespace;
+        handler.cdataBlock = &ExchangeValuesReader::cdata;
+        handler.comment = &ExchangeValuesReader::comment;
+        handler.processingInstruction = &ExchangeValuesReader::instruction;
+        handler.reference = &ExchangeValuesReader::reference;
+        handler.internalSubset = &ExchangeValuesReader::subset;
+        handler.externalSubset = &ExchangeValuesReader::subset;
+    }
+
+    ExchangeValues values;
+    bool needsTree = false;
+    bool hasBlock = false;
+
+private:
+    enum class Role { Ignored, Root, Block, Group, GroupDato, Record, RecordDato };
+
+    static ExchangeValuesReader &of(void *context)
+    {
+        return *static_cast<ExchangeValuesReader *>(static_cast<xmlParserCtxtPtr>(context)->_private);
+    }
+
+    bool inDato() const
+    {
+        return !m_roles.empty() && (m_roles.back() == Role::GroupDato || m_roles.back() == Role::RecordDato);
+    }
+
+    void giveUp()
+    {
+        needsTree = true;
+        xmlStopParser(m_context);
+    }
+
+    static bool is(const xmlChar *name, const char *expected)
+    {
+        return std::strcmp(reinterpret_cast<const char *>(name), expected) == 0;
+    }
+
+    // The value of the attribute with this name and no namespace, as the tree holds
+    // it; null when absent. A value the parser had to rewrite comes back with "&"
+    // written "&#38;", which the tree turns into "&" again.
+    static QString attribute(int count, const xmlChar **attributes, const char *name, std::string *bytes = nullptr)
+    {
+        for (int i = 0; i < count; ++i) {
+            const xmlChar **attr = attributes + 5 * i;
+            if (attr[1] || attr[2] || !is(attr[0], name))
+                continue;
+            const char *begin = reinterpret_cast<const char *>(attr[3]);
+            const char *end = reinterpret_cast<const char *>(attr[4]);
+            if (*end == '\0' && std::memchr(begin, '&', size_t(end - begin))) {
+                QString value = QString::fromUtf8(begin, end - begin);
+                return value.replace(QLatin1String("&#38;"), QLatin1String("&"));
+            }
+            if (bytes)
+                bytes->assign(begin, end);
+            return QString::fromUtf8(begin, end - begin);
+        }
+        if (bytes)
+            bytes->clear();
+        return QString();
+    }
+
+    // Names repeat from record to record: the one at the same position is shared.
+    QString datoName(int count, const xmlChar **attributes, int position)
+    {
+        std::string bytes;
+        QString name = attribute(count, attributes, "nombre_dato", &bytes);
+        if (size_t(position) >= m_names.size())
+            m_names.resize(size_t(position) + 1);
+        auto &[lastBytes, lastName] = m_names[size_t(position)];
+        if (!bytes.empty() && bytes == lastBytes)
+            return lastName;
+        lastBytes = bytes;
+        lastName = name;
+        return name;
+    }
+
+    static void startElement(void *context, const xmlChar *localname, const xmlChar *, const xmlChar *, int,
+        const xmlChar **, int attributeCount, int defaulted, const xmlChar **attributes)
+    {
+        ExchangeValuesReader &reader = of(context);
+        if (reader.needsTree)
+            return;
+        // Markup inside a value, defaulted attributes and xml:space all change what
+        // the tree holds in ways only the tree knows.
+        if (reader.inDato() || defaulted > 0) {
+            reader.giveUp();
+            return;
+        }
+        for (int i = 0; i < attributeCount; ++i) {
+            const xmlChar **attr = attributes + 5 * i;
+            if (attr[1] && is(attr[1], "xml") && is(attr[0], "space")) {
+                reader.giveUp();
+                return;
+            }
+        }
+        const Role parent = reader.m_roles.empty() ? Role::Ignored : reader.m_roles.back();
+        Role role = Role::Ignored;
+        if (reader.m_roles.empty()) {
+            role = is(localname, "SERVICIO") ? Role::Root : Role::Ignored;
+        } else if (parent == Role::Root) {
+            role = is(localname, "BLOQUE_DATOS") ? Role::Block : Role::Ignored;
+            reader.hasBlock = reader.hasBlock || role == Role::Block;
+        } else if (parent == Role::Block && is(localname, "grupo_datos")) {
+            role = Role::Group;
+            reader.values.m_groups.emplace_back().seq = attribute(attributeCount, attributes, "seq");
+        } else if (parent == Role::Group && is(localname, "grupo_datos")) {
+            role = Role::Record;
+            reader.values.m_groups.back().records.emplace_back();
+        } else if ((parent == Role::Group || parent == Role::Record) && is(localname, "dato")) {
+            role = parent == Role::Group ? Role::GroupDato : Role::RecordDato;
+            ExchangeValuesGroup &group = reader.values.m_groups.back();
+            ExchangeValuesRecord &record = role == Role::GroupDato ? group.own : group.records.back();
+            const int position = record.count();
+            record.datos().push_back({QString(), reader.datoName(attributeCount, attributes, position)});
+            reader.m_text.clear();
+        }
+        reader.m_roles.push_back(role);
+    }
+
+    static void endElement(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+    {
+        ExchangeValuesReader &reader = of(context);
+        if (reader.needsTree || reader.m_roles.empty())
+            return;
+        if (reader.inDato()) {
+            ExchangeValuesGroup &group = reader.values.m_groups.back();
+            ExchangeValuesRecord &record = reader.m_roles.back() == Role::GroupDato ? group.own : group.records.back();
+            record.datos().back().text = QString::fromUtf8(reader.m_text);
+        }
+        reader.m_roles.pop_back();
+    }
+
+    static bool isBlank(const xmlChar *text, int length)
+    {
+        for (int i = 0; i < length; ++i) {
+            if (text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != '\r')
+                return false;
+        }
+        return true;
+    }
+
+    static void characters(void *context, const xmlChar *text, int length)
+    {
+        ExchangeValuesReader &reader = of(context);
+        if (reader.needsTree || !reader.inDato())
+            return;
+        // The tree drops whitespace that opens a value when a carriage return
+        // follows it (the parser's position is then on it); such a value is left
+        // to the tree.
+        const xmlParserInputPtr input = reader.m_context->input;
+        if (reader.m_text.isEmpty() && isBlank(text, length) && input && input->cur && *input->cur == '\r') {
+            reader.giveUp();
+            return;
+        }
+        reader.m_text.append(reinterpret_cast<const char *>(text), length);
+    }
+
+    static void whitespace(void *context, const xmlChar *text, int length) { characters(context, text, length); }
+
+    static void cdata(void *context, const xmlChar *, int)
+    {
+        ExchangeValuesReader &reader = of(context);
+        if (reader.inDato())
+            reader.giveUp();
+    }
+
+    static void comment(void *context, const xmlChar *)
+    {
+        ExchangeValuesReader &reader = of(context);
+        if (reader.inDato())
+            reader.giveUp();
+    }
+
+    static void instruction(void *context, const xmlChar *, const xmlChar *)
+    {
+        ExchangeValuesReader &reader = of(context);
+        if (reader.inDato())
+            reader.giveUp();
+    }
+
+    static void reference(void *context, const xmlChar *) { of(context).giveUp(); }
+
+    static void subset(void *context, const xmlChar *, const xmlChar *, const xmlChar *) { of(context).giveUp(); }
+
+    xmlParserCtxtPtr m_context;
+    std::vector<Role> m_roles;
+    QByteArray m_text;
+    std::vector<std::pair<std::string, QString>> m_names;
+};
+
+std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
+        return std::nullopt;
+    xmlParserCtxtPtr context = xmlCreateFileParserCtxt(QFile::encodeName(path).constData());
+    if (!context)
+        return std::nullopt;
+    xmlSAXHandler handler;
+    ExchangeValuesReader::install(handler);
+    ExchangeValuesReader reader(context);
+    xmlSAXHandlerPtr own = context->sax;
+    context->sax = &handler;
+    context->_private = &reader;
+    // The options of every parse (xml_document.cpp) but the dropping of blanks,
+    // which the reader decides as the tree would.
+    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    xmlParseDocument(context);
+    const bool read = context->wellFormed && !reader.needsTree && reader.hasBlock;
+    if (context->myDoc)
+        xmlFreeDoc(context->myDoc);
+    context->myDoc = nullptr;
+    context->sax = own;
+    xmlFreeParserCtxt(context);
+    if (!read)
+        return std::nullopt;
+    reader.values.m_path = path;
+    return std::move(reader.values);
+}
