@@ -162,7 +162,7 @@ ImportRun::Outcome ImportRun::run()
 
     document.startGroup("HORARIOS_NO_REGULARES", teacherCount);
     for (std::size_t i = 0; i < teachers.size(); ++i) {
-        const LessonList lessons = solution.ofTeacher(teachers[i].code, SolutionLessons::Section::NonRegular);
+        const LessonList &lessons = solution.ofTeacher(teachers[i].code, SolutionLessons::Section::NonRegular);
         document.startGroup(
             TimetableDocument::numbered("HORARIO_NO_REGULAR_PROFESOR_", int(i + 1)), nonRegular.count(lessons));
         writeTeacherDatos(document, teachers[i]);
@@ -172,10 +172,10 @@ ImportRun::Outcome ImportRun::run()
     document.endGroup();
 
     QStringList droppedNotes;
+    RegularSection::Translated translated;
     document.startGroup("HORARIOS_REGULARES", teacherCount);
     for (std::size_t i = 0; i < teachers.size(); ++i) {
-        const RegularSection::Translated translated
-            = regular.recordsOf(solution.ofTeacher(teachers[i].code, SolutionLessons::Section::Regular));
+        regular.recordsOf(solution.ofTeacher(teachers[i].code, SolutionLessons::Section::Regular), translated);
         const int records = int(translated.records.size());
         // registros is the number of record groups the teacher group holds.
         document.startGroup(TimetableDocument::numbered("HORARIO_REGULAR_PROFESOR_", int(i + 1)), records);

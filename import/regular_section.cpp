@@ -37,7 +37,7 @@ int RegularSection::provisionalCount(const LessonList &lessons) const
         if (task < 0)
             continue;
         // The whole flag value decides, and only these values count at all.
-        const QString flags = m_tables.subjects.text(task, m_lookups.requirementField);
+        const QString flags = m_lookups.requirement.at(task);
         bool counted = false;
         if (flags == QLatin1String("SS"))
             counted = !lesson.subject.isEmpty() && !lesson.group.isEmpty();
@@ -71,7 +71,7 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     // A lesson without a task takes the task of its subject.
     if (isBlank(task)) {
         if (const int row = m_lookups.subjectByCode.first(lesson.subject); row >= 0)
-            task = m_tables.subjects.text(row, m_lookups.taskOfSubjectField);
+            task = m_lookups.taskOfSubject.at(row);
     }
 
     const int period = m_periods.firstPeriod(lesson.day, lesson.period, lesson.frame);
@@ -85,20 +85,20 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
 
     // The class group gives the unit, and the course when the assignment had none.
     if (const int row = m_lookups.groupByCode.first(lesson.group); row >= 0) {
-        record.unitKey = m_tables.groups.text(row, m_lookups.groupKeyField);
+        record.unitKey = m_lookups.groupKey.at(row);
         if (isBlank(record.courseKey))
-            record.courseKey = m_tables.groups.text(row, m_lookups.groupCourseKeyField);
+            record.courseKey = m_lookups.groupCourseKey.at(row);
     }
 
     // Without an assignment, the course offer gives the subject.
     if (isBlank(record.subjectKey)) {
         if (const int row = m_lookups.offerBySubject.first(lesson.subject, record.courseKey); row >= 0)
-            record.subjectKey = m_tables.subjectOffers.text(row, m_lookups.offerSubjectKeyField);
+            record.subjectKey = m_lookups.offerSubjectKey.at(row);
     }
 
     // The flags of the activity as SOLUC names it, not of the task found above.
     if (const int row = m_lookups.subjectByTask.first(lesson.task); row >= 0) {
-        const QString flags = m_tables.subjects.text(row, m_lookups.requirementField);
+        const QString flags = m_lookups.requirement.at(row);
         const QChar needsUnit = letterAt(flags, 0);
         const QChar needsSubject = letterAt(flags, 1);
         if (needsUnit == QLatin1Char('S') && isBlank(record.unitKey))
@@ -119,7 +119,7 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
         return record;
     QString category;
     if (const int row = m_lookups.originByCode->first(lesson.origin); row >= 0)
-        category = m_tables.origins.text(row, m_lookups.originCategoryField);
+        category = m_lookups.originCategory->at(row);
     if (isBlank(category) || isBlank(levelCode))
         return record;
     // No authorisation for the combination still writes the dato, as one space. A
@@ -131,9 +131,10 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     return record;
 }
 
-RegularSection::Translated RegularSection::recordsOf(const LessonList &lessons) const
+void RegularSection::recordsOf(const LessonList &lessons, Translated &translated) const
 {
-    Translated translated;
+    translated.records.clear();
+    translated.dropped = 0;
     for (const Lesson &lesson : lessons) {
         if (!lesson.isRegular())
             continue;
@@ -142,7 +143,6 @@ RegularSection::Translated RegularSection::recordsOf(const LessonList &lessons) 
         else
             ++translated.dropped;
     }
-    return translated;
 }
 
 void RegularSection::write(TimetableDocument &document, const std::vector<RegularRecord> &records)

@@ -48,9 +48,10 @@ public:
         std::vector<RegularRecord> records; // in lesson order, one per record group
         int dropped = 0;
     };
-    // The record groups of a teacher's regular lessons. They are known before the
-    // teacher group is written, so its registros is their number.
-    Translated recordsOf(const LessonList &lessons) const;
+    // The record groups of a teacher's regular lessons, in place of what the
+    // translated held (its room is kept for the next teacher). They are known
+    // before the teacher group is written, so its registros is their number.
+    void recordsOf(const LessonList &lessons, Translated &translated) const;
 
     // Writes ACTIVIDAD_1, ACTIVIDAD_2, ... into the open teacher group; a dropped
     // lesson leaves no gap in the numbers.

@@ -6,32 +6,31 @@ SolutionLessons::SolutionLessons(dbf::Table &solution, const SolutionFields &fie
 {
 }
 
-LessonList SolutionLessons::ofTeacher(const QString &code)
+const LessonList &SolutionLessons::ofTeacher(const QString &code)
 {
     return lessonsOf(code, std::nullopt);
 }
 
-LessonList SolutionLessons::ofTeacher(const QString &code, Section section)
+const LessonList &SolutionLessons::ofTeacher(const QString &code, Section section)
 {
     return lessonsOf(code, section);
 }
 
-LessonList SolutionLessons::lessonsOf(const QString &code, std::optional<Section> only)
+const LessonList &SolutionLessons::lessonsOf(const QString &code, std::optional<Section> only)
 {
     QString quoted = code;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     m_table.setFilter(QLatin1String("PROF= '") + quoted + QLatin1Char('\''));
     const std::vector<int> rows = m_table.filteredRows();
-    LessonList lessons;
-    lessons.reserve(rows.size());
+    m_lessons.clear();
     for (int row : rows) {
         Lesson lesson = readPlace(row);
         if (only && !(*only == Section::Regular ? lesson.isRegular() : lesson.isNonRegular()))
             continue;
         readRest(lesson);
-        lessons.push_back(std::move(lesson));
+        m_lessons.push_back(std::move(lesson));
     }
-    return lessons;
+    return m_lessons;
 }
 
 Lesson SolutionLessons::readPlace(int row) const

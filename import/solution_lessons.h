@@ -35,22 +35,24 @@ public:
 
     // The records the table engine's filter PROF= 'code' visits (a quote inside the
     // code doubled), in stored order. Throws UserError naming the record whose DIA
-    // or HORA is not a whole number.
-    LessonList ofTeacher(const QString &code);
+    // or HORA is not a whole number. The list is this object's own and holds until
+    // the next call, which reuses its room: the import asks for thousands of them.
+    const LessonList &ofTeacher(const QString &code);
 
     enum class Section { NonRegular, Regular };
     // The same records, but only the lessons of one section. DIA and HORA are read
     // for every record all the same, so a record that holds no whole number there
     // stops the run as soon as either section meets it; the fields that only the
     // section's lessons use are read for those alone.
-    LessonList ofTeacher(const QString &code, Section section);
+    const LessonList &ofTeacher(const QString &code, Section section);
 
 private:
-    LessonList lessonsOf(const QString &code, std::optional<Section> only);
+    const LessonList &lessonsOf(const QString &code, std::optional<Section> only);
     // DIA, HORA (with a day) and ASIG: what tells a lesson's section.
     Lesson readPlace(int row) const;
     void readRest(Lesson &lesson) const;
 
     dbf::Table &m_table;
     SolutionFields m_fields;
+    LessonList m_lessons;
 };
