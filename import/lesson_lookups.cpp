@@ -100,15 +100,15 @@ LessonLookups::LessonLookups(const ImportTables &tables)
     , subjectByTask(tables.subjects, "CODTAREA")
     , offerBySubject(tables.subjectOffers, "COD", "OFERTAMATRI")
     , groupByCode(tables.groups, "ABREV")
-    , taskOfSubjectField(fieldOf(tables.subjects, "CODTAREA"))
-    , requirementField(fieldOf(tables.subjects, "R_UNI_MAT"))
-    , offerSubjectKeyField(fieldOf(tables.subjectOffers, "MATERIA"))
-    , groupKeyField(fieldOf(tables.groups, "CLAVE"))
-    , groupCourseKeyField(fieldOf(tables.groups, "CLAVECURSO"))
+    , taskOfSubject(tables.subjects, "CODTAREA")
+    , requirement(tables.subjects, "R_UNI_MAT")
+    , offerSubjectKey(tables.subjectOffers, "MATERIA")
+    , groupKey(tables.groups, "CLAVE")
+    , groupCourseKey(tables.groups, "CLAVECURSO")
 {
     if (tables.catalogues()) {
         originByCode.emplace(tables.origins, "C_ORIHOR");
-        originCategoryField = fieldOf(tables.origins, "X_CATORIHOR");
+        originCategory.emplace(tables.origins, "X_CATORIHOR");
         authorisations = AuthorisationIndex(tables.authorisations);
     }
 }

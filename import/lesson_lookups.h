@@ -6,6 +6,7 @@
 // their trailing spaces, exact and case-sensitive otherwise.
 
 #include "common/dbf_table.h"
+#include "import/field_texts.h"
 
 #include <QHash>
 #include <QString>
@@ -83,7 +84,7 @@ private:
     QHash<Key, QString> m_codes;
 };
 
-// Every lookup of a regular lesson, with the field indexes that read the results.
+// Every lookup of a regular lesson, with the fields that give the results.
 struct LessonLookups {
     explicit LessonLookups(const ImportTables &tables);
 
@@ -92,14 +93,14 @@ struct LessonLookups {
     FirstByText subjectByTask; // ASIGNOMT by CODTAREA (locate)
     FirstByText offerBySubject; // ASIGNOMT2 by COD and OFERTAMATRI (locate)
     FirstByText groupByCode; // GRUPOST by ABREV (walk)
-    int taskOfSubjectField; // ASIGNOMT.CODTAREA
-    int requirementField; // ASIGNOMT.R_UNI_MAT
-    int offerSubjectKeyField; // ASIGNOMT2.MATERIA
-    int groupKeyField; // GRUPOST.CLAVE
-    int groupCourseKeyField; // GRUPOST.CLAVECURSO
+    FieldTexts taskOfSubject; // ASIGNOMT.CODTAREA
+    FieldTexts requirement; // ASIGNOMT.R_UNI_MAT
+    FieldTexts offerSubjectKey; // ASIGNOMT2.MATERIA
+    FieldTexts groupKey; // GRUPOST.CLAVE
+    FieldTexts groupCourseKey; // GRUPOST.CLAVECURSO
 
     // Only with the catalogues.
     std::optional<FirstByText> originByCode; // ORIGENES_C by C_ORIHOR (locate)
-    int originCategoryField = -1; // ORIGENES_C.X_CATORIHOR
+    std::optional<FieldTexts> originCategory; // ORIGENES_C.X_CATORIHOR
     AuthorisationIndex authorisations; // AUTORIZA_C
 };

@@ -4,6 +4,7 @@
 // and kept, since thousands of lessons fall in the same few dozen periods.
 
 #include "common/dbf_table.h"
+#include "import/field_texts.h"
 #include "import/lesson_lookups.h"
 
 #include <QHash>
@@ -31,8 +32,8 @@ public:
     int firstPeriod(int day, int period, const QString &frame) const;
 
     // DIA and CODDIHO of a found period, as stored.
-    QString weekday(int row) const { return m_table.text(row, m_weekdayField); }
-    QString slotCode(int row) const { return m_table.text(row, m_slotField); }
+    const QString &weekday(int row) const { return m_weekday.at(row); }
+    const QString &slotCode(int row) const { return m_slotCode.at(row); }
     // HORADESDE and HORAHASTA in minutes, as decimal text; "0" without a period
     // (row -1). Throws UserError naming the record when a time is not "HH:MM".
     QString startMinutesText(int row) const;
@@ -56,8 +57,8 @@ private:
     };
     friend size_t qHash(const Asked &key, size_t seed) { return qHashMulti(seed, key.day, key.period, key.frame); }
     mutable QHash<Asked, int> m_answers;
-    int m_weekdayField;
-    int m_slotField;
+    FieldTexts m_weekday;
+    FieldTexts m_slotCode;
     int m_startField;
     int m_endField;
     int m_lengthField;
