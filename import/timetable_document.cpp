@@ -74,10 +74,7 @@ void TimetableDocument::dato(std::string_view name, const QString &value)
                                        "XML no puede llevar. Corrija ese valor en las tablas de Horavent.")
                             .arg(visible(value), QLatin1String(name.data(), qsizetype(name.size()))));
     }
-    m_writer.startElement("dato");
-    m_writer.attribute("nombre_dato", name);
-    m_writer.text(value);
-    m_writer.endElement();
+    m_writer.element("dato", "nombre_dato", name, value);
 }
 
 void TimetableDocument::finish()

@@ -197,17 +197,39 @@ void XmlStreamWriter::attribute(std::string_view name, QStringView value)
 
 void XmlStreamWriter::attribute(std::string_view name, std::string_view latin1)
 {
-    char *out = attributeStart(name, latin1.size());
-    for (char c : latin1) {
-        const auto unit = char16_t(static_cast<unsigned char>(c));
-        if (unit < 0x80 && (kAsciiPlain[unit] & InAttribute))
-            *out++ = c;
-        else if (unit < 0x80)
-            out = putEscapedAscii(out, unit);
-        else
-            out = putBeyondAscii(out, unit, m_form == Form::Latin1);
-    }
+    char *out = putEscaped(attributeStart(name, latin1.size()), latin1);
     *out++ = '"';
+    advance(out);
+}
+
+void XmlStreamWriter::element(
+    std::string_view name, std::string_view attributeName, std::string_view latin1Value, QStringView text)
+{
+    char *out = room(2 * name.size() + attributeName.size() + 9
+        + kMostBytesPerUnit * (latin1Value.size() + std::size_t(text.size())));
+    if (m_startTagOpen) {
+        *out++ = '>';
+        m_startTagOpen = false;
+    }
+    *out++ = '<';
+    out = putAscii(out, name);
+    *out++ = ' ';
+    out = putAscii(out, attributeName);
+    *out++ = '=';
+    *out++ = '"';
+    out = putEscaped(out, latin1Value);
+    *out++ = '"';
+    if (text.isEmpty()) {
+        *out++ = '/';
+        *out++ = '>';
+    } else {
+        *out++ = '>';
+        out = putEscaped(out, text, InText);
+        *out++ = '<';
+        *out++ = '/';
+        out = putAscii(out, name);
+        *out++ = '>';
+    }
     advance(out);
 }
 
@@ -279,6 +301,20 @@ char *XmlStreamWriter::putEscaped(char *out, QStringView value, unsigned char pl
         } else {
             *out++ = '?'; // as QString::toUtf8 writes a surrogate without its pair
         }
+    }
+    return out;
+}
+
+char *XmlStreamWriter::putEscaped(char *out, std::string_view latin1) const
+{
+    for (char c : latin1) {
+        const auto unit = char16_t(static_cast<unsigned char>(c));
+        if (unit < 0x80 && (kAsciiPlain[unit] & InAttribute))
+            *out++ = c;
+        else if (unit < 0x80)
+            out = putEscapedAscii(out, unit);
+        else
+            out = putBeyondAscii(out, unit, m_form == Form::Latin1);
     }
     return out;
 }

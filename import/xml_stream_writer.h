@@ -44,6 +44,9 @@ public:
     // Empty text adds nothing: an element without content is written "<name/>".
     void text(QStringView value);
     void endElement();
+    // A whole element with one attribute and its text, in one step: what
+    // startElement, attribute, text and endElement write.
+    void element(std::string_view name, std::string_view attributeName, std::string_view latin1Value, QStringView text);
 
     // Ends the elements still open and the root, writes the frame's nodes after
     // the root and puts the file in place of the target. Throws UserError naming
@@ -64,6 +67,8 @@ private:
     char *attributeStart(std::string_view name, std::size_t valueUnits);
     // Escaped for text or for an attribute value (plainWhere), and encoded.
     char *putEscaped(char *out, QStringView value, unsigned char plainWhere) const;
+    // A one-byte value for an attribute.
+    char *putEscaped(char *out, std::string_view latin1) const;
     // Hands what the buffer holds on to the file (through libxml2's encoder when
     // the form needs it); libxml2's own output starts after it.
     void flushBuffer();
