@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
@@ -925,21 +926,61 @@ void Index::remove(int row, const QStringList &oldValues)
 
 namespace {
 
-// One part of a key of several fields; the length keeps "a|b" + "c" apart from "a" + "b|c".
-void appendKeyPart(QByteArray &key, const char *bytes, qsizetype size, bool withLength)
-{
-    if (withLength) {
-        const auto length = std::uint32_t(size);
-        key.append(reinterpret_cast<const char *>(&length), sizeof length);
+// Keys are built in place: the length of each part (with more than one field, so
+// that "a|b" + "c" stays apart from "a" + "b|c"), then its bytes.
+class KeyWriter {
+public:
+    KeyWriter(QByteArray &key, qsizetype capacity, bool withLength)
+        : m_key(key)
+        , m_withLength(withLength)
+    {
+        m_key.resize(capacity);
+        m_out = m_key.data();
     }
-    key.append(bytes, size);
-}
+    ~KeyWriter() { m_key.truncate(m_out - m_key.constData()); }
+    KeyWriter(const KeyWriter &) = delete;
+    KeyWriter &operator=(const KeyWriter &) = delete;
 
-void appendKeyPart(QByteArray &key, const QString &text, bool withLength)
-{
-    appendKeyPart(
-        key, reinterpret_cast<const char *>(text.constData()), text.size() * qsizetype(sizeof(QChar)), withLength);
-}
+    static constexpr qsizetype lengthSize = sizeof(std::uint32_t);
+
+    void length(qsizetype size)
+    {
+        if (!m_withLength)
+            return;
+        const auto value = std::uint32_t(size);
+        std::memcpy(m_out, &value, sizeof value);
+        m_out += sizeof value;
+    }
+    void bytes(const char *data, qsizetype size)
+    {
+        length(size);
+        std::memcpy(m_out, data, std::size_t(size));
+        m_out += size;
+    }
+    void text(const QString &text) { bytes(reinterpret_cast<const char *>(text.constData()), text.size() * 2); }
+    // The text in the code page, one byte per character; false when a character has no byte.
+    bool encoded(const QString &text)
+    {
+        length(text.size());
+        const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            unsigned char byte = 0;
+            if (units[i] < 0x80)
+                byte = static_cast<unsigned char>(units[i]);
+            else if (!cp1252::fromUnicode(units[i], byte))
+                return false;
+            *m_out++ = static_cast<char>(byte);
+        }
+        return true;
+    }
+
+private:
+    QByteArray &m_key;
+    char *m_out = nullptr;
+    bool m_withLength;
+};
+
+constexpr std::size_t kMostKeyFields = 8;
 
 } // namespace
 
@@ -948,19 +989,27 @@ bool Index::makeKey(const QStringList &values, QByteArray &key) const
     if (std::size_t(values.size()) != m_fields.size())
         throw UserError(QStringLiteral("Búsqueda en la tabla %1 con %2 campos y %3 valores.")
                             .arg(m_table->path(), QString::number(m_fields.size()), QString::number(values.size())));
-    const bool withLength = m_fields.size() > 1;
+    const Table::Impl &t = *m_table->d;
+    QVarLengthArray<QString, kMostKeyFields> searched(qsizetype(m_fields.size()));
+    qsizetype capacity = 0;
     for (std::size_t i = 0; i < m_fields.size(); ++i) {
-        const FieldDef &f = m_table->field(m_fields[i]);
-        const QString search = searchKey(f.type, values[int(i)]);
+        const FieldDef &f = t.def(m_fields[i]);
+        searched[qsizetype(i)] = searchKey(f.type, values[int(i)]);
         if (f.type != FieldType::Character) {
-            appendKeyPart(key, search, withLength);
+            capacity += KeyWriter::lengthSize + searched[qsizetype(i)].size() * 2;
             continue;
         }
         // Compared as Table::locate compares: the value's bytes in the code page.
-        QByteArray bytes;
-        if (!cp1252::encodeExact(search, bytes) || bytes.size() > f.width)
+        if (searched[qsizetype(i)].size() > f.width)
             return false; // no stored text can equal it
-        appendKeyPart(key, bytes.constData(), bytes.size(), withLength);
+        capacity += KeyWriter::lengthSize + searched[qsizetype(i)].size();
+    }
+    KeyWriter writer(key, capacity, m_fields.size() > 1);
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (t.def(m_fields[i]).type != FieldType::Character)
+            writer.text(searched[qsizetype(i)]);
+        else if (!writer.encoded(searched[qsizetype(i)]))
+            return false; // no stored text can equal it
     }
     return true;
 }
@@ -968,19 +1017,38 @@ bool Index::makeKey(const QStringList &values, QByteArray &key) const
 QByteArray Index::rowKey(int row) const
 {
     const Table::Impl &t = *m_table->d;
-    const bool withLength = m_fields.size() > 1;
-    QByteArray key;
-    for (int field : m_fields) {
+    struct Part {
+        const char *bytes = nullptr;
+        qsizetype size = 0;
+        QString text; // fields other than character ones
+    };
+    Part parts[kMostKeyFields];
+    std::vector<Part> more(m_fields.size() > kMostKeyFields ? m_fields.size() : 0);
+    Part *part = more.empty() ? parts : more.data();
+    qsizetype capacity = 0;
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        const int field = m_fields[i];
         const FieldDef &f = t.def(field);
         if (f.type != FieldType::Character) {
-            appendKeyPart(key, m_table->key(row, field), withLength);
+            part[i].text = m_table->key(row, field);
+            capacity += KeyWriter::lengthSize + part[i].text.size() * 2;
             continue;
         }
         const char *p = t.cell(row, field);
         int end = f.width;
         while (end > 0 && isSpaceOrZero(p[end - 1]))
             --end;
-        appendKeyPart(key, p, end, withLength);
+        part[i].bytes = p;
+        part[i].size = end;
+        capacity += KeyWriter::lengthSize + end;
+    }
+    QByteArray key;
+    KeyWriter writer(key, capacity, m_fields.size() > 1);
+    for (std::size_t i = 0; i < m_fields.size(); ++i) {
+        if (part[i].bytes)
+            writer.bytes(part[i].bytes, part[i].size);
+        else
+            writer.text(part[i].text);
     }
     return key;
 }

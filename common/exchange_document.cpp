@@ -6,6 +6,9 @@
 
 #include <QDir>
 
+#include <algorithm>
+#include <string>
+
 ExchangeRecord::ExchangeRecord(xml::Node node)
     : m_node(node)
     , m_datos(xml::childElements(node, "dato"))
@@ -33,9 +36,18 @@ QString ExchangeRecord::serialisedSlice(int position, int from, int length) cons
         return QString();
     // The start tag is where serialisedValue() begins: markup starts with "<", so
     // trimming leaves its start as it is.
-    const QString start = xml::serialisedStartTag(m_datos[size_t(position)]);
-    if (!start.isNull() && from + length <= start.size())
-        return start.mid(from, length);
+    thread_local std::string start;
+    if (xml::serialisedStartTagUtf8(m_datos[size_t(position)], start)) {
+        const bool ascii
+            = std::all_of(start.begin(), start.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii && from + length <= qsizetype(start.size()))
+            return QString::fromLatin1(start.data() + from, length); // one character per byte
+        if (!ascii) {
+            const QString text = QString::fromUtf8(start.data(), qsizetype(start.size()));
+            if (from + length <= text.size())
+                return text.mid(from, length);
+        }
+    }
     return serialisedValue(position).mid(from, length);
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 QString ExchangeValuesRecord::value(int position) const
 {
@@ -102,43 +103,52 @@ private:
         return std::strcmp(reinterpret_cast<const char *>(name), expected) == 0;
     }
 
-    // The value of the attribute with this name and no namespace, as the tree holds
-    // it; null when absent. A value the parser had to rewrite comes back with "&"
-    // written "&#38;", which the tree turns into "&" again.
-    static QString attribute(int count, const xmlChar **attributes, const char *name, std::string *bytes = nullptr)
+    // The attribute with this name and no namespace, as the parser hands it over.
+    struct RawAttribute {
+        const char *begin = nullptr; // null when absent
+        const char *end = nullptr;
+        // A value the parser had to rewrite ends in a NUL of its own, with "&"
+        // written "&#38;", which the tree turns into "&" again.
+        bool rewritten() const { return *end == '\0' && std::memchr(begin, '&', size_t(end - begin)); }
+    };
+
+    static RawAttribute rawAttribute(int count, const xmlChar **attributes, const char *name)
     {
         for (int i = 0; i < count; ++i) {
             const xmlChar **attr = attributes + 5 * i;
-            if (attr[1] || attr[2] || !is(attr[0], name))
-                continue;
-            const char *begin = reinterpret_cast<const char *>(attr[3]);
-            const char *end = reinterpret_cast<const char *>(attr[4]);
-            if (*end == '\0' && std::memchr(begin, '&', size_t(end - begin))) {
-                QString value = QString::fromUtf8(begin, end - begin);
-                return value.replace(QLatin1String("&#38;"), QLatin1String("&"));
-            }
-            if (bytes)
-                bytes->assign(begin, end);
-            return QString::fromUtf8(begin, end - begin);
+            if (!attr[1] && !attr[2] && is(attr[0], name))
+                return {reinterpret_cast<const char *>(attr[3]), reinterpret_cast<const char *>(attr[4])};
         }
-        if (bytes)
-            bytes->clear();
-        return QString();
+        return {};
+    }
+
+    // The attribute's value as the tree holds it; null when absent.
+    static QString text(const RawAttribute &attribute)
+    {
+        if (!attribute.begin)
+            return QString();
+        QString value = QString::fromUtf8(attribute.begin, attribute.end - attribute.begin);
+        if (attribute.rewritten())
+            value.replace(QLatin1String("&#38;"), QLatin1String("&"));
+        return value;
     }
 
     // Names repeat from record to record: the one at the same position is shared.
     QString datoName(int count, const xmlChar **attributes, int position)
     {
-        std::string bytes;
-        QString name = attribute(count, attributes, "nombre_dato", &bytes);
+        const RawAttribute attribute = rawAttribute(count, attributes, "nombre_dato");
+        if (!attribute.begin || attribute.rewritten())
+            return text(attribute);
         if (size_t(position) >= m_names.size())
             m_names.resize(size_t(position) + 1);
-        auto &[lastBytes, lastName] = m_names[size_t(position)];
-        if (!bytes.empty() && bytes == lastBytes)
-            return lastName;
-        lastBytes = bytes;
-        lastName = name;
-        return name;
+        LastName &last = m_names[size_t(position)];
+        const std::string_view bytes(attribute.begin, size_t(attribute.end - attribute.begin));
+        if (!last.known || bytes != last.bytes) {
+            last.known = true;
+            last.bytes.assign(bytes);
+            last.name = text(attribute);
+        }
+        return last.name;
     }
 
     static void startElement(void *context, const xmlChar *localname, const xmlChar *, const xmlChar *, int,
@@ -169,7 +179,7 @@ private:
             reader.hasBlock = reader.hasBlock || role == Role::Block;
         } else if (parent == Role::Block && is(localname, "grupo_datos")) {
             role = Role::Group;
-            reader.values.m_groups.emplace_back().seq = attribute(attributeCount, attributes, "seq");
+            reader.values.m_groups.emplace_back().seq = text(rawAttribute(attributeCount, attributes, "seq"));
         } else if (parent == Role::Group && is(localname, "grupo_datos")) {
             role = Role::Record;
             reader.values.m_groups.back().records.emplace_back();
@@ -179,7 +189,7 @@ private:
             ExchangeValuesRecord &record = role == Role::GroupDato ? group.own : group.records.back();
             const int position = record.count();
             record.datos().push_back({QString(), reader.datoName(attributeCount, attributes, position)});
-            reader.m_text.clear();
+            reader.m_text.resize(0); // keeps its capacity
         }
         reader.m_roles.push_back(role);
     }
@@ -252,7 +262,12 @@ private:
     xmlParserCtxtPtr m_context;
     std::vector<Role> m_roles;
     QByteArray m_text;
-    std::vector<std::pair<std::string, QString>> m_names;
+    struct LastName {
+        bool known = false;
+        std::string bytes;
+        QString name;
+    };
+    std::vector<LastName> m_names;
 };
 
 std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path)

@@ -2,12 +2,14 @@
 
 #include <libxml/tree.h>
 
+#include <cstring>
+
 namespace xml {
 namespace {
 
-void appendUtf8(QString &out, const xmlChar *text, qsizetype size = -1)
+void append(std::string &out, const xmlChar *text)
 {
-    out += QString::fromUtf8(reinterpret_cast<const char *>(text), size);
+    out += reinterpret_cast<const char *>(text);
 }
 
 // The character at text (UTF-8, valid as the parser leaves it) and its length in bytes.
@@ -26,16 +28,27 @@ char32_t decodeUtf8(const xmlChar *text, int &length)
     return char32_t(((lead & 0x07) << 18) | ((text[1] & 0x3F) << 12) | ((text[2] & 0x3F) << 6) | (text[3] & 0x3F));
 }
 
+// "&#x" and the code in capital hexadecimal digits without leading zeros, then ";".
+void appendHexReference(std::string &out, char32_t c)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    char reversed[8];
+    int count = 0;
+    do {
+        reversed[count++] = digits[c & 0xF];
+        c >>= 4;
+    } while (c != 0);
+    out += "&#x";
+    while (count > 0)
+        out += reversed[--count];
+    out += ';';
+}
+
 // An attribute value as libxml2 writes it between double quotes: markup characters,
 // tabs and line breaks as references, and characters beyond ASCII as hexadecimal
 // references when the document names no encoding.
-void appendEscapedAttributeText(QString &out, const xmlChar *text, bool documentHasEncoding)
+void appendEscapedAttributeText(std::string &out, const xmlChar *text, bool documentHasEncoding)
 {
-    const xmlChar *plain = text;
-    const auto flush = [&](const xmlChar *end) {
-        if (end > plain)
-            appendUtf8(out, plain, end - plain);
-    };
     const xmlChar *cur = text;
     while (*cur) {
         const char *reference = nullptr;
@@ -65,57 +78,57 @@ void appendEscapedAttributeText(QString &out, const xmlChar *text, bool document
             break;
         }
         if (reference) {
-            flush(cur);
-            out += QLatin1String(reference);
-            plain = ++cur;
-            continue;
-        }
-        if (*cur >= 0x80 && cur[1] != 0 && !documentHasEncoding) {
-            flush(cur);
+            out += reference;
+            ++cur;
+        } else if (*cur >= 0x80 && cur[1] != 0 && !documentHasEncoding) {
             int length = 1;
-            const char32_t c = decodeUtf8(cur, length);
-            out += QLatin1String("&#x") + QString::number(uint(c), 16).toUpper() + QLatin1Char(';');
+            appendHexReference(out, decodeUtf8(cur, length));
             cur += length;
-            plain = cur;
-            continue;
+        } else {
+            out += char(*cur++);
         }
-        ++cur;
     }
-    flush(cur);
 }
 
 } // namespace
 
-QString serialisedStartTag(Node node)
+bool serialisedStartTagUtf8(Node node, std::string &out)
 {
+    out.clear();
     if (!node || node->type != XML_ELEMENT_NODE || node->nsDef)
-        return QString();
-    QString out;
-    out.reserve(64);
-    out += QLatin1Char('<');
+        return false;
+    out += '<';
     if (node->ns && node->ns->prefix) {
-        appendUtf8(out, node->ns->prefix);
-        out += QLatin1Char(':');
+        append(out, node->ns->prefix);
+        out += ':';
     }
-    appendUtf8(out, node->name);
+    append(out, node->name);
     for (xmlAttrPtr attr = node->properties; attr; attr = attr->next) {
-        out += QLatin1Char(' ');
+        out += ' ';
         if (attr->ns && attr->ns->prefix) {
-            appendUtf8(out, attr->ns->prefix);
-            out += QLatin1Char(':');
+            append(out, attr->ns->prefix);
+            out += ':';
         }
-        appendUtf8(out, attr->name);
-        out += QLatin1String("=\"");
+        append(out, attr->name);
+        out += "=\"";
         for (xmlNodePtr part = attr->children; part; part = part->next) {
             if (part->type != XML_TEXT_NODE)
-                return QString();
+                return false;
             if (part->content)
                 appendEscapedAttributeText(out, part->content, attr->doc && attr->doc->encoding);
         }
-        out += QLatin1Char('"');
+        out += '"';
     }
-    out += node->children ? QLatin1String(">") : QLatin1String("/>");
-    return out;
+    out += node->children ? ">" : "/>";
+    return true;
+}
+
+QString serialisedStartTag(Node node)
+{
+    std::string bytes;
+    if (!serialisedStartTagUtf8(node, bytes))
+        return QString();
+    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
 }
 
 } // namespace xml

@@ -5,6 +5,8 @@
 
 #include "common/xml_document.h"
 
+#include <string>
+
 namespace xml {
 
 // The first characters of serialised(node) for an element: "<", the name, then
@@ -14,5 +16,8 @@ namespace xml {
 // here (not an element, namespace declarations, an attribute holding an entity
 // reference): serialised() then has the answer.
 QString serialisedStartTag(Node node);
+
+// The same start tag in UTF-8, into `out`; false when it cannot be worked out here.
+bool serialisedStartTagUtf8(Node node, std::string &out);
 
 } // namespace xml
