@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
 #include <limits>
 #include <unordered_map>
 
@@ -33,6 +34,9 @@
 namespace dbf {
 
 namespace {
+
+// Batched appends are written at the latest when this many bytes wait.
+constexpr std::size_t kBatchBytes = 1 << 20;
 
 QString lockedText(const QString &path)
 {
@@ -161,6 +165,11 @@ struct Table::Impl {
     QDate today;
     // Bytes 1-7 of the header (date and count) as the file holds them.
     char headerOnDisk[7] = {};
+    // Batched appends: the bytes of the appended rows posted but not yet written,
+    // rows diskRows .. diskRows + pendingRows - 1, each as it was when posted.
+    bool batchAppends = false;
+    std::vector<char> pending;
+    int pendingRows = 0;
 
     int filterField = -1;
     QString filterKey;
@@ -257,6 +266,29 @@ struct Table::Impl {
 #endif
     }
 
+    // The date and count of the header, written when the file says otherwise.
+    void writeDateAndCount()
+    {
+        format::setDateAndCount(data.data(), today, std::uint32_t(diskRows));
+        if (std::memcmp(data.data() + 1, headerOnDisk, sizeof headerOnDisk) != 0) {
+            writeAt(1, data.data() + 1, sizeof headerOnDisk);
+            std::memcpy(headerOnDisk, data.data() + 1, sizeof headerOnDisk);
+        }
+    }
+
+    // Writes the appended rows posted so far, then the end mark and the count.
+    void writePending()
+    {
+        if (pendingRows == 0)
+            return;
+        static const char endMark = format::kEndOfFile;
+        writeAt(qint64(offsetOf(diskRows)), pending.data(), qint64(pending.size()), &endMark, 1);
+        diskRows += pendingRows;
+        pendingRows = 0;
+        pending.clear();
+        writeDateAndCount();
+    }
+
     void fill(int row, int field, const QByteArray &bytes, bool alignRight)
     {
         const FieldDef &f = def(field);
@@ -317,8 +349,14 @@ Table::Table(QString dbfPath)
 
 Table::~Table()
 {
-    if (d)
+    if (!d)
+        return;
+    try {
         close();
+    } catch (const UserError &) {
+        // Batched rows that cannot be written while an error unwinds the step are
+        // lost with it; an explicit close() reports the failure.
+    }
 }
 
 Table::Table(Table &&) noexcept = default;
@@ -382,6 +420,17 @@ void Table::open(Access access)
 
 void Table::close()
 {
+    std::exception_ptr failure;
+    if (d->isOpen) {
+        try {
+            d->writePending();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    d->batchAppends = false;
+    d->pending.clear();
+    d->pendingRows = 0;
     d->file.close(); // releases the lock
     d->isOpen = false;
     d->header = format::Header();
@@ -392,6 +441,14 @@ void Table::close()
     d->filterField = -1;
     d->filterKey.clear();
     d->rowsByKey.clear();
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
+void Table::batchAppendedPosts()
+{
+    d->checkOpen();
+    d->batchAppends = true;
 }
 
 bool Table::isOpen() const
@@ -757,6 +814,19 @@ void Table::post(int row)
     const auto recordLength = qint64(t.header.recordLength);
     if (row < t.diskRows) {
         t.writeAt(qint64(t.offsetOf(row)), t.record(row), recordLength);
+    } else if (t.batchAppends) {
+        // The bytes this post would write, kept for one write of many rows.
+        const int firstUnposted = t.diskRows + t.pendingRows;
+        if (row < firstUnposted) {
+            std::memcpy(t.pending.data() + std::size_t(row - t.diskRows) * std::size_t(recordLength), t.record(row),
+                std::size_t(recordLength));
+        } else {
+            t.pending.insert(t.pending.end(), t.record(firstUnposted), t.record(row) + recordLength);
+            t.pendingRows = row + 1 - t.diskRows;
+        }
+        if (t.pending.size() >= kBatchBytes)
+            t.writePending();
+        return;
     } else {
         // Appended rows not posted yet go with it, so the file has no gap; then the end mark.
         static const char endMark = format::kEndOfFile;
@@ -764,12 +834,8 @@ void Table::post(int row)
             qint64(t.offsetOf(row + 1) - t.offsetOf(t.diskRows)), &endMark, 1);
         t.diskRows = row + 1;
     }
-    format::setDateAndCount(t.data.data(), t.today, std::uint32_t(t.diskRows));
     // The date and count on disk already say so after a post that appended nothing.
-    if (std::memcmp(t.data.data() + 1, t.headerOnDisk, sizeof t.headerOnDisk) != 0) {
-        t.writeAt(1, t.data.data() + 1, sizeof t.headerOnDisk);
-        std::memcpy(t.headerOnDisk, t.data.data() + 1, sizeof t.headerOnDisk);
-    }
+    t.writeDateAndCount();
 }
 
 QString Table::key(int row, int field) const

@@ -132,6 +132,13 @@ public:
     void setNull(int row, int field);
     // Writes the record through to disk and updates the header's count and date.
     void post(int row);
+    // From now until the table is closed, posts of appended rows are kept and
+    // written many at a time, each row as it was when posted: at the latest every
+    // megabyte, and at close() or when the table is destroyed, also while an error
+    // unwinds the step, so what was posted still survives an error later in the
+    // run. For a step that fills a new table: only another program reading the file
+    // meanwhile sees the rows later. Posts of rows already on disk write through.
+    void batchAppendedPosts();
 
     // Comparable form of a field, as locate compares it: character fields without
     // trailing spaces, other fields by their text.
