@@ -3,6 +3,7 @@
 #include "common/dbf_table.h"
 #include "common/user_error.h"
 #include "export/courses_table.h"
+#include "export/input_documents.h"
 #include "export/subject_codes.h"
 
 #include <QDir>
@@ -100,7 +101,8 @@ ExportRun::Outcome ExportRun::run()
     BusyCursor busy(m_ui);
     // Both documents are read and checked before any table is deleted or written,
     // so a damaged file leaves the working folder as it was.
-    setDocuments(ExchangeDocument::load(m_session.filenameXML), ExchangeValues::read(m_session.filenameXML2));
+    InputDocuments documents = readInputDocuments(m_session.filenameXML, m_session.filenameXML2);
+    setDocuments(std::move(documents.seneca), std::move(documents.planning));
     checkBeforeWriting();
     if (beforeWriting)
         beforeWriting(*this);

@@ -1,0 +1,16 @@
+#pragma once
+// The two input files of an export, read at the same time: the Séneca document's
+// tree on the calling thread, the planning document's values on another. Each
+// takes about as long as the other, and the machine has a second core for it.
+
+#include "common/exchange_document.h"
+#include "common/exchange_values.h"
+
+struct InputDocuments {
+    ExchangeDocument seneca;
+    ExchangeValues planning;
+};
+
+// Throws the UserError of the Séneca file when it cannot be read, else that of the
+// planning file: the same error a reading of one after the other would give.
+InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath);
