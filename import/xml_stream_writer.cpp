@@ -323,8 +323,9 @@ char *XmlStreamWriter::room(std::size_t most)
 {
     if (m_capacity - m_used < most) {
         const std::size_t capacity = std::max(2 * m_capacity, m_used + most);
-        auto bytes = std::make_unique<char[]>(capacity);
-        std::memcpy(bytes.get(), m_bytes.get(), m_used);
+        auto bytes = std::make_unique_for_overwrite<char[]>(capacity);
+        if (m_used > 0)
+            std::memcpy(bytes.get(), m_bytes.get(), m_used);
         m_bytes = std::move(bytes);
         m_capacity = capacity;
     }
