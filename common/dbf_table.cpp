@@ -186,23 +186,36 @@ struct Table::Impl {
     char *cell(int row, int field) { return record(row) + header.offsets[std::size_t(field)]; }
     const FieldDef &def(int field) const { return header.fields[std::size_t(field)]; }
 
+    // The checks run on every read and write of a value: the errors are kept out of line.
     void checkOpen() const
     {
-        if (!isOpen)
-            throw UserError(QStringLiteral("La tabla %1 no está abierta.").arg(path));
+        if (!isOpen) [[unlikely]]
+            notOpen();
     }
     void checkField(int field) const
     {
-        checkOpen();
-        if (field < 0 || field >= int(header.fields.size()))
-            throw UserError(
-                QStringLiteral("La tabla %1 no tiene el campo número %2.").arg(path, QString::number(field + 1)));
+        if (!isOpen || field < 0 || field >= int(header.fields.size())) [[unlikely]]
+            noSuchField(field);
     }
     void checkRow(int row) const
     {
+        if (!isOpen || row < 0 || row >= rows) [[unlikely]]
+            noSuchRow(row);
+    }
+    [[noreturn]] Q_DECL_COLD_FUNCTION void notOpen() const
+    {
+        throw UserError(QStringLiteral("La tabla %1 no está abierta.").arg(path));
+    }
+    [[noreturn]] Q_DECL_COLD_FUNCTION void noSuchField(int field) const
+    {
         checkOpen();
-        if (row < 0 || row >= rows)
-            throw UserError(QStringLiteral("La tabla %1 no tiene el registro %2.").arg(path, QString::number(row + 1)));
+        throw UserError(
+            QStringLiteral("La tabla %1 no tiene el campo número %2.").arg(path, QString::number(field + 1)));
+    }
+    [[noreturn]] Q_DECL_COLD_FUNCTION void noSuchRow(int row) const
+    {
+        checkOpen();
+        throw UserError(QStringLiteral("La tabla %1 no tiene el registro %2.").arg(path, QString::number(row + 1)));
     }
     void check(int row, int field) const
     {
@@ -227,7 +240,11 @@ struct Table::Impl {
             + where(row, field));
     }
 
-    void changed() { rowsByKey.clear(); }
+    void changed()
+    {
+        if (!rowsByKey.empty()) // clearing an empty map still clears its buckets
+            rowsByKey.clear();
+    }
 
     // Writes the bytes, and then the tail when there is one, at an offset of the
     // file: one system call where the system allows it, since every post writes.
@@ -947,10 +964,9 @@ Index::Index(const Table &table, std::vector<int> fields)
 const std::vector<int> &Index::rows(const QStringList &values) const
 {
     static const std::vector<int> none;
-    QByteArray key;
-    if (!makeKey(values, key))
+    if (!makeKey(values, m_searchKey))
         return none;
-    const auto found = m_rows.constFind(key);
+    const auto found = m_rows.constFind(m_searchKey);
     return found == m_rows.constEnd() ? none : found.value();
 }
 

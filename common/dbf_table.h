@@ -184,6 +184,8 @@ private:
     const Table *m_table;
     std::vector<int> m_fields;
     QHash<QByteArray, std::vector<int>> m_rows;
+    // The key of the last search, kept so that a search allocates nothing.
+    mutable QByteArray m_searchKey;
 };
 
 } // namespace dbf

@@ -51,6 +51,17 @@ QString ExchangeRecord::serialisedSlice(int position, int from, int length) cons
     return serialisedValue(position).mid(from, length);
 }
 
+bool ExchangeRecord::serialisedSliceIs(int position, int from, const QString &text) const
+{
+    // An ASCII start tag is compared byte by byte, without a text of it.
+    thread_local std::string start;
+    if (has(position) && xml::serialisedStartTagUtf8(m_datos[size_t(position)], start)
+        && from + text.size() <= qsizetype(start.size())
+        && std::all_of(start.begin(), start.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return QLatin1StringView(start.data() + from, text.size()) == text;
+    return serialisedSlice(position, from, int(text.size())) == text;
+}
+
 ExchangeDocument ExchangeDocument::load(const QString &path)
 {
     return fromDocument(xml::Document::load(path));
@@ -103,5 +114,5 @@ bool serialisedNameIs(const QString &serialised, const QString &fieldName)
 
 bool serialisedNameIs(const ExchangeRecord &record, int position, const QString &fieldName)
 {
-    return record.serialisedSlice(position, kSerialisedNameStart, int(fieldName.size())) == fieldName;
+    return record.serialisedSliceIs(position, kSerialisedNameStart, fieldName);
 }

@@ -24,6 +24,8 @@ public:
     // serialisedValue(position).mid(from, length), without serialising the whole
     // element when the characters lie within its start tag.
     QString serialisedSlice(int position, int from, int length) const;
+    // Whether serialisedSlice(position, from, text.size()) is the text.
+    bool serialisedSliceIs(int position, int from, const QString &text) const;
     bool has(int position) const { return position >= 0 && position < count(); }
 
 private:

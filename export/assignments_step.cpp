@@ -125,10 +125,8 @@ void ExportRun::buildAssignmentsTable()
     const SubjectCodesByName subjects(workPath(subjects_table::fileName()));
     const WeeklyLoad load = weeklyLoadFromMinutes(kDefaultWeeklyMinutes);
 
-    for (const ExchangeRecord &record : seneca().records(QStringLiteral("MATERIAS"))) {
-        if (record.count() < 2)
-            continue;
-        const SubjectEntry entry = readSubjectEntry(record);
+    for (const NumberedSubjectEntry &numbered : subjectEntries()) {
+        const SubjectEntry &entry = numbered.entry;
         // Step 3 gave a nameless entry no subject (and said so); an activity or a
         // stray record without a name must not lend it a code.
         if (entry.name.isEmpty())

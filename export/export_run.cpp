@@ -5,6 +5,7 @@
 #include "export/courses_table.h"
 #include "export/input_documents.h"
 #include "export/subject_codes.h"
+#include "export/subject_entry.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -46,6 +47,14 @@ void ExportRun::setDocuments(ExchangeDocument seneca, ExchangeValues planning)
 {
     m_seneca.emplace(std::move(seneca));
     m_planning.emplace(std::move(planning));
+    m_subjectEntries.reset();
+}
+
+const std::vector<NumberedSubjectEntry> &ExportRun::subjectEntries()
+{
+    if (!m_subjectEntries)
+        m_subjectEntries = readSubjectEntries(seneca());
+    return *m_subjectEntries;
 }
 
 bool ExportRun::chooseExistingFile(UserInterface::XmlFile which, QString &chosen)

@@ -12,7 +12,9 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+struct NumberedSubjectEntry;
 struct SubjectCodeLists;
 
 class ExportRun {
@@ -78,6 +80,9 @@ public:
     // The subject code lists of step 3, released by step 4. Each run starts afresh.
     std::unique_ptr<SubjectCodeLists> codeLists;
 
+    // The MATERIAS entries steps 3 and 8 both read, read once from the document.
+    const std::vector<NumberedSubjectEntry> &subjectEntries();
+
 private:
     bool chooseExistingFile(UserInterface::XmlFile which, QString &chosen);
 
@@ -85,6 +90,7 @@ private:
     UserInterface &m_ui;
     std::optional<ExchangeDocument> m_seneca;
     std::optional<ExchangeValues> m_planning;
+    std::optional<std::vector<NumberedSubjectEntry>> m_subjectEntries;
 };
 
 // Fixed messages of the export driver.

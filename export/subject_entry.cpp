@@ -17,3 +17,15 @@ SubjectEntry readSubjectEntry(const ExchangeRecord &record)
         entry.identifier = record.value(1);
     return entry;
 }
+
+std::vector<NumberedSubjectEntry> readSubjectEntries(const ExchangeDocument &seneca)
+{
+    std::vector<NumberedSubjectEntry> entries;
+    int recordNumber = 0;
+    for (const ExchangeRecord &record : seneca.records(QStringLiteral("MATERIAS"))) {
+        ++recordNumber;
+        if (record.count() >= 2)
+            entries.push_back({recordNumber, readSubjectEntry(record)});
+    }
+    return entries;
+}

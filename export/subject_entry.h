@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <vector>
+
 struct SubjectEntry {
     QString courseKey; // position 0: the key CURSOST.CLAVE holds (OFERTAMATRI)
     QString name; // D_MATERIAC
@@ -18,3 +20,13 @@ struct SubjectEntry {
 // identifier otherwise (so two datos naming neither give the text at 2 as the
 // name and the text at 1 as the identifier). A missing position reads as empty.
 SubjectEntry readSubjectEntry(const ExchangeRecord &record);
+
+// An entry of MATERIAS with at least two values, and its record number from 1.
+struct NumberedSubjectEntry {
+    int recordNumber = 0;
+    SubjectEntry entry;
+};
+
+// The entries of MATERIAS with at least two values, in document order: what steps
+// 3 and 8 read.
+std::vector<NumberedSubjectEntry> readSubjectEntries(const ExchangeDocument &seneca);

@@ -116,15 +116,12 @@ void ExportRun::buildSubjectsTables()
         offersBySubjectAndCourse.add(row);
     };
 
-    const std::vector<ExchangeRecord> entries = seneca().records(QStringLiteral("MATERIAS"));
-    for (size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].count() < 2)
-            continue;
-        const SubjectEntry entry = readSubjectEntry(entries[i]);
+    for (const NumberedSubjectEntry &numbered : subjectEntries()) {
+        const SubjectEntry &entry = numbered.entry;
         // A subject without a name cannot be taught, and a code derived from
         // nothing would be empty; step 8 skips the same entries.
         if (entry.name.isEmpty()) {
-            ui().note(nameMissingNote(int(i) + 1, entry));
+            ui().note(nameMissingNote(numbered.recordNumber, entry));
             continue;
         }
         SubjectCodes codes = deriveSubjectCodes(entry.name, reference.codesFor(entry.name));
