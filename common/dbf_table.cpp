@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTemporaryFile>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -343,6 +344,16 @@ void createTable(const QString &dbfPath, const Layout &layout)
         throw UserError(lockedText(dbfPath));
     QByteArray bytes = format::level7Header(checked, QDate::currentDate());
     bytes.append(format::kEndOfFile);
+    if (!QFileInfo::exists(dbfPath)) {
+        // A new table appears whole under its name. QSaveFile would also force it
+        // to disk, which only matters when it replaces a table: the records
+        // written next are not forced either, and every step writes fifteen tables.
+        QTemporaryFile created(QFileInfo(dbfPath).absolutePath() + QStringLiteral("/XXXXXX.tmp"));
+        if (created.open() && created.write(bytes) == bytes.size() && created.flush() && created.rename(dbfPath)) {
+            created.setAutoRemove(false);
+            return;
+        }
+    }
     QSaveFile out(dbfPath);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         throw UserError(QStringLiteral("No se pudo crear la tabla %1: %2.").arg(dbfPath, out.errorString()));
