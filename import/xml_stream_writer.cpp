@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::size_t kFlushSize = 1 << 18;
 
-// The most bytes one UTF-16 unit becomes: "&#65533;".
+// The most bytes one UTF-16 unit becomes: "&#65535;".
 constexpr std::size_t kMostBytesPerUnit = 8;
 
 // ASCII characters that are written as they are: in text, and in attribute values.
@@ -132,6 +132,8 @@ XmlStreamWriter::XmlStreamWriter(const QString &path, _xmlDoc *frame, _xmlNode *
         throw UserError(QStringLiteral("No se pudo escribir el archivo %1 en la codificación %2.")
                             .arg(QDir::toNativeSeparators(m_file.fileName()), QString::fromStdString(m_encoding)));
     }
+    if (const xmlDtdPtr dtd = xmlGetIntSubset(frame))
+        m_xhtml = xmlIsXHTML(dtd->SystemID, dtd->ExternalID) == 1;
     if (named(encoder->name, "UTF-8"))
         m_form = Form::Utf8;
     else if (named(encoder->name, "ISO-8859-1"))
@@ -205,7 +207,7 @@ void XmlStreamWriter::attribute(std::string_view name, std::string_view latin1)
 void XmlStreamWriter::element(
     std::string_view name, std::string_view attributeName, std::string_view latin1Value, QStringView text)
 {
-    char *out = room(2 * name.size() + attributeName.size() + 9
+    char *out = room(2 * name.size() + attributeName.size() + 10
         + kMostBytesPerUnit * (latin1Value.size() + std::size_t(text.size())));
     if (m_startTagOpen) {
         *out++ = '>';
@@ -220,8 +222,7 @@ void XmlStreamWriter::element(
     out = putEscaped(out, latin1Value);
     *out++ = '"';
     if (text.isEmpty()) {
-        *out++ = '/';
-        *out++ = '>';
+        out = putEmptyEnd(out, name);
     } else {
         *out++ = '>';
         out = putEscaped(out, text, InText);
@@ -233,26 +234,13 @@ void XmlStreamWriter::element(
     advance(out);
 }
 
-void XmlStreamWriter::text(QStringView value)
-{
-    if (value.isEmpty())
-        return;
-    char *out = room(1 + kMostBytesPerUnit * std::size_t(value.size()));
-    if (m_startTagOpen) {
-        *out++ = '>';
-        m_startTagOpen = false;
-    }
-    advance(putEscaped(out, value, InText));
-}
-
 void XmlStreamWriter::endElement()
 {
     const std::string_view name = m_open.back();
     m_open.pop_back();
-    char *out = room(name.size() + 3);
+    char *out = room(2 * name.size() + 4);
     if (m_startTagOpen) {
-        *out++ = '/';
-        *out++ = '>';
+        out = putEmptyEnd(out, name);
         m_startTagOpen = false;
     } else {
         *out++ = '<';
@@ -319,6 +307,16 @@ char *XmlStreamWriter::putEscaped(char *out, std::string_view latin1) const
     return out;
 }
 
+char *XmlStreamWriter::putEmptyEnd(char *out, std::string_view name) const
+{
+    if (!m_xhtml)
+        return putAscii(out, "/>");
+    out = putAscii(out, "></");
+    out = putAscii(out, name);
+    *out = '>';
+    return out + 1;
+}
+
 char *XmlStreamWriter::room(std::size_t most)
 {
     if (m_capacity - m_used < most) {
@@ -329,12 +327,14 @@ char *XmlStreamWriter::room(std::size_t most)
         m_bytes = std::move(bytes);
         m_capacity = capacity;
     }
+    m_reserved = m_used + most;
     return m_bytes.get() + m_used;
 }
 
 void XmlStreamWriter::advance(char *end)
 {
     m_used = std::size_t(end - m_bytes.get());
+    Q_ASSERT(m_used <= m_reserved); // what was written fits the room asked for
 }
 
 void XmlStreamWriter::flushBuffer()

@@ -40,12 +40,11 @@ public:
     void attribute(std::string_view name, QStringView value);
     // A value of one-byte characters, read as ISO-8859-1: a name, a number.
     void attribute(std::string_view name, std::string_view latin1);
-    // Text content, escaped as libxml2 escapes text (&, <, > and carriage return).
-    // Empty text adds nothing: an element without content is written "<name/>".
-    void text(QStringView value);
+    // An element without content is written "<name/>" (or "<name></name>" under a
+    // DOCTYPE naming XHTML 1.0, as libxml2 writes it there).
     void endElement();
-    // A whole element with one attribute and its text, in one step: what
-    // startElement, attribute, text and endElement write.
+    // A whole element with one attribute and its text, the text escaped as libxml2
+    // escapes text (&, <, > and carriage return). Empty text is no content.
     void element(std::string_view name, std::string_view attributeName, std::string_view latin1Value, QStringView text);
 
     // Ends the elements still open and the root, writes the frame's nodes after
@@ -69,6 +68,8 @@ private:
     char *putEscaped(char *out, QStringView value, unsigned char plainWhere) const;
     // A one-byte value for an attribute.
     char *putEscaped(char *out, std::string_view latin1) const;
+    // The end of an element whose start tag is still open: it has no content.
+    char *putEmptyEnd(char *out, std::string_view name) const;
     // Hands what the buffer holds on to the file (through libxml2's encoder when
     // the form needs it); libxml2's own output starts after it.
     void flushBuffer();
@@ -87,7 +88,9 @@ private:
     std::unique_ptr<char[]> m_bytes; // on their way to the file
     std::size_t m_used = 0;
     std::size_t m_capacity = 0;
+    std::size_t m_reserved = 0; // the end of the last room asked for
     std::vector<std::string_view> m_open; // names of the open elements
     bool m_startTagOpen = false;
+    bool m_xhtml = false; // the frame's DOCTYPE names XHTML 1.0
     bool m_failed = false;
 };

@@ -51,6 +51,11 @@ std::vector<SenecaFile> senecaFiles()
                                "<!ATTLIST dato nombre_dato CDATA #REQUIRED>\n<!-- en el subconjunto -->\n]>\n")
                     + kBody + QStringLiteral("\n<!-- fin -->\n<?fin ya?>\n"))},
         {"UTF-8 without a declaration", encoded("UTF-8", kBody)},
+        {"a DOCTYPE naming XHTML, under which libxml2 writes no empty-element tags",
+            encoded("UTF-8",
+                QStringLiteral("<!DOCTYPE SERVICIO PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+                               "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\">")
+                    + kBody)},
         {"UTF-8 declared, standalone",
             encoded("UTF-8",
                 QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" "
