@@ -2,6 +2,9 @@
 // numbers or as text.
 #include "import_fixture.h"
 
+#include "import/import_tables.h"
+#include "import/solution_lessons.h"
+
 #include <gmock/gmock.h>
 
 using namespace import_test;
@@ -74,13 +77,20 @@ protected:
         period(2, 10, qs("0"), qs("T210"), qs("16:00"), qs("16:50"), qs("50"));
     }
 
-    // Replaces SOLUC.DBF by a level-III table whose DIA and HORA have the given type.
-    void writeOldSolution(char dayType, const std::vector<std::pair<QByteArray, QByteArray>> &dayAndPeriod)
+    struct OldLesson {
+        const char *prof;
+        QByteArray day; // padded to 2
+        QByteArray period; // padded to 2
+        const char *asig;
+    };
+    // Replaces SOLUC.DBF by a level-III table whose DIA and HORA have the given
+    // type, a record per lesson (TAREA repeats ASIG).
+    void writeOldLessons(char dayType, const std::vector<OldLesson> &lessons)
     {
         std::vector<QByteArray> records;
-        for (const auto &[day, period] : dayAndPeriod) {
-            records.push_back(left("JLM", 10) + day + period + left("0", 1) + left("#G", 10) + left("#G", 10)
-                + left("", 10) + left("", 10) + left("", 20));
+        for (const OldLesson &lesson : lessons) {
+            records.push_back(left(lesson.prof, 10) + lesson.day + lesson.period + left("0", 1) + left(lesson.asig, 10)
+                + left(lesson.asig, 10) + left("", 10) + left("", 10) + left("", 20));
         }
         const std::vector<OldField> fields
             = {{"PROF", 'C', 10}, {"DIA", dayType, 2}, {"HORA", dayType, 2}, {"MARCO", 'C', 1}, {"ASIG", 'C', 10},
@@ -88,6 +98,15 @@ protected:
         QFile file(session.workPath(solution_table::fileName()));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(levelThreeTable(fields, records));
+    }
+
+    // Lessons of the activity #G of the teacher JLM.
+    void writeOldSolution(char dayType, const std::vector<std::pair<QByteArray, QByteArray>> &dayAndPeriod)
+    {
+        std::vector<OldLesson> lessons;
+        for (const auto &[day, period] : dayAndPeriod)
+            lessons.push_back({"JLM", day, period, "#G"});
+        writeOldLessons(dayType, lessons);
     }
 
     std::vector<std::string> minutes() const
@@ -138,4 +157,42 @@ TEST_F(OlderSolution, ADayThatIsNoNumberStopsTheRunNamingTheRecord)
         EXPECT_THAT(message, ::testing::HasSubstr("DIA"));
     }
     EXPECT_FALSE(QFileInfo::exists(outputPath()));
+}
+
+TEST_F(OlderSolution, EachSectionReadsItsOwnLessonsButEveryDayAndPeriodNumber)
+{
+    writeTables();
+    writeOldLessons('C',
+        {{"JLM", left("2", 2), left("5", 2), "MAT"}, {"JLM", left("2", 2), left("10", 2), "#G"},
+            {"JLM", left("0", 2), left("", 2), "MAT"}, {"ABC", left("2", 2), left("X", 2), "MAT"},
+            {"JLM", left("2", 2), left("5", 2), "#H"}});
+    ImportTables opened(session);
+    opened.open();
+    SolutionLessons solution(opened.solution, opened.solutionField);
+    const auto rowsOf = [](const LessonList &lessons) {
+        std::vector<int> rows;
+        for (const Lesson &lesson : lessons)
+            rows.push_back(lesson.row);
+        return rows;
+    };
+    EXPECT_THAT(rowsOf(solution.ofTeacher(qs("JLM"))), ElementsAre(0, 1, 2, 4));
+    EXPECT_THAT(rowsOf(solution.ofTeacher(qs("JLM"), SolutionLessons::Section::Regular)), ElementsAre(0));
+    const LessonList &nonRegular = solution.ofTeacher(qs("JLM"), SolutionLessons::Section::NonRegular);
+    EXPECT_THAT(rowsOf(nonRegular), ElementsAre(1, 4));
+    EXPECT_EQ(nonRegular.front().task, qs("#G"));
+    EXPECT_EQ(nonRegular.front().period, 10);
+
+    // A period that is no number stops the read of either section, so the run
+    // stops at the same record whichever section meets it first.
+    for (const auto section : {SolutionLessons::Section::NonRegular, SolutionLessons::Section::Regular}) {
+        try {
+            solution.ofTeacher(qs("ABC"), section);
+            ADD_FAILURE() << "the read went on";
+        } catch (const UserError &error) {
+            const std::string message = error.message().toStdString();
+            EXPECT_THAT(message, ::testing::HasSubstr("'X' is not a valid integer value"));
+            EXPECT_THAT(message, ::testing::HasSubstr("registro 4"));
+            EXPECT_THAT(message, ::testing::HasSubstr("HORA"));
+        }
+    }
 }
