@@ -37,8 +37,9 @@ public:
     RegularSection(const ImportTables &tables, const LessonLookups &lookups, const PeriodLookup &periods,
         QString startDate, QString endDate);
 
-    // The provisional registros of a teacher group, as the timetabler's first save
-    // held it. The document carries the number of record groups instead.
+    // The provisional registros of a teacher group: what a first save held before
+    // the counts were corrected. The document is written with the number of record
+    // groups (recordsOf) instead, so this is no longer written anywhere.
     int provisionalCount(const LessonList &lessons) const;
 
     // The record group of one regular lesson; nothing when its flags drop it.
