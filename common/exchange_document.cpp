@@ -15,6 +15,27 @@ ExchangeRecord::ExchangeRecord(xml::Node node)
 {
 }
 
+ExchangeRecord::ExchangeRecord(const ExchangeValuesRecord &values, bool documentHasEncoding)
+    : m_values(&values)
+    , m_documentHasEncoding(documentHasEncoding)
+{
+}
+
+QString ExchangeRecord::name(int position) const
+{
+    if (m_values)
+        return m_values->name(position);
+    return has(position) ? xml::attribute(m_datos[size_t(position)], "nombre_dato") : QString();
+}
+
+bool ExchangeRecord::startTagUtf8(int position, std::string &out) const
+{
+    if (!m_values)
+        return xml::serialisedStartTagUtf8(m_datos[size_t(position)], out);
+    const ExchangeValuesRecord::Dato &dato = m_values->dato(position);
+    return dato.plainMarkup && xml::plainStartTagUtf8(dato.name, !dato.text.isEmpty(), m_documentHasEncoding, out);
+}
+
 QString ExchangeRecord::value(int position) const
 {
     return clipper::AllTrim(rawValue(position));
@@ -22,12 +43,19 @@ QString ExchangeRecord::value(int position) const
 
 QString ExchangeRecord::rawValue(int position) const
 {
+    if (m_values)
+        return m_values->rawValue(position);
     return has(position) ? xml::text(m_datos[size_t(position)]) : QString();
 }
 
 QString ExchangeRecord::serialisedValue(int position) const
 {
-    return has(position) ? clipper::AllTrim(xml::serialised(m_datos[size_t(position)])) : QString();
+    if (!has(position))
+        return QString();
+    if (!m_values)
+        return clipper::AllTrim(xml::serialised(m_datos[size_t(position)]));
+    const ExchangeValuesRecord::Dato &dato = m_values->dato(position);
+    return clipper::AllTrim(xml::plainSerialised(dato.name, dato.text, m_documentHasEncoding));
 }
 
 QString ExchangeRecord::serialisedSlice(int position, int from, int length) const
@@ -37,7 +65,7 @@ QString ExchangeRecord::serialisedSlice(int position, int from, int length) cons
     // The start tag is where serialisedValue() begins: markup starts with "<", so
     // trimming leaves its start as it is.
     thread_local std::string start;
-    if (xml::serialisedStartTagUtf8(m_datos[size_t(position)], start)) {
+    if (startTagUtf8(position, start)) {
         const bool ascii
             = std::all_of(start.begin(), start.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (ascii && from + length <= qsizetype(start.size()))
@@ -55,8 +83,7 @@ bool ExchangeRecord::serialisedSliceIs(int position, int from, const QString &te
 {
     // An ASCII start tag is compared byte by byte, without a text of it.
     thread_local std::string start;
-    if (has(position) && xml::serialisedStartTagUtf8(m_datos[size_t(position)], start)
-        && from + text.size() <= qsizetype(start.size())
+    if (has(position) && startTagUtf8(position, start) && from + text.size() <= qsizetype(start.size())
         && std::all_of(start.begin(), start.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return QLatin1StringView(start.data() + from, text.size()) == text;
     return serialisedSlice(position, from, int(text.size())) == text;
@@ -65,6 +92,16 @@ bool ExchangeRecord::serialisedSliceIs(int position, int from, const QString &te
 ExchangeDocument ExchangeDocument::load(const QString &path)
 {
     return fromDocument(xml::Document::load(path));
+}
+
+ExchangeDocument ExchangeDocument::read(const QString &path)
+{
+    if (std::optional<ExchangeValues> values = ExchangeValues::readByStream(path, ExchangeValues::Markup::Needed)) {
+        ExchangeDocument document{xml::Document()};
+        document.m_values = std::make_unique<const ExchangeValues>(std::move(*values));
+        return document;
+    }
+    return load(path);
 }
 
 ExchangeDocument ExchangeDocument::fromDocument(xml::Document doc)
@@ -79,7 +116,22 @@ ExchangeDocument ExchangeDocument::fromDocument(xml::Document doc)
 
 std::vector<xml::Node> ExchangeDocument::topLevelGroups() const
 {
+    if (m_values)
+        return {};
     return m_doc.select(QStringLiteral("/SERVICIO/BLOQUE_DATOS/grupo_datos"));
+}
+
+std::vector<ExchangeRecord> ExchangeDocument::topLevelRecords() const
+{
+    std::vector<ExchangeRecord> out;
+    if (m_values) {
+        for (const ExchangeValuesGroup &group : m_values->groups())
+            out.emplace_back(group.own, m_values->hasEncoding());
+        return out;
+    }
+    for (xml::Node node : topLevelGroups())
+        out.emplace_back(node);
+    return out;
 }
 
 std::vector<xml::Node> ExchangeDocument::recordNodes(const QString &group) const
@@ -97,6 +149,15 @@ std::vector<xml::Node> ExchangeDocument::recordNodes(const QString &group) const
 std::vector<ExchangeRecord> ExchangeDocument::records(const QString &group) const
 {
     std::vector<ExchangeRecord> out;
+    if (m_values) {
+        for (const ExchangeValuesGroup &top : m_values->groups()) {
+            if (top.seq != group)
+                continue;
+            for (const ExchangeValuesRecord &record : top.records)
+                out.emplace_back(record, m_values->hasEncoding());
+        }
+        return out;
+    }
     for (xml::Node node : recordNodes(group))
         out.emplace_back(node);
     return out;

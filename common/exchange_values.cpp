@@ -8,6 +8,7 @@
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/tree.h>
 
 #include <cstring>
 #include <string>
@@ -18,13 +19,36 @@ QString ExchangeValuesRecord::value(int position) const
     return clipper::AllTrim(rawValue(position));
 }
 
+namespace {
+
+// Whether the dato's markup is <dato nombre_dato="...">text</dato>: no prefix, no
+// namespace declaration, that one attribute, and one text node or nothing inside.
+bool hasPlainMarkup(xml::Node dato)
+{
+    const xmlAttr *attr = dato->properties;
+    if (dato->ns && dato->ns->prefix)
+        return false;
+    if (dato->nsDef || !attr || attr->next || attr->ns || !xmlStrEqual(attr->name, BAD_CAST "nombre_dato"))
+        return false;
+    for (const xmlNode *part = attr->children; part; part = part->next) {
+        if (part->type != XML_TEXT_NODE)
+            return false;
+    }
+    return !dato->children || (dato->children->type == XML_TEXT_NODE && !dato->children->next);
+}
+
+} // namespace
+
 ExchangeValues ExchangeValues::fromDocument(const ExchangeDocument &document)
 {
+    if (const ExchangeValues *values = document.values())
+        return *values;
     ExchangeValues values;
     values.m_path = document.path();
+    values.m_hasEncoding = document.document().raw() && document.document().raw()->encoding;
     const auto readDatos = [](xml::Node node, ExchangeValuesRecord &record) {
         for (xml::Node dato : xml::childElements(node, "dato"))
-            record.datos().push_back({xml::text(dato), xml::attribute(dato, "nombre_dato")});
+            record.datos().push_back({xml::text(dato), xml::attribute(dato, "nombre_dato"), hasPlainMarkup(dato)});
     };
     for (xml::Node top : document.topLevelGroups()) {
         ExchangeValuesGroup &group = values.m_groups.emplace_back();
@@ -50,8 +74,9 @@ ExchangeValues ExchangeValues::read(const QString &path)
 // something else, the pass gives up and the tree is built instead.
 class ExchangeValuesReader {
 public:
-    explicit ExchangeValuesReader(xmlParserCtxtPtr context)
+    ExchangeValuesReader(xmlParserCtxtPtr context, ExchangeValues::Markup markup)
         : m_context(context)
+        , m_markupNeeded(markup == ExchangeValues::Markup::Needed)
     {
     }
 
@@ -73,6 +98,8 @@ public:
         handler.reference = &ExchangeValuesReader::reference;
         handler.internalSubset = &ExchangeValuesReader::subset;
         handler.externalSubset = &ExchangeValuesReader::subset;
+        handler.startDocument = &ExchangeValuesReader::startDocument;
+        handler.endDocument = &ExchangeValuesReader::endDocument;
     }
 
     ExchangeValues values;
@@ -151,8 +178,24 @@ private:
         return last.name;
     }
 
-    static void startElement(void *context, const xmlChar *localname, const xmlChar *, const xmlChar *, int,
-        const xmlChar **, int attributeCount, int defaulted, const xmlChar **attributes)
+    // The tree takes the encoding its document names when the document starts,
+    // or else the one of the input when it ends.
+    static void startDocument(void *context)
+    {
+        ExchangeValuesReader &reader = of(context);
+        reader.values.m_hasEncoding = reader.m_context->encoding != nullptr;
+    }
+
+    static void endDocument(void *context)
+    {
+        ExchangeValuesReader &reader = of(context);
+        const xmlParserCtxtPtr c = reader.m_context;
+        if (c->encoding || (c->inputTab && c->inputNr > 0 && c->inputTab[0] && c->inputTab[0]->encoding))
+            reader.values.m_hasEncoding = true;
+    }
+
+    static void startElement(void *context, const xmlChar *localname, const xmlChar *prefix, const xmlChar *,
+        int namespaceCount, const xmlChar **, int attributeCount, int defaulted, const xmlChar **attributes)
     {
         ExchangeValuesReader &reader = of(context);
         if (reader.needsTree)
@@ -188,7 +231,13 @@ private:
             ExchangeValuesGroup &group = reader.values.m_groups.back();
             ExchangeValuesRecord &record = role == Role::GroupDato ? group.own : group.records.back();
             const int position = record.count();
-            record.datos().push_back({QString(), reader.datoName(attributeCount, attributes, position)});
+            const bool plain = !prefix && namespaceCount == 0 && attributeCount == 1 && !attributes[1]
+                && is(attributes[0], "nombre_dato");
+            if (reader.m_markupNeeded && !plain) {
+                reader.giveUp();
+                return;
+            }
+            record.datos().push_back({QString(), reader.datoName(attributeCount, attributes, position), plain});
             reader.m_text.resize(0); // keeps its capacity
         }
         reader.m_roles.push_back(role);
@@ -260,6 +309,7 @@ private:
     static void subset(void *context, const xmlChar *, const xmlChar *, const xmlChar *) { of(context).giveUp(); }
 
     xmlParserCtxtPtr m_context;
+    bool m_markupNeeded;
     std::vector<Role> m_roles;
     QByteArray m_text;
     struct LastName {
@@ -270,7 +320,7 @@ private:
     std::vector<LastName> m_names;
 };
 
-std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path)
+std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path, Markup markup)
 {
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
@@ -280,7 +330,7 @@ std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path)
         return std::nullopt;
     xmlSAXHandler handler;
     ExchangeValuesReader::install(handler);
-    ExchangeValuesReader reader(context);
+    ExchangeValuesReader reader(context, markup);
     xmlSAXHandlerPtr own = context->sax;
     context->sax = &handler;
     context->_private = &reader;

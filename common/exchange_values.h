@@ -21,6 +21,10 @@ public:
     struct Dato {
         QString text; // as the tree holds it, untrimmed
         QString name; // the nombre_dato attribute; null when absent
+        // The dato's markup is <dato nombre_dato="name">text</dato>, or
+        // <dato nombre_dato="name"/> without text: nothing else in its tag, only
+        // text inside. ExchangeRecord writes such markup without a tree.
+        bool plainMarkup = false;
         bool operator==(const Dato &) const = default;
     };
 
@@ -30,6 +34,7 @@ public:
     QString rawValue(int position) const { return has(position) ? m_datos[size_t(position)].text : QString(); }
     // Value trimmed of spaces (AllTrim); empty when absent.
     QString value(int position) const;
+    const Dato &dato(int position) const { return m_datos[size_t(position)]; }
     // The nombre_dato of the dato at a position; null when absent.
     QString name(int position) const { return has(position) ? m_datos[size_t(position)].name : QString(); }
 
@@ -49,21 +54,28 @@ struct ExchangeValuesGroup {
 
 class ExchangeValues {
 public:
+    // Whether the reading must also hold every dato's markup (plainMarkup).
+    enum class Markup { NotNeeded, Needed };
+
     // Reads the file. Errors are ExchangeDocument::load's, with the same messages.
     static ExchangeValues read(const QString &path);
     // Reads the file in one streaming pass; nothing when the file holds what only
     // its tree can say for sure (a document type declaration, markup inside a dato
-    // value, whitespace the tree would drop) or cannot be read: read() then builds
-    // the tree.
-    static std::optional<ExchangeValues> readByStream(const QString &path);
+    // value, whitespace the tree would drop, and with Markup::Needed a dato whose
+    // markup is not plain) or cannot be read: read() then builds the tree.
+    static std::optional<ExchangeValues> readByStream(const QString &path, Markup markup = Markup::NotNeeded);
     // The values of a document already in memory.
     static ExchangeValues fromDocument(const ExchangeDocument &document);
 
     const QString &path() const { return m_path; }
     const std::vector<ExchangeValuesGroup> &groups() const { return m_groups; }
+    // Whether the document names its encoding, as its tree would hold it: libxml2
+    // writes characters beyond ASCII in attribute values differently without one.
+    bool hasEncoding() const { return m_hasEncoding; }
 
 private:
     friend class ExchangeValuesReader;
     QString m_path;
     std::vector<ExchangeValuesGroup> m_groups;
+    bool m_hasEncoding = false;
 };

@@ -123,6 +123,46 @@ bool serialisedStartTagUtf8(Node node, std::string &out)
     return true;
 }
 
+bool plainStartTagUtf8(const QString &name, bool hasText, bool documentHasEncoding, std::string &out)
+{
+    out.assign("<dato nombre_dato=\"");
+    const QByteArray utf8 = name.toUtf8();
+    appendEscapedAttributeText(out, reinterpret_cast<const xmlChar *>(utf8.constData()), documentHasEncoding);
+    out += hasText ? "\">" : "\"/>";
+    return true;
+}
+
+QString plainSerialised(const QString &name, const QString &text, bool documentHasEncoding)
+{
+    std::string out;
+    plainStartTagUtf8(name, !text.isEmpty(), documentHasEncoding, out);
+    if (!text.isEmpty()) {
+        // Text as libxml2 writes an element's content: markup characters and
+        // carriage returns as references, everything else as it is.
+        const QByteArray utf8 = text.toUtf8();
+        for (const char c : utf8) {
+            switch (c) {
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            default:
+                out += c;
+            }
+        }
+        out += "</dato>";
+    }
+    return QString::fromUtf8(out.data(), qsizetype(out.size()));
+}
+
 QString serialisedStartTag(Node node)
 {
     std::string bytes;

@@ -20,4 +20,10 @@ QString serialisedStartTag(Node node);
 // The same start tag in UTF-8, into `out`; false when it cannot be worked out here.
 bool serialisedStartTagUtf8(Node node, std::string &out);
 
+// What serialised() gives for <dato nombre_dato="name">text</dato> (no text: an
+// element without children, <dato nombre_dato="name"/>) in a document that names
+// its encoding or not; and that markup's start tag in UTF-8.
+QString plainSerialised(const QString &name, const QString &text, bool documentHasEncoding);
+bool plainStartTagUtf8(const QString &name, bool hasText, bool documentHasEncoding, std::string &out);
+
 } // namespace xml

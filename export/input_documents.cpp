@@ -13,7 +13,7 @@ InputDocuments readInputDocuments(const QString &senecaPath, const QString &plan
         = std::async(std::launch::async, [planningPath] { return ExchangeValues::read(planningPath); });
     std::optional<ExchangeDocument> seneca;
     try {
-        seneca.emplace(ExchangeDocument::load(senecaPath));
+        seneca.emplace(ExchangeDocument::read(senecaPath));
     } catch (...) {
         planning.wait(); // its own error, if any, comes second
         throw;

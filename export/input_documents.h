@@ -1,7 +1,7 @@
 #pragma once
-// The two input files of an export, read at the same time: the Séneca document's
-// tree on the calling thread, the planning document's values on another. Each
-// takes about as long as the other, and the machine has a second core for it.
+// The two input files of an export, read at the same time: the Séneca document on
+// the calling thread, the planning document's values on another. Each takes about
+// as long as the other, and the machine has a second core for it.
 
 #include "common/exchange_document.h"
 #include "common/exchange_values.h"

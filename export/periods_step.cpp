@@ -22,9 +22,9 @@ void ExportRun::buildPeriodsTable()
     QString start;
     QString end;
     int lastRow = -1;
-    const std::vector<xml::Node> groups = seneca().topLevelGroups();
+    const std::vector<ExchangeRecord> groups = seneca().topLevelRecords();
     for (size_t i = 0; i < 2 && i < groups.size(); ++i) {
-        const ExchangeRecord group(groups[i]);
+        const ExchangeRecord &group = groups[i];
         if (group.count() <= 1)
             continue;
         // Appending the second group's record saves the first one with its own values.
@@ -39,9 +39,9 @@ void ExportRun::buildPeriodsTable()
     }
 
     if (clipper::AllTrim(start).isEmpty() || clipper::AllTrim(end).isEmpty()) {
-        const std::vector<xml::Node> frames = seneca().recordNodes(QStringLiteral("JORNADAS_ESCOLARES"));
+        const std::vector<ExchangeRecord> frames = seneca().records(QStringLiteral("JORNADAS_ESCOLARES"));
         if (!frames.empty()) {
-            const ExchangeRecord firstFrame(frames.front());
+            const ExchangeRecord &firstFrame = frames.front();
             if (firstFrame.count() > 1) {
                 start = firstFrame.value(2);
                 end = firstFrame.value(3);

@@ -28,15 +28,8 @@ QString fieldLabel(const QString &name, int position)
     return QStringLiteral("posición %1").arg(position);
 }
 
-QString fieldLabel(const ExchangeRecord &record, int position)
-{
-    if (record.has(position))
-        return fieldLabel(
-            xml::attribute(xml::childElements(record.node(), "dato")[size_t(position)], "nombre_dato"), position);
-    return fieldLabel(QString(), position);
-}
-
-QString fieldLabel(const ExchangeValuesRecord &record, int position)
+// A record of either document: the nombre_dato at the position.
+template <typename Record> QString fieldLabel(const Record &record, int position)
 {
     return fieldLabel(record.name(position), position);
 }

@@ -219,3 +219,105 @@ TEST(ExchangeValuesRecord, ReadsPositionsTrimmedOrAsTheyStandAndMissingOnesAsEmp
 }
 
 } // namespace
+
+namespace {
+
+// A record read without a tree answers every question as the record in the tree.
+void expectSameRecord(const ExchangeRecord &read, const ExchangeRecord &tree)
+{
+    ASSERT_EQ(read.count(), tree.count());
+    for (int position = -1; position <= tree.count(); ++position) {
+        SCOPED_TRACE(position);
+        EXPECT_EQ(read.rawValue(position), tree.rawValue(position));
+        EXPECT_EQ(read.value(position), tree.value(position));
+        EXPECT_EQ(read.name(position), tree.name(position));
+        EXPECT_EQ(read.name(position).isNull(), tree.name(position).isNull());
+        const QString serialised = tree.serialisedValue(position);
+        EXPECT_EQ(read.serialisedValue(position), serialised);
+        for (int from = 0; from <= serialised.size(); from += 3) {
+            for (int length : {0, 1, 5, 12, 40}) {
+                EXPECT_EQ(read.serialisedSlice(position, from, length), serialised.mid(from, length));
+                EXPECT_TRUE(read.serialisedSliceIs(position, from, serialised.mid(from, length)));
+            }
+        }
+        EXPECT_EQ(serialisedNameIs(read, position, QStringLiteral("X_MATERIAOMG")),
+            serialisedNameIs(serialised, QStringLiteral("X_MATERIAOMG")));
+    }
+}
+
+void expectSameDocument(const QString &path, bool withoutTree)
+{
+    const ExchangeDocument tree = ExchangeDocument::load(path);
+    const ExchangeDocument read = ExchangeDocument::read(path);
+    EXPECT_EQ(read.hasTree(), !withoutTree);
+    EXPECT_EQ(read.path(), path);
+    const std::vector<ExchangeRecord> readTops = read.topLevelRecords();
+    const std::vector<ExchangeRecord> treeTops = tree.topLevelRecords();
+    ASSERT_EQ(readTops.size(), treeTops.size());
+    QStringList seqs;
+    for (size_t i = 0; i < treeTops.size(); ++i) {
+        expectSameRecord(readTops[i], treeTops[i]);
+        seqs << xml::attribute(tree.topLevelGroups()[i], "seq");
+    }
+    seqs << QStringLiteral("NINGUNO");
+    for (const QString &seq : seqs) {
+        SCOPED_TRACE(seq.toStdString());
+        const std::vector<ExchangeRecord> readRecords = read.records(seq);
+        const std::vector<ExchangeRecord> treeRecords = tree.records(seq);
+        ASSERT_EQ(readRecords.size(), treeRecords.size());
+        for (size_t i = 0; i < treeRecords.size(); ++i)
+            expectSameRecord(readRecords[i], treeRecords[i]);
+    }
+}
+
+} // namespace
+
+TEST_F(ExchangeValuesReading, ASenecaDocumentReadWithoutItsTreeAnswersAsItsTree)
+{
+    const QString materias = QStringLiteral(
+        "<grupo_datos seq=\"MATERIAS\" registros=\"3\">"
+        "<grupo_datos seq=\"ID_1\"><dato nombre_dato=\"X_OFERTAMATRIG\">8001</dato>"
+        "<dato nombre_dato=\"D_MATERIAC\">Física y Química</dato><dato nombre_dato=\"X_MATERIAOMG\">300001</dato>"
+        "</grupo_datos>"
+        "<grupo_datos seq=\"ID_2\"><dato nombre_dato=\"X_OFERTAMATRIG\"> 8002 </dato>"
+        "<dato nombre_dato=\"X_MATERIAOMG\">1</dato><dato nombre_dato=\"D_MATERIAC\">a &lt;b&gt; &amp; &#13;c\"'</dato>"
+        "</grupo_datos>"
+        "<grupo_datos seq=\"ID_3\"><dato nombre_dato=\"X_MATERIA\">1</dato><dato nombre_dato=\"\"/>"
+        "<dato nombre_dato=\"N&amp;&lt;&gt;&quot;'&#9;&#10;&#13;ñ\"></dato><dato nombre_dato=\"X\">  </dato>"
+        "</grupo_datos></grupo_datos>");
+    const QString top = QStringLiteral("<grupo_datos seq=\"ANNO\"><dato nombre_dato=\"C_ANNO\">2025</dato>"
+                                       "<dato nombre_dato=\"F_INICIO\">15/09/2025</dato></grupo_datos>");
+    const struct {
+        const char *what;
+        QByteArray bytes;
+        bool withoutTree;
+    } cases[] = {
+        {"Latin-1 file", latin1Document(top + materias), true},
+        {"UTF-8 file",
+            ("<?xml version=\"1.0\" encoding=\"UTF-8\"?><SERVICIO><BLOQUE_DATOS>" + top + materias
+                + "</BLOQUE_DATOS></SERVICIO>")
+                .toUtf8(),
+            true},
+        {"no declaration", ("<SERVICIO><BLOQUE_DATOS>" + top + materias + "</BLOQUE_DATOS></SERVICIO>").toUtf8(), true},
+        {"a dato without nombre_dato",
+            latin1Document(
+                top + QString(materias).replace(QStringLiteral("<dato nombre_dato=\"X\">"), QStringLiteral("<dato>"))),
+            false},
+        {"a dato with another attribute",
+            latin1Document(top
+                + QStringLiteral("<grupo_datos seq=\"MATERIAS\"><grupo_datos><dato otro=\"1\" "
+                                 "nombre_dato=\"X_MATERIAOMG\">1</dato></grupo_datos></grupo_datos>")),
+            false},
+        {"a prefixed dato",
+            latin1Document(
+                QStringLiteral("<grupo_datos seq=\"G\" xmlns:p=\"urn:p\"><p:dato nombre_dato=\"A\">1</p:dato>"
+                               "</grupo_datos>")),
+            false},
+        {"markup in a value", latin1Document(top + record(QStringLiteral("<dato nombre_dato=\"A\"><b/></dato>"))),
+            false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        expectSameDocument(write(c.bytes), c.withoutTree);
+    }
+}
