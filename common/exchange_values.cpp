@@ -168,7 +168,7 @@ private:
             return text(attribute);
         if (size_t(position) >= m_names.size())
             m_names.resize(size_t(position) + 1);
-        LastName &last = m_names[size_t(position)];
+        LastText &last = m_names[size_t(position)];
         const std::string_view bytes(attribute.begin, size_t(attribute.end - attribute.begin));
         if (!last.known || bytes != last.bytes) {
             last.known = true;
@@ -225,7 +225,10 @@ private:
             reader.values.m_groups.emplace_back().seq = text(rawAttribute(attributeCount, attributes, "seq"));
         } else if (parent == Role::Group && is(localname, "grupo_datos")) {
             role = Role::Record;
-            reader.values.m_groups.back().records.emplace_back();
+            std::vector<ExchangeValuesRecord> &records = reader.values.m_groups.back().records;
+            // Records of a group have as many datos as the one before, as a rule.
+            const size_t expected = records.empty() ? 0 : records.back().datos().size();
+            records.emplace_back().datos().reserve(expected);
         } else if ((parent == Role::Group || parent == Role::Record) && is(localname, "dato")) {
             role = parent == Role::Group ? Role::GroupDato : Role::RecordDato;
             ExchangeValuesGroup &group = reader.values.m_groups.back();
@@ -251,7 +254,7 @@ private:
         if (reader.inDato()) {
             ExchangeValuesGroup &group = reader.values.m_groups.back();
             ExchangeValuesRecord &record = reader.m_roles.back() == Role::GroupDato ? group.own : group.records.back();
-            record.datos().back().text = QString::fromUtf8(reader.m_text);
+            record.datos().back().text = reader.datoText(record.count() - 1);
         }
         reader.m_roles.pop_back();
     }
@@ -312,12 +315,29 @@ private:
     bool m_markupNeeded;
     std::vector<Role> m_roles;
     QByteArray m_text;
-    struct LastName {
+    // Values repeat from record to record too (a course, an origin, "1"): the text
+    // at the same position is shared when its bytes are the same.
+    QString datoText(int position)
+    {
+        if (size_t(position) >= m_texts.size())
+            m_texts.resize(size_t(position) + 1);
+        LastText &last = m_texts[size_t(position)];
+        const std::string_view bytes(m_text.constData(), size_t(m_text.size()));
+        if (!last.known || bytes != last.bytes) {
+            last.known = true;
+            last.bytes.assign(bytes);
+            last.name = QString::fromUtf8(m_text);
+        }
+        return last.name;
+    }
+
+    struct LastText {
         bool known = false;
         std::string bytes;
         QString name;
     };
-    std::vector<LastName> m_names;
+    std::vector<LastText> m_names;
+    std::vector<LastText> m_texts;
 };
 
 std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path, Markup markup)

@@ -110,8 +110,12 @@ ExportRun::Outcome ExportRun::run()
     BusyCursor busy(m_ui);
     // Both documents are read and checked before any table is deleted or written,
     // so a damaged file leaves the working folder as it was.
-    InputDocuments documents = readInputDocuments(m_session.filenameXML, m_session.filenameXML2);
+    // The MATERIAS entries are read while the planning file, the larger, still is.
+    std::vector<NumberedSubjectEntry> entries;
+    InputDocuments documents = readInputDocuments(m_session.filenameXML, m_session.filenameXML2,
+        [&entries](const ExchangeDocument &seneca) { entries = readSubjectEntries(seneca); });
     setDocuments(std::move(documents.seneca), std::move(documents.planning));
+    m_subjectEntries = std::move(entries);
     checkBeforeWriting();
     if (beforeWriting)
         beforeWriting(*this);

@@ -4,7 +4,8 @@
 
 #include <future>
 
-InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath)
+InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath,
+    const std::function<void(const ExchangeDocument &)> &whileReadingPlanning)
 {
     // libxml2 sets up its shared tables on the first parse; done here, before two
     // parses run at once.
@@ -14,6 +15,8 @@ InputDocuments readInputDocuments(const QString &senecaPath, const QString &plan
     std::optional<ExchangeDocument> seneca;
     try {
         seneca.emplace(ExchangeDocument::read(senecaPath));
+        if (whileReadingPlanning)
+            whileReadingPlanning(*seneca);
     } catch (...) {
         planning.wait(); // its own error, if any, comes second
         throw;

@@ -6,6 +6,8 @@
 #include "common/exchange_document.h"
 #include "common/exchange_values.h"
 
+#include <functional>
+
 struct InputDocuments {
     ExchangeDocument seneca;
     ExchangeValues planning;
@@ -13,4 +15,7 @@ struct InputDocuments {
 
 // Throws the UserError of the Séneca file when it cannot be read, else that of the
 // planning file: the same error a reading of one after the other would give.
-InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath);
+// whileReadingPlanning, when given, works on the Séneca document once it is read,
+// while the planning file may still be in reading.
+InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath,
+    const std::function<void(const ExchangeDocument &)> &whileReadingPlanning = {});

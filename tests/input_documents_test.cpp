@@ -51,6 +51,20 @@ TEST_F(InputDocumentsReading, ReadsBothFiles)
     EXPECT_EQ(documents.planning.groups().front().own.value(0), QStringLiteral("E1"));
 }
 
+TEST_F(InputDocumentsReading, WorkOnTheSenecaDocumentCanGoOnWhileThePlanningFileIsRead)
+{
+    int calls = 0;
+    const InputDocuments documents = readInputDocuments(seneca, planning, [&](const ExchangeDocument &document) {
+        ++calls;
+        EXPECT_EQ(document.path(), seneca);
+        EXPECT_EQ(document.records(QStringLiteral("MATERIAS")).size(), 1u);
+    });
+    EXPECT_EQ(calls, 1);
+    const QString badSeneca = broken(QStringLiteral("seneca-roto.xml"));
+    EXPECT_THROW(readInputDocuments(badSeneca, planning, [&](const ExchangeDocument &) { ++calls; }), UserError);
+    EXPECT_EQ(calls, 1);
+}
+
 TEST_F(InputDocumentsReading, TheSenecaFilesErrorComesFirstThenThePlanningFiles)
 {
     const QString badSeneca = broken(QStringLiteral("seneca-roto.xml"));
