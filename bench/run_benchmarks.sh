@@ -155,9 +155,9 @@ if [ "$record" = 1 ]; then
     echo "- Memory: $(awk '/MemTotal/ { printf "%.1f GiB", $2 / 1048576 }' /proc/meminfo)"
     echo "- $(xmllint --version 2>&1 | head -1)"
     echo
-    echo "The reference is \`xmllint --noout\` on the same two input files: the least any program that"
-    echo "parses them with libxml2 can cost. Export holds both documents at once; xmllint frees the"
-    echo "first before it parses the second, so its peak is that of the larger file alone."
+    echo "The reference is \`xmllint --noout\` on the same two input files: what building the tree of"
+    echo "each with libxml2 costs. Export reads both files without their trees, one on each core;"
+    echo "xmllint frees the first tree before it parses the second, so its peak is that of the larger file."
     cat "$report"
     if [ -n "$analysis" ]; then
       echo
