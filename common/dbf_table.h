@@ -2,8 +2,9 @@
 // The dBase table engine. Reads levels III, IV and 7; creates and writes level 7
 // (version byte 0x04, 48-byte field descriptors, language driver "DBWINWE0").
 // A table is read into memory once when opened; every post writes its record
-// through to disk and updates the header, so what was posted survives an error
-// later in the run. Text is QString in memory and Windows-1252 on disk.
+// through to disk and updates the header (or, for a table that asks for batches,
+// with the posts around it), so what was posted survives an error later in the
+// run. Text is QString in memory and Windows-1252 on disk.
 //
 // Rows are physical record numbers from 0. Records marked deleted keep their
 // row number but are skipped by locates, counts, walks (liveRows) and filters.

@@ -2,6 +2,8 @@
 // The exchange document: SERVICIO / BLOQUE_DATOS / top-level grupo_datos named by
 // seq / record grupo_datos / dato values. Values are addressed by their position
 // among a record's dato children and trimmed of spaces (AllTrim) before use.
+// A document is held as its tree (load, fromDocument) or, read without its tree,
+// as its values (read); records answer alike either way.
 
 #include "common/exchange_values.h"
 #include "common/xml_document.h"
