@@ -166,11 +166,17 @@ struct Table::Impl {
     QDate today;
     // Bytes 1-7 of the header (date and count) as the file holds them.
     char headerOnDisk[7] = {};
-    // Batched appends: the bytes of the appended rows posted but not yet written,
-    // rows diskRows .. diskRows + pendingRows - 1, each as it was when posted.
-    bool batchAppends = false;
+    // Batched posts. The bytes of the appended rows posted but not yet written,
+    // rows diskRows .. diskRows + pendingRows - 1, each as it was when posted; and
+    // the records that were on disk when batching began, as posted since, with the
+    // range of them posted again and not yet written.
+    bool batching = false;
     std::vector<char> pending;
     int pendingRows = 0;
+    std::vector<char> posted;
+    int postedRows = 0;
+    int firstRepost = -1;
+    int lastRepost = -1;
 
     int filterField = -1;
     QString filterKey;
@@ -294,16 +300,26 @@ struct Table::Impl {
         }
     }
 
-    // Writes the appended rows posted so far, then the end mark and the count.
+    // Writes the batched posts: the records posted again as one run (the records
+    // between them as the file already holds them), then the appended rows, the
+    // end mark and the count.
     void writePending()
     {
-        if (pendingRows == 0)
+        if (firstRepost < 0 && pendingRows == 0)
             return;
-        static const char endMark = format::kEndOfFile;
-        writeAt(qint64(offsetOf(diskRows)), pending.data(), qint64(pending.size()), &endMark, 1);
-        diskRows += pendingRows;
-        pendingRows = 0;
-        pending.clear();
+        const std::size_t length = std::size_t(header.recordLength);
+        if (firstRepost >= 0) {
+            writeAt(qint64(offsetOf(firstRepost)), posted.data() + std::size_t(firstRepost) * length,
+                qint64(std::size_t(lastRepost - firstRepost + 1) * length));
+            firstRepost = lastRepost = -1;
+        }
+        if (pendingRows > 0) {
+            static const char endMark = format::kEndOfFile;
+            writeAt(qint64(offsetOf(diskRows)), pending.data(), qint64(pending.size()), &endMark, 1);
+            diskRows += pendingRows;
+            pendingRows = 0;
+            pending.clear();
+        }
         writeDateAndCount();
     }
 
@@ -456,9 +472,12 @@ void Table::close()
             failure = std::current_exception();
         }
     }
-    d->batchAppends = false;
+    d->batching = false;
     d->pending.clear();
     d->pendingRows = 0;
+    std::vector<char>().swap(d->posted);
+    d->postedRows = 0;
+    d->firstRepost = d->lastRepost = -1;
     d->file.close(); // releases the lock
     d->isOpen = false;
     d->header = format::Header();
@@ -473,10 +492,15 @@ void Table::close()
         std::rethrow_exception(failure);
 }
 
-void Table::batchAppendedPosts()
+void Table::batchPosts()
 {
     d->checkOpen();
-    d->batchAppends = true;
+    if (d->batching)
+        return;
+    d->batching = true;
+    // The records as the file holds them, which a row posted again replaces.
+    d->postedRows = d->diskRows;
+    d->posted.assign(d->record(0), d->record(d->diskRows));
 }
 
 bool Table::isOpen() const
@@ -840,9 +864,17 @@ void Table::post(int row)
     if (t.access != Access::Exclusive)
         throw UserError(QStringLiteral("La tabla %1 está abierta solo para leer.").arg(t.path));
     const auto recordLength = qint64(t.header.recordLength);
+    if (t.batching && row < t.postedRows) {
+        // The bytes this post would write, kept for one write of many records.
+        std::memcpy(
+            t.posted.data() + std::size_t(row) * std::size_t(recordLength), t.record(row), std::size_t(recordLength));
+        t.firstRepost = t.firstRepost < 0 ? row : std::min(t.firstRepost, row);
+        t.lastRepost = std::max(t.lastRepost, row);
+        return;
+    }
     if (row < t.diskRows) {
         t.writeAt(qint64(t.offsetOf(row)), t.record(row), recordLength);
-    } else if (t.batchAppends) {
+    } else if (t.batching) {
         // The bytes this post would write, kept for one write of many rows.
         const int firstUnposted = t.diskRows + t.pendingRows;
         if (row < firstUnposted) {

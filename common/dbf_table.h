@@ -3,8 +3,8 @@
 // (version byte 0x04, 48-byte field descriptors, language driver "DBWINWE0").
 // A table is read into memory once when opened; every post writes its record
 // through to disk and updates the header (or, for a table that asks for batches,
-// with the posts around it), so what was posted survives an error later in the
-// run. Text is QString in memory and Windows-1252 on disk.
+// with the posts around it: batchPosts), so what was posted survives an error
+// later in the run. Text is QString in memory and Windows-1252 on disk.
 //
 // Rows are physical record numbers from 0. Records marked deleted keep their
 // row number but are skipped by locates, counts, walks (liveRows) and filters.
@@ -133,13 +133,16 @@ public:
     void setNull(int row, int field);
     // Writes the record through to disk and updates the header's count and date.
     void post(int row);
-    // From now until the table is closed, posts of appended rows are kept and
-    // written many at a time, each row as it was when posted: at the latest every
-    // megabyte, and at close() or when the table is destroyed, also while an error
-    // unwinds the step, so what was posted still survives an error later in the
-    // run. For a step that fills a new table: only another program reading the file
-    // meanwhile sees the rows later. Posts of rows already on disk write through.
-    void batchAppendedPosts();
+    // From now until the table is closed, posts are kept and written together,
+    // each record as it was when posted: appended rows at the latest every
+    // megabyte, and everything at close() or when the table is destroyed, also
+    // while an error unwinds the step, so what was posted still survives an error
+    // later in the run and the file ends byte for byte as with posts one by one.
+    // Only another program reading the file meanwhile sees the records later.
+    // Call it before changing any record: the records on disk are taken from
+    // memory then. (A row appended and written in this batch, then posted again,
+    // writes through.)
+    void batchPosts();
 
     // Comparable form of a field, as locate compares it: character fields without
     // trailing spaces, other fields by their text.

@@ -15,7 +15,7 @@ void ExportRun::appendActivityTasks()
     const QString path = workPath(subjects_table::fileName());
     dbf::Table subjects(path);
     subjects.open();
-    subjects.batchAppendedPosts();
+    subjects.batchPosts();
     const int code = subjects.fieldIndex(QStringLiteral("COD"));
     const int longCode = subjects.fieldIndex(QStringLiteral("CODLARGO"));
     const int name = subjects.fieldIndex(QStringLiteral("NOMBRE"));

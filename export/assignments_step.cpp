@@ -108,7 +108,7 @@ void ExportRun::buildAssignmentsTable()
 
     dbf::Table assignments(path);
     assignments.open();
-    assignments.batchAppendedPosts();
+    assignments.batchPosts();
     const int subjectCode = assignments.fieldIndex(QStringLiteral("CASIG"));
     const int groupCode = assignments.fieldIndex(QStringLiteral("CGRUP"));
     const int level = assignments.fieldIndex(QStringLiteral("NIVEL"));

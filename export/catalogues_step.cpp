@@ -47,7 +47,7 @@ void buildCatalogueTable(ExportRun &run, const Catalogue &catalogue, const std::
     run.noteTableWritten(catalogue.fileName);
     dbf::Table table(path);
     table.open();
-    table.batchAppendedPosts();
+    table.batchPosts();
     int recordNumber = 0;
     for (const ExchangeRecord &record : records) {
         ++recordNumber;

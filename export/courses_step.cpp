@@ -13,7 +13,7 @@ void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QStri
     dbf::createTable(dbfPath, courses_table::layout());
     dbf::Table table(dbfPath);
     table.open();
-    table.batchAppendedPosts();
+    table.batchPosts();
     const int clave = table.fieldIndex(QStringLiteral("CLAVE"));
     const int estud = table.fieldIndex(QStringLiteral("ESTUD"));
     for (const ExchangeRecord &course : seneca.records(groupName())) {

@@ -139,7 +139,7 @@ void ExportRun::buildDaysHoursTable()
     noteTableWritten(days_hours_table::fileName());
     dbf::Table table(path);
     table.open();
-    table.batchAppendedPosts();
+    table.batchPosts();
     const int diho = table.fieldIndex(QStringLiteral("DIHO"));
     const int coddiho = table.fieldIndex(QStringLiteral("CODDIHO"));
     const int dia = table.fieldIndex(QStringLiteral("DIA"));

@@ -101,7 +101,7 @@ void ExportRun::buildGroupsTable()
 
     dbf::Table groups(path);
     groups.open();
-    groups.batchAppendedPosts();
+    groups.batchPosts();
     const int code = groups.fieldIndex(QStringLiteral("ABREV"));
     const int level = groups.fieldIndex(QStringLiteral("NIVEL"));
     const int courseCode = groups.fieldIndex(QStringLiteral("CURSO"));

@@ -111,8 +111,8 @@ public:
         , m_groupByKey(m_groups, {m_groups.fieldIndex(QStringLiteral("CLAVE"))})
         , m_openRows(m_rows, {m_casig, m_cprof, m_clave, m_clavecurso, m_clavegrupo})
     {
-        m_teachers.batchAppendedPosts();
-        m_rows.batchAppendedPosts();
+        m_teachers.batchPosts();
+        m_rows.batchPosts();
     }
 
     // One teacher record and the assignments of the group "PROFESOR_" n.

@@ -13,7 +13,7 @@ void ExportRun::buildRoomsTable()
 
     dbf::Table rooms(path);
     rooms.open();
-    rooms.batchAppendedPosts();
+    rooms.batchPosts();
     const int code = rooms.fieldIndex(QStringLiteral("ABREV"));
     const int name = rooms.fieldIndex(QStringLiteral("NOMBRE"));
     const int senecaKey = rooms.fieldIndex(QStringLiteral("DEPCENTRO"));

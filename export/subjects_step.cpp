@@ -82,7 +82,7 @@ void ExportRun::buildSubjectsTables()
 
     dbf::Table subjects(subjectsPath);
     subjects.open();
-    subjects.batchAppendedPosts();
+    subjects.batchPosts();
     const int subjectCode = subjects.fieldIndex(QStringLiteral("COD"));
     const int subjectLongCode = subjects.fieldIndex(QStringLiteral("CODLARGO"));
     const int subjectName = subjects.fieldIndex(QStringLiteral("NOMBRE"));
@@ -94,7 +94,7 @@ void ExportRun::buildSubjectsTables()
 
     dbf::Table offers(offersPath);
     offers.open();
-    offers.batchAppendedPosts();
+    offers.batchPosts();
     const int offerCode = offers.fieldIndex(QStringLiteral("COD"));
     const int offerLongCode = offers.fieldIndex(QStringLiteral("CODLARGO"));
     const int offerName = offers.fieldIndex(QStringLiteral("NOMBRE"));

@@ -50,7 +50,7 @@ void ExportRun::buildTeachersTable()
 
     dbf::Table teachers(path);
     teachers.open();
-    teachers.batchAppendedPosts();
+    teachers.batchPosts();
     const int code = teachers.fieldIndex(QStringLiteral("ABREV"));
     const int name = teachers.fieldIndex(QStringLiteral("NOMBRE"));
     const int department = teachers.fieldIndex(QStringLiteral("DEPART"));
