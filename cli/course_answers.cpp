@@ -99,6 +99,7 @@ void CliInterface::runCourseDialog(CourseDialog &dialog)
 {
     const std::optional<LevelsCsv> csv = levelsAnswers(m_answers);
     dialog.onShow();
+    dialog.batchChanges(); // every answer at once: written together at the close
     if (csv)
         reportUnknown(*this, *csv, applyLevels(*csv, dialog));
     // checkCourseAnswers has ruled this out; without it a failed OK would only
@@ -134,6 +135,7 @@ void checkCourseAnswers(ExportRun &run, CliInterface &ui)
     // the same answer; it never reaches OK, so nothing is shown.
     CourseDialog dialog(scratch.path(), false, ui);
     dialog.onShow();
+    dialog.batchChanges();
     const std::vector<LevelsRow> unknown = csv ? applyLevels(*csv, dialog) : std::vector<LevelsRow>();
     if (dialog.firstIncomplete() < 0)
         return; // the run reports the unknown rows when it applies them

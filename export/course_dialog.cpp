@@ -89,6 +89,12 @@ void CourseDialog::takeOverEarlierCodings()
     }
 }
 
+void CourseDialog::batchChanges()
+{
+    if (m_courses.isOpen())
+        m_courses.batchPosts();
+}
+
 void CourseDialog::forgetEarlierCodings()
 {
     // Only CURSOST2.DBF goes; the next complete OK creates it anew.
@@ -196,6 +202,7 @@ void CourseDialog::storeCodings()
         dbf::createTable(memoryPath(), course_memory_table::layout());
     dbf::Table memory(memoryPath());
     memory.open();
+    memory.batchPosts();
     const int abrev = memory.fieldIndex(QStringLiteral("ABREV"));
     const int turno = memory.fieldIndex(QStringLiteral("TURNO"));
     const int nivel = memory.fieldIndex(QStringLiteral("NIVEL"));

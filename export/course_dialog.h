@@ -48,6 +48,10 @@ public:
     // cut to its field's width.
     void setNivel(int row, const QString &value);
     void setCurso(int row, const QString &value);
+    // For answers given all at once (the command line), after onShow: the values
+    // posted from now on reach CURSOST.DBF together when the dialog closes
+    // (dbf::Table::batchPosts). The window keeps writing each one through.
+    void batchChanges();
     // Width of NIVEL and CURSO, for the grid's editors.
     static int nivelWidth();
     static int cursoWidth();
