@@ -37,6 +37,22 @@ public:
     virtual void note(const QString &text) = 0;
 };
 
+// Keeps the wait cursor on while a run works and restores it however the run ends.
+class BusyCursor {
+public:
+    explicit BusyCursor(UserInterface &ui)
+        : m_ui(ui)
+    {
+        m_ui.setBusy(true);
+    }
+    ~BusyCursor() { m_ui.setBusy(false); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    UserInterface &m_ui;
+};
+
 // Fixed texts of the file dialogs.
 namespace dialog_texts {
 inline QString senecaTitle()

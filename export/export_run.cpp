@@ -10,26 +10,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace {
-
-// Keeps the wait cursor on for the whole run and restores it however the run ends.
-class BusyCursor {
-public:
-    explicit BusyCursor(UserInterface &ui)
-        : m_ui(ui)
-    {
-        m_ui.setBusy(true);
-    }
-    ~BusyCursor() { m_ui.setBusy(false); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    UserInterface &m_ui;
-};
-
-} // namespace
-
 ExportRun::ExportRun(Session &session, UserInterface &ui)
     : m_session(session)
     , m_ui(ui)

@@ -24,22 +24,6 @@
 
 namespace {
 
-// Keeps the wait cursor on while the run works and restores it however it ends.
-class BusyCursor {
-public:
-    explicit BusyCursor(UserInterface &ui)
-        : m_ui(ui)
-    {
-        m_ui.setBusy(true);
-    }
-    ~BusyCursor() { m_ui.setBusy(false); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    UserInterface &m_ui;
-};
-
 struct Teacher {
     QString code; // ABREV
     QString employee; // X_EMPLEADO as stored
