@@ -32,6 +32,8 @@ public:
 
     SubjectCodes codesFor(const QString &name) const
     {
+        if (m_table.recordCount() == 0) // a school without a reference table of its own
+            return {};
         const int row = m_byName->first({storedText(name, m_table.field(m_name))});
         if (row < 0)
             return {};
