@@ -112,7 +112,7 @@ void CliInterface::runCourseDialog(CourseDialog &dialog)
 void checkCourseAnswers(ExportRun &run, CliInterface &ui)
 {
     const std::optional<LevelsCsv> csv = levelsAnswers(ui.answers());
-    const QString memoryPath = run.workPath(course_memory_table::fileName());
+    const QString memoryPath = run.session().workPath(course_memory_table::fileName());
     const bool memoryExists = dbf::tableExists(memoryPath);
     if (memoryExists && ui.answers().takeOver)
         checkEarlierCodingsReadable(memoryPath);

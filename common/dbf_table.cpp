@@ -3,14 +3,13 @@
 #include "common/clipper.h"
 #include "common/cp1252.h"
 #include "common/dbf_format.h"
+#include "common/disk_io.h"
 #include "common/user_error.h"
 
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
-#include <QTemporaryFile>
 #include <QVarLengthArray>
 
 #include <algorithm>
@@ -27,10 +26,9 @@
 #include <io.h>
 #include <windows.h>
 #else
-#include <cerrno>
 #include <sys/file.h>
-#include <sys/uio.h>
 #endif
+#include <cerrno>
 
 namespace dbf {
 
@@ -257,37 +255,8 @@ struct Table::Impl {
     // file: one system call where the system allows it, since every post writes.
     void writeAt(qint64 offset, const char *bytes, qint64 size, const char *tail = nullptr, qint64 tailSize = 0)
     {
-#if defined(Q_OS_WIN)
-        if (!file.seek(offset) || file.write(bytes, size) != size
-            || (tailSize > 0 && file.write(tail, tailSize) != tailSize))
-            throw UserError(QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, file.errorString()));
-#else
-        iovec pieces[2]
-            = {{const_cast<char *>(bytes), std::size_t(size)}, {const_cast<char *>(tail), std::size_t(tailSize)}};
-        iovec *piece = pieces;
-        int count = tailSize > 0 ? 2 : 1;
-        while (count > 0) {
-            const ssize_t done = ::pwritev(file.handle(), piece, count, offset);
-            if (done < 0 && errno == EINTR)
-                continue;
-            if (done <= 0) {
-                const QString reason
-                    = done < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("disco lleno");
-                throw UserError(QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, reason));
-            }
-            offset += done;
-            std::size_t left = std::size_t(done);
-            while (count > 0 && left >= piece->iov_len) {
-                left -= piece->iov_len;
-                ++piece;
-                --count;
-            }
-            if (count > 0) {
-                piece->iov_base = static_cast<char *>(piece->iov_base) + left;
-                piece->iov_len -= left;
-            }
-        }
-#endif
+        if (const int error = disk::writeAt(file.handle(), offset, bytes, size, tail, tailSize))
+            throw UserError(disk::failureText(QStringLiteral("escribir en la tabla"), path, error));
     }
 
     // The date and count of the header, written when the file says otherwise.
@@ -333,7 +302,7 @@ struct Table::Impl {
     }
 };
 
-void removeTableFiles(const QString &dbfPath)
+QStringList tableFiles(const QString &dbfPath)
 {
     QString base = dbfPath;
     if (base.endsWith(QLatin1String(".dbf"), Qt::CaseInsensitive))
@@ -341,15 +310,19 @@ void removeTableFiles(const QString &dbfPath)
     QStringList paths{dbfPath, base + QLatin1String(".DBF"), base + QLatin1String(".dbf"), base + QLatin1String(".MDX"),
         base + QLatin1String(".mdx")};
     paths.removeDuplicates();
-    for (const QString &path : paths) {
+    return paths;
+}
+
+void removeTableFiles(const QString &dbfPath)
+{
+    for (const QString &path : tableFiles(dbfPath)) {
         const QFileInfo info(path);
         if (!info.exists() && !info.isSymLink())
             continue;
         if (isLockedElsewhere(path))
             throw UserError(lockedText(path));
-        QFile file(path);
-        if (!file.remove())
-            throw UserError(QStringLiteral("No se pudo borrar el archivo %1: %2.").arg(path, file.errorString()));
+        if (const int error = disk::removeFile(path))
+            throw UserError(disk::failureText(QStringLiteral("borrar el archivo"), path, error));
     }
 }
 
@@ -360,19 +333,15 @@ void createTable(const QString &dbfPath, const Layout &layout)
         throw UserError(lockedText(dbfPath));
     QByteArray bytes = format::level7Header(checked, QDate::currentDate());
     bytes.append(format::kEndOfFile);
-    if (!QFileInfo::exists(dbfPath)) {
-        // A new table appears whole under its name. QSaveFile would also force it
-        // to disk, which only matters when it replaces a table: the records
-        // written next are not forced either, and every step writes fifteen tables.
-        QTemporaryFile created(QFileInfo(dbfPath).absolutePath() + QStringLiteral("/XXXXXX.tmp"));
-        if (created.open() && created.write(bytes) == bytes.size() && created.flush() && created.rename(dbfPath)) {
-            created.setAutoRemove(false);
-            return;
-        }
-    }
-    QSaveFile out(dbfPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw UserError(QStringLiteral("No se pudo crear la tabla %1: %2.").arg(dbfPath, out.errorString()));
+    // A new table appears whole under its name. It is not forced to disk here: the
+    // records written next are not either, and a staged export forces each table
+    // once, when all of them are complete.
+    disk::writeWholeFile(dbfPath, bytes, false);
+}
+
+bool isInUse(const QString &path)
+{
+    return QFileInfo(path).isFile() && isLockedElsewhere(path);
 }
 
 bool tableExists(const QString &dbfPath)
@@ -410,14 +379,19 @@ void Table::open(Access access)
 {
     close();
     Impl &t = *d;
-    if (!QFileInfo(t.path).isFile())
+    const QFileInfo info(t.path);
+    if (info.isDir())
+        throw UserError(QStringLiteral("%1 es una carpeta, no una tabla.").arg(t.path));
+    if (!info.isFile())
         throw UserError(QStringLiteral("No se encuentra la tabla %1.").arg(t.path));
     const bool writable = access == Access::Exclusive;
     t.file.setFileName(t.path);
-    if (!t.file.open((writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered))
-        throw UserError(
-            QStringLiteral("No se puede abrir la tabla %1%2: %3.")
-                .arg(t.path, writable ? QStringLiteral(" para escribir en ella") : QString(), t.file.errorString()));
+    errno = 0;
+    if (!t.file.open((writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered)) {
+        throw UserError(disk::failureText(
+            writable ? QStringLiteral("abrir para escribir la tabla") : QStringLiteral("abrir la tabla"), t.path,
+            errno));
+    }
     try {
         // A file system without locks leaves the table unlocked, as any other program finds it.
         if (lockFile(t.file, access != Access::ReadShared) == LockResult::Busy)
@@ -429,9 +403,10 @@ void Table::open(Access access)
         t.data.resize(std::size_t(size));
         qint64 done = 0;
         while (done < size) {
+            errno = 0;
             const qint64 got = t.file.read(t.data.data() + done, size - done);
             if (got <= 0)
-                throw UserError(QStringLiteral("No se pudo leer la tabla %1: %2.").arg(t.path, t.file.errorString()));
+                throw UserError(disk::failureText(QStringLiteral("leer la tabla"), t.path, got < 0 ? errno : EIO));
             done += got;
         }
 

@@ -56,6 +56,9 @@ inline FieldDef logicalField(const char *name)
     return {QString::fromLatin1(name), FieldType::Logical, 1, 0};
 }
 
+// The table's files in either case of their extension: the .DBF and the .MDX.
+QStringList tableFiles(const QString &dbfPath);
+
 // Deletes the table's .DBF file and the .MDX beside it, each if it exists.
 // dbfPath ends in ".DBF". Throws UserError when a file exists but cannot be deleted.
 void removeTableFiles(const QString &dbfPath);
@@ -66,6 +69,9 @@ void createTable(const QString &dbfPath, const Layout &layout);
 
 // Whether a file exists at the path.
 bool tableExists(const QString &dbfPath);
+
+// Whether another program (the timetabler) holds a lock on the file.
+bool isInUse(const QString &path);
 
 class Table {
 public:

@@ -1,10 +1,13 @@
 #include "common/outcome_record.h"
 
+#include "common/disk_io.h"
 #include "common/user_error.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include <cerrno>
 
 namespace {
 
@@ -98,16 +101,21 @@ void writeOutcomeRecord(const QString &iniPath, int value)
 {
     QByteArray existing;
     QFile in(iniPath);
+    if (QFileInfo(iniPath).isDir()) {
+        throw UserError(QStringLiteral("No se pudo guardar el resultado del proceso en %1 (%2).")
+                            .arg(QDir::toNativeSeparators(iniPath), disk::reason(EISDIR)));
+    }
     if (in.exists()) {
+        errno = 0;
         if (!in.open(QIODevice::ReadOnly))
             throw UserError(
-                QStringLiteral("No se pudo leer %1 (%2).").arg(QDir::toNativeSeparators(iniPath), in.errorString()));
+                QStringLiteral("No se pudo leer %1 (%2).").arg(QDir::toNativeSeparators(iniPath), disk::lastReason()));
         existing = in.readAll();
         in.close();
     }
     const QByteArray content = withOutcome(existing, value);
-    QSaveFile out(iniPath);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+    disk::WholeFile out(iniPath);
+    if (!out.open() || !out.write(content) || !out.commit()) {
         throw UserError(QStringLiteral("No se pudo guardar el resultado del proceso en %1 (%2). "
                                        "Compruebe que la carpeta del programa admite escritura.")
                             .arg(QDir::toNativeSeparators(iniPath), out.errorString()));

@@ -71,7 +71,7 @@ void buildCatalogueTable(ExportRun &run, const Catalogue &catalogue, const std::
 void ExportRun::buildCatalogueTables()
 {
     const std::vector<Catalogue> &list = catalogues();
-    dbf::removeTableFiles(workPath(list.front().fileName));
+    removeTable(list.front().fileName);
     if (seneca().records(list.front().group).empty())
         return;
     for (const Catalogue &catalogue : list)

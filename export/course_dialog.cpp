@@ -12,13 +12,6 @@
 
 namespace {
 
-// The OK check trims every character up to U+0020 from both ends and finds the
-// value missing when nothing is left: spaces, tabs and line breaks count as empty.
-bool isBlank(const QString &text)
-{
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
-}
-
 int widthOf(const char *fieldName)
 {
     for (const dbf::FieldDef &field : courses_table::layout()) {
@@ -30,8 +23,23 @@ int widthOf(const char *fieldName)
 
 } // namespace
 
+// The OK check trims every character up to U+0020 from both ends and finds the
+// value missing when nothing is left: spaces, tabs and line breaks count as empty.
+bool isMissingCoding(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0x20; });
+}
+
 CourseDialog::CourseDialog(QString workDir, bool earlierAttemptFailed, UserInterface &ui)
-    : m_workDir(std::move(workDir))
+    : m_ownFolder(std::make_unique<PlainFolder>(std::move(workDir)))
+    , m_folder(*m_ownFolder)
+    , m_earlierAttemptFailed(earlierAttemptFailed)
+    , m_ui(ui)
+{
+}
+
+CourseDialog::CourseDialog(TableFolder &folder, bool earlierAttemptFailed, UserInterface &ui)
+    : m_folder(folder)
     , m_earlierAttemptFailed(earlierAttemptFailed)
     , m_ui(ui)
 {
@@ -41,12 +49,12 @@ CourseDialog::~CourseDialog() = default;
 
 QString CourseDialog::memoryPath() const
 {
-    return QDir(m_workDir).filePath(course_memory_table::fileName());
+    return m_folder.readPath(course_memory_table::fileName());
 }
 
 void CourseDialog::openCourses()
 {
-    m_courses = dbf::Table(QDir(m_workDir).filePath(courses_table::fileName()));
+    m_courses = dbf::Table(m_folder.writePath(courses_table::fileName()));
     m_courses.open();
     m_abrev = m_courses.fieldIndex(QStringLiteral("ABREV"));
     m_turno = m_courses.fieldIndex(QStringLiteral("TURNO"));
@@ -60,7 +68,7 @@ void CourseDialog::openCourses()
 void CourseDialog::onShow()
 {
     openCourses();
-    if (dbf::tableExists(memoryPath())) {
+    if (!memoryPath().isEmpty() && dbf::tableExists(memoryPath())) {
         if (m_ui.confirm(course_dialog_texts::takeOverCaption(), course_dialog_texts::takeOverQuestion()))
             takeOverEarlierCodings();
         else
@@ -98,11 +106,7 @@ void CourseDialog::batchChanges()
 void CourseDialog::forgetEarlierCodings()
 {
     // Only CURSOST2.DBF goes; the next complete OK creates it anew.
-    QFile file(memoryPath());
-    if (!file.remove()) {
-        throw UserError(
-            QStringLiteral("No se pudo borrar %1: %2").arg(QDir::toNativeSeparators(memoryPath()), file.errorString()));
-    }
+    m_folder.removeFile(course_memory_table::fileName());
 }
 
 int CourseDialog::rowCount() const
@@ -168,7 +172,7 @@ int CourseDialog::cursoWidth()
 int CourseDialog::firstIncomplete() const
 {
     for (int row = 0; row < rowCount(); ++row) {
-        if (isBlank(nivel(row)) || isBlank(curso(row)))
+        if (isMissingCoding(nivel(row)) || isMissingCoding(curso(row)))
             return row;
     }
     return -1;
@@ -198,9 +202,22 @@ void CourseDialog::ok()
 
 void CourseDialog::storeCodings()
 {
-    if (!dbf::tableExists(memoryPath()))
-        dbf::createTable(memoryPath(), course_memory_table::layout());
-    dbf::Table memory(memoryPath());
+    storeCourseCodings(m_courses, m_rows, m_folder.copyForUpdate(course_memory_table::fileName()));
+    m_codingsStored = true;
+}
+
+void storeCourseCodings(const dbf::Table &courses, const std::vector<int> &rows, const QString &memoryPath)
+{
+    if (!dbf::tableExists(memoryPath))
+        dbf::createTable(memoryPath, course_memory_table::layout());
+    const auto courseField = [&](const char *name) { return courses.fieldIndex(QLatin1String(name)); };
+    const int courseAbrev = courseField("ABREV");
+    const int courseTurno = courseField("TURNO");
+    const int courseNivel = courseField("NIVEL");
+    const int courseCurso = courseField("CURSO");
+    const int courseClave = courseField("CLAVE");
+    const int courseEstud = courseField("ESTUD");
+    dbf::Table memory(memoryPath);
     memory.open();
     memory.batchPosts();
     const int abrev = memory.fieldIndex(QStringLiteral("ABREV"));
@@ -213,27 +230,26 @@ void CourseDialog::storeCodings()
     // stops at the first record whose CLAVE equals the course's; records appended
     // here join it, as the walk would meet them too.
     dbf::Index firstByClave(memory, {clave});
-    for (int row : m_rows) {
-        const QString key = m_courses.key(row, m_clave);
+    for (int row : rows) {
+        const QString key = courses.key(row, courseClave);
         int record = firstByClave.first({key});
         if (record >= 0) {
-            memory.setText(record, nivel, m_courses.text(row, m_nivel));
-            memory.setText(record, curso, m_courses.text(row, m_curso));
+            memory.setText(record, nivel, courses.text(row, courseNivel));
+            memory.setText(record, curso, courses.text(row, courseCurso));
             memory.post(record);
             continue;
         }
         record = memory.appendBlank();
-        memory.setText(record, abrev, m_courses.text(row, m_abrev));
-        memory.setText(record, turno, m_courses.text(row, m_turno));
-        memory.setText(record, nivel, m_courses.text(row, m_nivel));
-        memory.setText(record, curso, m_courses.text(row, m_curso));
-        memory.setText(record, clave, m_courses.text(row, m_clave));
-        memory.setText(record, estud, m_courses.text(row, m_estud));
+        memory.setText(record, abrev, courses.text(row, courseAbrev));
+        memory.setText(record, turno, courses.text(row, courseTurno));
+        memory.setText(record, nivel, courses.text(row, courseNivel));
+        memory.setText(record, curso, courses.text(row, courseCurso));
+        memory.setText(record, clave, courses.text(row, courseClave));
+        memory.setText(record, estud, courses.text(row, courseEstud));
         memory.post(record);
         firstByClave.add(record);
     }
     memory.close();
-    m_codingsStored = true;
 }
 
 void CourseDialog::forceExit()

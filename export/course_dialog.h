@@ -7,11 +7,14 @@
 // shows its state and forwards what the person does.
 
 #include "common/dbf_table.h"
+#include "common/table_folder.h"
 #include "common/user_interface.h"
 
 #include <QString>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class CourseDialog {
 public:
@@ -25,6 +28,9 @@ public:
     // workDir holds CURSOST.DBF and CURSOST2.DBF. earlierAttemptFailed is the main
     // window's result flag: the forced exit is offered from the start.
     CourseDialog(QString workDir, bool earlierAttemptFailed, UserInterface &ui);
+    // The tables as an export run sees them: CURSOST.DBF where the run writes,
+    // CURSOST2.DBF read from the working folder until the run stores its own.
+    CourseDialog(TableFolder &folder, bool earlierAttemptFailed, UserInterface &ui);
     ~CourseDialog();
     CourseDialog(const CourseDialog &) = delete;
     CourseDialog &operator=(const CourseDialog &) = delete;
@@ -93,7 +99,8 @@ private:
     void setIncidentVisible(bool visible);
     QString memoryPath() const;
 
-    QString m_workDir;
+    std::unique_ptr<PlainFolder> m_ownFolder;
+    TableFolder &m_folder;
     bool m_earlierAttemptFailed;
     UserInterface &m_ui;
     dbf::Table m_courses; // CURSOST.DBF, open from onShow until the dialog closes
@@ -130,3 +137,12 @@ inline QString forcedExitMark()
     return QStringLiteral("fuera");
 }
 } // namespace course_dialog_texts
+
+// Stores the codings of these CURSOST.DBF rows in the memory table at memoryPath
+// (created when missing): a known CLAVE gets its NIVEL and CURSO updated, a new one
+// is appended whole.
+void storeCourseCodings(const dbf::Table &courses, const std::vector<int> &rows, const QString &memoryPath);
+
+// Whether a level or course counts as missing at OK: nothing left once spaces
+// and control characters are trimmed.
+bool isMissingCoding(const QString &text);

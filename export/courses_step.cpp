@@ -35,7 +35,7 @@ bool ExportRun::buildCoursesTable()
     // A dialog whose OK found a course without level or course is followed by a
     // new one, which offers the forced exit from the start.
     for (;;) {
-        CourseDialog dialog(session().workDir, session().result, ui());
+        CourseDialog dialog(tableFolder(), session().result, ui());
         ui().runCourseDialog(dialog);
         if (dialog.codingsStored())
             noteTableWritten(course_memory_table::fileName());

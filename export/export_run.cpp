@@ -1,11 +1,24 @@
 #include "export/export_run.h"
 
 #include "common/dbf_table.h"
+#include "common/disk_io.h"
+#include "common/folder_lock.h"
+#include "common/staging_area.h"
 #include "common/user_error.h"
+#include "export/assignments_table.h"
+#include "export/catalogues.h"
+#include "export/course_dialog.h"
 #include "export/courses_table.h"
+#include "export/days_hours_table.h"
+#include "export/groups_table.h"
 #include "export/input_documents.h"
+#include "export/periods_table.h"
+#include "export/rooms_table.h"
 #include "export/subject_codes.h"
 #include "export/subject_entry.h"
+#include "export/subject_offers_table.h"
+#include "export/subjects_table.h"
+#include "export/teachers_table.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,7 +26,18 @@
 ExportRun::ExportRun(Session &session, UserInterface &ui)
     : m_session(session)
     , m_ui(ui)
+    , m_workFolder(session.workDir)
 {
+}
+
+QStringList ExportRun::tablesReplaced()
+{
+    QStringList names{periods_table::fileName(), courses_table::fileName(), course_memory_table::fileName(),
+        subjects_table::fileName(), subject_offers_table::fileName(), teachers_table::fileName(),
+        rooms_table::fileName(), groups_table::fileName(), assignments_table::fileName(), days_hours_table::fileName()};
+    for (const Catalogue &catalogue : catalogues())
+        names << catalogue.fileName;
+    return names;
 }
 
 ExportRun::~ExportRun() = default;
@@ -62,7 +86,7 @@ void ExportRun::checkCourseMemoryTable()
 {
     // The level and course dialog reads the earlier codings only after steps 1 and 2
     // have written; a damaged memory table is reported before that.
-    const QString path = workPath(course_memory_table::fileName());
+    const QString path = m_session.workPath(course_memory_table::fileName());
     if (!QFileInfo::exists(path))
         return;
     try {
@@ -88,6 +112,13 @@ ExportRun::Outcome ExportRun::run()
         return Outcome::MissingFile;
 
     BusyCursor busy(m_ui);
+    if (!QDir().mkpath(m_session.workDir)) {
+        throw UserError(QStringLiteral("No se pudo crear la carpeta de trabajo %1.")
+                            .arg(QDir::toNativeSeparators(m_session.workDir)));
+    }
+    const FolderLock lock(m_session.workDir, FolderLock::Need::Writing);
+    StagingArea::tidyUp(m_session.workDir);
+
     // Both documents are read and checked before any table is deleted or written,
     // so a damaged file leaves the working folder as it was.
     // The MATERIAS entries are read while the planning file, the larger, still is.
@@ -99,27 +130,28 @@ ExportRun::Outcome ExportRun::run()
     checkBeforeWriting();
     if (beforeWriting)
         beforeWriting(*this);
+    StagingArea::checkReplaceable(m_session.workDir, tablesReplaced());
 
-    if (!QDir().mkpath(m_session.workDir)) {
-        throw UserError(QStringLiteral("No se pudo crear la carpeta de trabajo %1.")
-                            .arg(QDir::toNativeSeparators(m_session.workDir)));
-    }
+    // The steps write into the staging folder; it goes with the run unless replaced.
+    m_staging = std::make_unique<StagingArea>(m_session.workDir);
+    m_folder = m_staging.get();
+    struct BackToWorkFolder {
+        ExportRun &run;
+        ~BackToWorkFolder()
+        {
+            run.m_folder = &run.m_workFolder;
+            run.m_staging.reset();
+        }
+    } backToWorkFolder{*this};
 
-    codeLists = std::make_unique<SubjectCodeLists>();
-    buildPeriodsTable();
-    if (!buildCoursesTable()) {
+    const Outcome outcome = runSteps();
+    if (outcome == Outcome::ForcedExit) {
+        keepTypedCodings();
+        m_staging->commitOnly({course_memory_table::fileName()});
         m_ui.closeMainWindow();
-        return Outcome::ForcedExit;
+        return outcome;
     }
-    buildSubjectsTables();
-    appendActivityTasks();
-    buildTeachersTable();
-    buildRoomsTable();
-    buildGroupsTable();
-    buildAssignmentsTable();
-    buildDaysHoursTable();
-    buildCatalogueTables();
-    applyPlanningAssignments();
+    m_staging->commit();
 
     m_session.transformado = 1;
     m_session.completed = true;
@@ -128,4 +160,60 @@ ExportRun::Outcome ExportRun::run()
     if (m_session.batchMode == 2)
         m_ui.closeMainWindow();
     return Outcome::Completed;
+}
+
+ExportRun::Outcome ExportRun::runSteps()
+{
+    try {
+        codeLists = std::make_unique<SubjectCodeLists>();
+        buildPeriodsTable();
+        if (!buildCoursesTable())
+            return Outcome::ForcedExit;
+        buildSubjectsTables();
+        appendActivityTasks();
+        buildTeachersTable();
+        buildRoomsTable();
+        buildGroupsTable();
+        buildAssignmentsTable();
+        buildDaysHoursTable();
+        buildCatalogueTables();
+        applyPlanningAssignments();
+        return Outcome::Completed;
+    } catch (const UserError &error) {
+        // The person knows the tables by their place in the working folder, which
+        // the stop has left as it was.
+        QString message = error.message();
+        message.replace(m_staging->path(), m_session.workDir);
+        message.replace(QDir::toNativeSeparators(m_staging->path()), QDir::toNativeSeparators(m_session.workDir));
+        throw UserError(message + QLatin1Char('\n') + staging_texts::unchanged());
+    }
+}
+
+// After the forced exit the working folder keeps its tables; only the memory of
+// codings changes: the earlier codings stay (also when the person declined to
+// take them over) and the courses given both a level and a course are added, so
+// nothing typed is lost for the next export.
+void ExportRun::keepTypedCodings()
+{
+    dbf::Table courses(m_staging->writePath(courses_table::fileName()));
+    courses.open(dbf::Table::Access::ReadShared);
+    const int nivel = courses.fieldIndex(QStringLiteral("NIVEL"));
+    const int curso = courses.fieldIndex(QStringLiteral("CURSO"));
+    std::vector<int> complete;
+    for (int row : courses.liveRows()) {
+        if (!isMissingCoding(courses.text(row, nivel)) && !isMissingCoding(courses.text(row, curso)))
+            complete.push_back(row);
+    }
+    if (complete.empty())
+        return;
+    const QString staged = m_staging->writePath(course_memory_table::fileName());
+    dbf::removeTableFiles(staged);
+    const QString earlier = m_session.workPath(course_memory_table::fileName());
+    if (dbf::tableExists(earlier)) {
+        QFile in(earlier);
+        if (!in.open(QIODevice::ReadOnly))
+            throw UserError(QStringLiteral("No se pudo leer %1.").arg(QDir::toNativeSeparators(earlier)));
+        disk::writeWholeFile(staged, in.readAll(), false);
+    }
+    storeCourseCodings(courses, complete, staged);
 }

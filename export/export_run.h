@@ -3,10 +3,15 @@
 // timetabler's tables in the working folder. The driver (BExportarClick) asks for
 // the two files, checks everything that can be checked before writing, and runs
 // the eleven steps in their fixed order. Each step lives in a file of its own.
+//
+// The run holds the working folder's lock (FolderLock) from the files' choice to
+// its end, and its steps write into a staging folder (StagingArea): the working
+// folder's tables change only when the last step has succeeded, all together.
 
 #include "common/exchange_document.h"
 #include "common/exchange_values.h"
 #include "common/session.h"
+#include "common/table_folder.h"
 #include "common/user_interface.h"
 
 #include <functional>
@@ -16,13 +21,16 @@
 
 struct NumberedSubjectEntry;
 struct SubjectCodeLists;
+class StagingArea;
 
 class ExportRun {
 public:
     enum class Outcome {
         Completed, // every step ran: "Proceso finalizado"
         MissingFile, // a chosen input file did not exist: "No existe archivo"
-        ForcedExit, // the person left the level and course dialog by its forced exit
+        ForcedExit, // the person left the level and course dialog by its forced exit: of
+                    // the working folder only CURSOST2.DBF changes, keeping the earlier
+                    // codings and gaining those typed complete in the dialog
     };
 
     ExportRun(Session &session, UserInterface &ui);
@@ -67,7 +75,14 @@ public:
     // Loads the documents without asking (tests, tools).
     void setDocuments(ExchangeDocument seneca, ExchangeDocument planning);
     void setDocuments(ExchangeDocument seneca, ExchangeValues planning);
-    QString workPath(const QString &fileName) const { return m_session.workPath(fileName); }
+    // Where the steps write and read their tables: during run() the staging
+    // folder, otherwise (steps run one by one) the working folder itself.
+    QString workPath(const QString &fileName) const { return m_folder->writePath(fileName); }
+    TableFolder &tableFolder() { return *m_folder; }
+    // A step's table that this run deletes without writing it anew.
+    void removeTable(const QString &fileName) { m_folder->removeTable(fileName); }
+    // Every table an export replaces or deletes in the working folder.
+    static QStringList tablesReplaced();
 
     // Each step names the tables it wrote, in order, for the closing summary.
     void noteTableWritten(const QString &fileName)
@@ -85,12 +100,17 @@ public:
 
 private:
     bool chooseExistingFile(UserInterface::XmlFile which, QString &chosen);
+    Outcome runSteps();
+    void keepTypedCodings();
 
     Session &m_session;
     UserInterface &m_ui;
     std::optional<ExchangeDocument> m_seneca;
     std::optional<ExchangeValues> m_planning;
     std::optional<std::vector<NumberedSubjectEntry>> m_subjectEntries;
+    PlainFolder m_workFolder;
+    std::unique_ptr<StagingArea> m_staging;
+    TableFolder *m_folder = &m_workFolder;
 };
 
 // Fixed messages of the export driver.

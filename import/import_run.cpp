@@ -5,6 +5,8 @@
 
 #include "common/clipper.h"
 #include "common/dbf_table.h"
+#include "common/folder_lock.h"
+#include "common/staging_area.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
 #include "export/periods_table.h"
@@ -21,6 +23,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+
+#include <optional>
 
 namespace {
 
@@ -117,6 +121,14 @@ ImportRun::Outcome ImportRun::run()
         return Outcome::MissingFile;
 
     BusyCursor busy(m_ui);
+    // One run per working folder; an export stopped while replacing the tables
+    // is finished first, so the import reads one complete export.
+    std::optional<FolderLock> lock;
+    if (QFileInfo(m_session.workDir).isDir()) {
+        lock.emplace(m_session.workDir, FolderLock::Need::ReadingOnly);
+        if (lock->held())
+            StagingArea::tidyUp(m_session.workDir);
+    }
     ImportTables tables(m_session);
     tables.open();
     const LessonLookups lookups(tables);
@@ -199,6 +211,13 @@ QString missingExportTables(const QStringList &fileNames, const QString &folder)
     return QStringLiteral("Faltan las tablas %1 en la carpeta de trabajo %2. Haga primero la exportación desde "
                           "Séneca y Planificación, y después el horario en Horavent.")
         .arg(list, folder);
+}
+
+QString folderInPlaceOfTable(const QString &fileName, const QString &folder)
+{
+    return QStringLiteral("En la carpeta de trabajo %1 hay una carpeta llamada %2 donde debe ir la tabla. "
+                          "Cámbiela de nombre o quítela y vuelva a intentarlo.")
+        .arg(folder, fileName);
 }
 
 QString missingSolution(const QString &folder)

@@ -70,6 +70,8 @@ inline QString missingPeriods()
 }
 // Tables of the export that are not in the working folder.
 QString missingExportTables(const QStringList &fileNames, const QString &folder);
+// A folder stands where a table should be.
+QString folderInPlaceOfTable(const QString &fileName, const QString &folder);
 // SOLUC.DBF is not in the working folder.
 QString missingSolution(const QString &folder);
 // Lessons of one teacher that the requirement flags dropped.

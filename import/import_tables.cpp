@@ -18,6 +18,7 @@
 #include "import/solution_table.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace {
 
@@ -38,6 +39,10 @@ ImportTables::ImportTables(const Session &session)
 
 void ImportTables::checkPresent() const
 {
+    for (const QString &name : exportTableNames() + QStringList{solution_table::fileName()}) {
+        if (QFileInfo(m_session.workPath(name)).isDir())
+            throw UserError(import_texts::folderInPlaceOfTable(name, QDir::toNativeSeparators(m_session.workDir)));
+    }
     QStringList missing;
     for (const QString &name : exportTableNames()) {
         if (!dbf::tableExists(m_session.workPath(name)))

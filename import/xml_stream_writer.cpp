@@ -125,7 +125,7 @@ XmlStreamWriter::XmlStreamWriter(const QString &path, _xmlDoc *frame, _xmlNode *
     // A document loaded without a declared encoding is saved as UTF-8.
     , m_encoding(frame->encoding ? view(frame->encoding) : std::string_view("UTF-8"))
 {
-    if (!m_file.open(QIODevice::WriteOnly))
+    if (!m_file.open())
         throwWriteError();
     xmlCharEncodingHandlerPtr encoder = xmlFindCharEncodingHandler(m_encoding.c_str());
     if (!encoder) {
@@ -166,7 +166,7 @@ XmlStreamWriter::~XmlStreamWriter()
 {
     if (m_out)
         xmlOutputBufferClose(m_out);
-    // An uncommitted QSaveFile removes its temporary file.
+    // An uncommitted WholeFile removes its temporary file.
 }
 
 void XmlStreamWriter::startElement(std::string_view name)
@@ -344,7 +344,7 @@ void XmlStreamWriter::flushBuffer()
     if (m_form == Form::ThroughLibxml) {
         writeThroughLibxml(std::string_view(m_bytes.get(), m_used));
         xmlOutputBufferFlush(m_out);
-    } else if (m_file.write(m_bytes.get(), qint64(m_used)) != qint64(m_used)) {
+    } else if (!m_file.write(m_bytes.get(), qint64(m_used))) {
         m_failed = true;
     }
     m_used = 0;
@@ -367,14 +367,13 @@ void XmlStreamWriter::writeThroughLibxml(std::string_view utf8)
 
 void XmlStreamWriter::throwWriteError()
 {
-    throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
-                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+    throw UserError(m_file.failureText());
 }
 
 int XmlStreamWriter::writeToFile(void *writer, const char *bytes, int length)
 {
     auto *self = static_cast<XmlStreamWriter *>(writer);
-    if (self->m_file.write(bytes, length) == length)
+    if (self->m_file.write(bytes, length))
         return length;
     self->m_failed = true;
     return -1;

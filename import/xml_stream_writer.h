@@ -9,7 +9,8 @@
 // The file is written whole or not at all: the bytes go to a temporary file in
 // the same folder, which replaces the target only on commit().
 
-#include <QSaveFile>
+#include "common/disk_io.h"
+
 #include <QString>
 #include <QStringView>
 
@@ -79,7 +80,7 @@ private:
     [[noreturn]] void throwWriteError();
     static int writeToFile(void *writer, const char *bytes, int length);
 
-    QSaveFile m_file;
+    disk::WholeFile m_file;
     _xmlDoc *m_frame;
     _xmlNode *m_placeholder;
     std::string m_encoding;
