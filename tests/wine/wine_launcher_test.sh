@@ -9,17 +9,19 @@
 #
 # Usage: wine_launcher_test.sh LAUNCHER.exe STANDIN.exe TransHoravoPlanif transhoravo
 #                              standin_timetabler EXAMPLES_DIR
-# Ends with 77 (skipped) when Wine, Xvfb or the mingw-w64 builds are missing.
+# Ends with 77 (skipped) when Wine, Xvfb or the mingw-w64 builds are missing, or
+# fails then when HORAVO_REQUIRE_WINE_TEST=1 (.ci/run, which installs them).
 set -euo pipefail
 launcher="$1" standin="$2" program="$3" cli="$4" timetabler="$5" examples="$6"
 
 skip() {
     echo "SKIP: $*"
+    [ "${HORAVO_REQUIRE_WINE_TEST:-0}" = 1 ] && exit 1
     exit 77
 }
 command -v wine >/dev/null || skip "Wine no está instalado"
 command -v wineboot >/dev/null || skip "Wine no está instalado"
-command -v xvfb-run >/dev/null || skip "xvfb-run no está instalado"
+command -v xvfb-run >/dev/null && command -v xauth >/dev/null || skip "xvfb-run o xauth no están instalados"
 [ -n "$launcher" ] && [ -f "$launcher" ] || skip "sin mingw-w64 no se ha construido el lanzador"
 [ -n "$standin" ] && [ -f "$standin" ] || skip "sin mingw-w64 no se ha construido el sustituto de Horavent"
 program="$(realpath "$program")" cli="$(realpath "$cli")" timetabler="$(realpath "$timetabler")"
