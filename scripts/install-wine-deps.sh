@@ -5,6 +5,6 @@
 # programs to list their libraries with file and dpkg-shlibdeps).
 set -euo pipefail
 exec "$(dirname "$0")/install-deps.sh" \
-  wine wine64 gcc-mingw-w64-x86-64 gcc-mingw-w64-i686 \
+  wine wine64 gcc-mingw-w64-x86-64-win32 gcc-mingw-w64-i686-win32 \
   xvfb xauth \
   dpkg-dev file desktop-file-utils
