@@ -12,6 +12,10 @@
 void holdLauncherConnectionForThisProcessOnly()
 {
 #ifdef Q_OS_UNIX
+    // The launcher names Horavent's folder; without it standard output may be any
+    // socket (a desktop session's log) and stays as it is.
+    if (!qEnvironmentVariableIsSet(launcherFolderVariable()))
+        return;
     struct stat output { };
     if (fstat(STDOUT_FILENO, &output) != 0 || !S_ISSOCK(output.st_mode))
         return;
