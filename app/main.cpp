@@ -1,12 +1,17 @@
 // TransHoravoPlanif: the converter's window.
+#include "app/launcher_connection.h"
 #include "app/main_window.h"
+#include "app/scripted_answers.h"
 #include "app/widget_interface.h"
 #include "common/default_folders.h"
+#include "common/program_folders.h"
 
 #include <QApplication>
+#include <QDir>
 
 int main(int argc, char *argv[])
 {
+    holdLauncherConnectionForThisProcessOnly();
     QApplication app(argc, argv);
     QApplication::setApplicationName(WidgetInterface::applicationTitle());
     QApplication::setApplicationDisplayName(WidgetInterface::applicationTitle());
@@ -14,7 +19,12 @@ int main(int argc, char *argv[])
 
     Session session;
     session.workDir = defaultWorkDir();
-    session.programDir = QApplication::applicationDirPath();
+    const ProgramFolders folders = programFoldersOfThisProgram();
+    session.programDir = folders.programDir;
+    session.materiasPath = folders.materiasPath;
+    QDir().mkpath(session.programDir); // the per-user folder of an installed program may not exist yet
+
+    ScriptedAnswers::installIfAsked();
 
     MainWindow window(session, app.arguments());
     window.show();

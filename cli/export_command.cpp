@@ -4,6 +4,7 @@
 #include "cli/run_reporting.h"
 #include "common/dbf_table.h"
 #include "common/default_folders.h"
+#include "common/program_folders.h"
 #include "export/export_run.h"
 
 #include <QCoreApplication>
@@ -23,7 +24,8 @@ int exportCommand(const QStringList &arguments)
             .arg(QDir::toNativeSeparators(defaultWorkDir())),
         QStringLiteral("DIR"));
     const QCommandLineOption materias(QStringLiteral("materias"),
-        QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF junto al programa)."),
+        QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF de la carpeta del programa;"
+                       " instalado, la de ~/.local/share/transhoravo o la vacía del paquete)."),
         QStringLiteral("FILE"));
     const QCommandLineOption levels(QStringLiteral("levels"),
         QStringLiteral("CSV con las columnas CLAVE, NIVEL y CURSO de cada curso."), QStringLiteral("FILE"));
@@ -52,7 +54,9 @@ int exportCommand(const QStringList &arguments)
 
     Session session;
     session.workDir = parser.isSet(ktemp) ? QDir::current().absoluteFilePath(parser.value(ktemp)) : defaultWorkDir();
-    session.programDir = QCoreApplication::applicationDirPath();
+    const ProgramFolders folders = programFoldersOfThisProgram();
+    session.programDir = folders.programDir;
+    session.materiasPath = folders.materiasPath;
     if (parser.isSet(materias))
         session.materiasPath = QDir::current().absoluteFilePath(parser.value(materias));
 

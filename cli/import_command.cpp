@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/run_reporting.h"
 #include "common/default_folders.h"
+#include "common/program_folders.h"
 #include "import/import_run.h"
 
 #include <QCoreApplication>
@@ -36,7 +37,9 @@ int importCommand(const QStringList &arguments)
 
     Session session;
     session.workDir = parser.isSet(ktemp) ? QDir::current().absoluteFilePath(parser.value(ktemp)) : defaultWorkDir();
-    session.programDir = QCoreApplication::applicationDirPath();
+    const ProgramFolders folders = programFoldersOfThisProgram();
+    session.programDir = folders.programDir;
+    session.materiasPath = folders.materiasPath;
 
     return runReportingErrors([&] {
         CliInterface ui(answers);

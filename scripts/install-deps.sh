@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, whatever this project needs and the machine lacks.
-# Does nothing when everything is already there.
+# Does nothing when everything is already there. Package names given as arguments
+# are installed too (scripts/install-wine-deps.sh).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   time
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
