@@ -120,6 +120,8 @@ ExportRun::Outcome ExportRun::run()
     buildDaysHoursTable();
     buildCatalogueTables();
     applyPlanningAssignments();
+    for (const QString &note : skippedRecords.notes())
+        m_ui.note(note);
 
     m_session.transformado = 1;
     m_session.completed = true;
