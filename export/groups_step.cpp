@@ -32,7 +32,7 @@ public:
     // prefix + "A" when it is free; otherwise the prefix followed by the first free
     // letter counting up the code page from "A" (after "Z" come "[", "\" and so on,
     // then the letters past 0x7F), skipping the bytes isLetterByte() refuses. The
-    // prefix is text read from a table, so it is in its stored form already.
+    // prefix comes in its stored form, so codes are told apart as the field holds them.
     std::optional<QString> issue(const QString &prefix)
     {
         const QString foldedPrefix = prefix.toCaseFolded();
