@@ -2,6 +2,7 @@
 
 #include "common/clipper.h"
 #include "common/exchange_document.h"
+#include "common/xml_parse_guard.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -281,6 +282,10 @@ private:
             reader.giveUp();
             return;
         }
+        if (reader.m_text.size() + length > xml::ParseGuard::kLongestValue) {
+            xml::ParseGuard::refuseValueTooLong(reader.m_context);
+            return;
+        }
         reader.m_text.append(reinterpret_cast<const char *>(text), length);
     }
 
@@ -354,14 +359,28 @@ std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path, 
     xmlSAXHandlerPtr own = context->sax;
     context->sax = &handler;
     context->_private = &reader;
-    // The options of every parse (xml_document.cpp) but the dropping of blanks,
+    // The options of every parse (xml_parse_guard.h) but the dropping of blanks,
     // which the reader decides as the tree would.
-    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    xmlCtxtUseOptions(context, xml::parseOptions() & ~XML_PARSE_NOBLANKS);
+    std::optional<xml::ParseGuard> guard(std::in_place, context, path);
     xmlParseDocument(context);
-    const bool read = context->wellFormed && !reader.needsTree && reader.hasBlock;
+    // A file the tree would refuse too is refused here, without a second parse.
+    const bool refused = guard->failed() && !reader.needsTree;
+    const bool read = !refused && context->wellFormed && !reader.needsTree && reader.hasBlock;
     if (context->myDoc)
         xmlFreeDoc(context->myDoc);
     context->myDoc = nullptr;
+    if (refused) {
+        try {
+            guard->throwError();
+        } catch (...) {
+            guard.reset();
+            context->sax = own;
+            xmlFreeParserCtxt(context);
+            throw;
+        }
+    }
+    guard.reset();
     context->sax = own;
     xmlFreeParserCtxt(context);
     if (!read)

@@ -1,6 +1,7 @@
 #include "common/xml_document.h"
 
 #include "common/user_error.h"
+#include "common/xml_parse_guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
+
+#include <optional>
 
 namespace xml {
 namespace {
@@ -23,28 +26,6 @@ const xmlChar *X(const char *s)
 QString fromXml(const xmlChar *s)
 {
     return s ? QString::fromUtf8(reinterpret_cast<const char *>(s)) : QString();
-}
-
-// Options for every parse: no network, no DTD, no entity expansion, and
-// whitespace-only text between elements dropped (leaf text is kept by libxml2).
-constexpr int kParseOptions
-    = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
-
-[[noreturn]] void throwParseError(xmlParserCtxtPtr ctxt, const QString &path)
-{
-    const xmlError *error = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
-    QString detail;
-    if (error && error->message)
-        detail = QString::fromUtf8(error->message).trimmed();
-    const int line = error ? error->line : 0;
-    QString message = QStringLiteral("El archivo %1 no es un documento XML válido").arg(QDir::toNativeSeparators(path));
-    if (line > 0)
-        message += QStringLiteral(" (línea %1").arg(line)
-            + (detail.isEmpty() ? QStringLiteral(")") : QStringLiteral(": %1)").arg(detail));
-    else if (!detail.isEmpty())
-        message += QStringLiteral(" (%1)").arg(detail);
-    message += QStringLiteral(".");
-    throw UserError(message);
 }
 
 struct Step {
@@ -123,49 +104,42 @@ Document Document::load(const QString &path)
     if (!info.isReadable())
         throw UserError(QStringLiteral("No se puede leer el archivo %1.").arg(QDir::toNativeSeparators(path)));
 
+    return parseWith(path, [&path](xmlParserCtxtPtr ctxt) {
+        return xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, parseOptions());
+    });
+}
+
+Document Document::parse(const QByteArray &bytes, const QString &nameForMessages)
+{
+    return parseWith(nameForMessages, [&bytes](xmlParserCtxtPtr ctxt) {
+        return xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, parseOptions());
+    });
+}
+
+Document Document::parseWith(const QString &path, const std::function<_xmlDoc *(_xmlParserCtxt *)> &read)
+{
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt)
         throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(QDir::toNativeSeparators(path)));
-    xmlDocPtr doc = xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, kParseOptions);
-    if (!doc || !ctxt->wellFormed) {
+    std::optional<ParseGuard> guard(std::in_place, ctxt, path);
+    xmlDocPtr doc = read(ctxt);
+    if (!doc || !ctxt->wellFormed || guard->failed()) {
         if (doc)
             xmlFreeDoc(doc);
         try {
-            throwParseError(ctxt, path);
+            guard->throwError();
         } catch (...) {
+            guard.reset();
             xmlFreeParserCtxt(ctxt);
             throw;
         }
     }
+    guard.reset();
     xmlFreeParserCtxt(ctxt);
     Document result;
     xmlFreeDoc(result.m_doc);
     result.m_doc = doc;
     result.m_path = path;
-    return result;
-}
-
-Document Document::parse(const QByteArray &bytes, const QString &nameForMessages)
-{
-    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt)
-        throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(nameForMessages));
-    xmlDocPtr doc = xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, kParseOptions);
-    if (!doc || !ctxt->wellFormed) {
-        if (doc)
-            xmlFreeDoc(doc);
-        try {
-            throwParseError(ctxt, nameForMessages);
-        } catch (...) {
-            xmlFreeParserCtxt(ctxt);
-            throw;
-        }
-    }
-    xmlFreeParserCtxt(ctxt);
-    Document result;
-    xmlFreeDoc(result.m_doc);
-    result.m_doc = doc;
-    result.m_path = nameForMessages;
     return result;
 }
 

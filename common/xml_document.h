@@ -1,16 +1,19 @@
 #pragma once
 // A thin layer over libxml2 with the operations the converter needs. Loading never
-// touches the network, never expands external entities and never reads a DTD;
+// touches the network, never reads a DTD, refuses a document that declares
+// entities and keeps libxml2's limits on sizes and depth (xml_parse_guard.h);
 // whitespace-only text between elements does not become nodes, while the text of
 // a leaf element is kept as it is (a value of one tab stays a tab).
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
 struct _xmlDoc;
 struct _xmlNode;
+struct _xmlParserCtxt;
 
 namespace xml {
 
@@ -48,6 +51,8 @@ public:
     std::vector<Node> select(const QString &path) const;
 
 private:
+    static Document parseWith(const QString &path, const std::function<_xmlDoc *(_xmlParserCtxt *)> &read);
+
     _xmlDoc *m_doc = nullptr;
     QString m_path;
 };

@@ -23,9 +23,13 @@ void ExportRun::appendActivityTasks()
     const int isTask = subjects.fieldIndex(QStringLiteral("ESTAREA"));
     const int flags = subjects.fieldIndex(QStringLiteral("R_UNI_MAT"));
 
+    int recordNumber = 0;
     for (const ExchangeRecord &activity : seneca().records(QStringLiteral("ACTIVIDADES"))) {
-        if (activity.count() < 2)
+        ++recordNumber;
+        if (activity.count() < 2) {
+            skippedRecords.add(QStringLiteral("ACTIVIDADES"), recordNumber, 2);
             continue;
+        }
         QString activityCode = activity.value(1);
         if (activity.value(0) == hashMarker)
             activityCode.prepend(QLatin1Char('#'));

@@ -51,8 +51,10 @@ void buildCatalogueTable(ExportRun &run, const Catalogue &catalogue, const std::
     int recordNumber = 0;
     for (const ExchangeRecord &record : records) {
         ++recordNumber;
-        if (record.count() < kCatalogueMinimumValues)
+        if (record.count() < kCatalogueMinimumValues) {
+            run.skippedRecords.add(catalogue.group, recordNumber, kCatalogueMinimumValues);
             continue;
+        }
         const std::vector<FieldValue> values = entryValues(catalogue, record, recordNumber);
         const int row = table.appendBlank();
         for (int field = 0; field < int(values.size()); ++field) {

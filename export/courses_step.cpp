@@ -7,7 +7,7 @@
 #include "export/courses_table.h"
 #include "export/export_run.h"
 
-void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath)
+void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath, SkippedRecords *skipped)
 {
     dbf::removeTableFiles(dbfPath);
     dbf::createTable(dbfPath, courses_table::layout());
@@ -16,9 +16,14 @@ void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QStri
     table.batchPosts();
     const int clave = table.fieldIndex(QStringLiteral("CLAVE"));
     const int estud = table.fieldIndex(QStringLiteral("ESTUD"));
+    int recordNumber = 0;
     for (const ExchangeRecord &course : seneca.records(groupName())) {
-        if (course.count() <= 1)
+        ++recordNumber;
+        if (course.count() <= 1) {
+            if (skipped)
+                skipped->add(groupName(), recordNumber, 2);
             continue;
+        }
         const int row = table.appendBlank();
         table.setText(row, clave, course.value(0));
         table.setText(row, estud, course.value(1));
@@ -29,7 +34,7 @@ void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QStri
 
 bool ExportRun::buildCoursesTable()
 {
-    courses_step::writeCoursesTable(seneca(), workPath(courses_table::fileName()));
+    courses_step::writeCoursesTable(seneca(), workPath(courses_table::fileName()), &skippedRecords);
     noteTableWritten(courses_table::fileName());
 
     // A dialog whose OK found a course without level or course is followed by a

@@ -3,6 +3,7 @@
 // line when it rehearses the level and course dialog in a scratch folder.
 
 #include "common/exchange_document.h"
+#include "export/skipped_records.h"
 
 #include <QString>
 
@@ -15,6 +16,7 @@ inline QString groupName()
 
 // Deletes the table's files, creates it and appends one record per course record
 // with more than one value: CLAVE from position 0, ESTUD from position 1.
-void writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath);
+// Records with fewer than two values are passed over, and named in `skipped` when given.
+void writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath, SkippedRecords *skipped = nullptr);
 
 } // namespace courses_step

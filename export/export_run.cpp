@@ -152,6 +152,8 @@ ExportRun::Outcome ExportRun::run()
         return outcome;
     }
     m_staging->commit();
+    for (const QString &note : skippedRecords.notes())
+        m_ui.note(note);
 
     m_session.transformado = 1;
     m_session.completed = true;

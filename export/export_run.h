@@ -13,6 +13,7 @@
 #include "common/session.h"
 #include "common/table_folder.h"
 #include "common/user_interface.h"
+#include "export/skipped_records.h"
 
 #include <functional>
 #include <memory>
@@ -91,6 +92,8 @@ public:
             tablesWritten.append(fileName);
     }
     QStringList tablesWritten;
+    // Records the steps passed over for holding too few values, noted at the end.
+    SkippedRecords skippedRecords;
 
     // The subject code lists of step 3, released by step 4. Each run starts afresh.
     std::unique_ptr<SubjectCodeLists> codeLists;

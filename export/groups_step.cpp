@@ -4,6 +4,7 @@
 #include "export/courses_table.h"
 #include "export/groups_table.h"
 
+#include "common/cp1252.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
 #include "export/stored_text.h"
@@ -15,12 +16,23 @@
 
 namespace {
 
-// The group codes issued in this step. Codes that differ only in letter case
-// (Unicode case folding: "Á" and "á" are one letter) count as the same code.
+// Whether a byte may be a group letter: printable, not a space (the field would
+// drop it) and defined by the code page.
+constexpr bool isLetterByte(unsigned char byte)
+{
+    return byte > 0x20 && byte != 0x7F && byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D
+        && byte != 0xA0 && byte != 0xAD;
+}
+
+// The group codes issued in this step, as GRUPOST.DBF stores them. Codes that
+// differ only in letter case (Unicode case folding: "Á" and "á" are one letter)
+// count as the same code.
 class GroupCodes {
 public:
     // prefix + "A" when it is free; otherwise the prefix followed by the first free
-    // character counting up from "A" (after "Z" come "[", "\" and so on).
+    // letter counting up the code page from "A" (after "Z" come "[", "\" and so on,
+    // then the letters past 0x7F), skipping the bytes isLetterByte() refuses. The
+    // prefix comes in its stored form, so codes are told apart as the field holds them.
     std::optional<QString> issue(const QString &prefix)
     {
         const QString foldedPrefix = prefix.toCaseFolded();
@@ -28,23 +40,26 @@ public:
         if (m_issued.contains(code.toCaseFolded())) {
             // Every letter below the hint is taken for this prefix, and codes are
             // never withdrawn, so the search may start there.
-            char16_t &letter = m_firstUntried[foldedPrefix];
-            letter = std::max(letter, u'A');
-            while (letter <= kLastLetter && m_issued.contains(foldedPrefix + QChar(letter).toCaseFolded()))
-                ++letter;
-            if (letter > kLastLetter)
+            int &byte = m_firstUntried[foldedPrefix];
+            byte = std::max(byte, int('A'));
+            while (byte <= 0xFF
+                && (!isLetterByte(static_cast<unsigned char>(byte))
+                    || m_issued.contains(foldedPrefix + letterOf(byte).toCaseFolded())))
+                ++byte;
+            if (byte > 0xFF)
                 return std::nullopt;
-            code = prefix + QChar(letter);
-            ++letter;
+            code = prefix + letterOf(byte);
+            ++byte;
         }
         m_issued.insert(code.toCaseFolded());
         return code;
     }
 
 private:
-    static constexpr char16_t kLastLetter = 0xD7FF; // the last character before the surrogates
+    static QString letterOf(int byte) { return QChar(cp1252::toUnicode(static_cast<unsigned char>(byte))); }
+
     QSet<QString> m_issued; // case-folded
-    QHash<QString, char16_t> m_firstUntried;
+    QHash<QString, int> m_firstUntried;
 };
 
 struct Course {
@@ -114,12 +129,17 @@ void ExportRun::buildGroupsTable()
     const int levelWidth = groups.field(level).width;
 
     GroupCodes codes;
+    int recordNumber = 0;
     for (const ExchangeRecord &unit : seneca().records(QStringLiteral("UNIDADES"))) {
-        if (unit.count() < 2)
+        ++recordNumber;
+        if (unit.count() < 2) {
+            skippedRecords.add(QStringLiteral("UNIDADES"), recordNumber, 2);
             continue;
+        }
         const QString unitCourseKey = unit.value(2);
         const Course course = courses.find(unitCourseKey);
-        const std::optional<QString> groupCode = codes.issue(course.level.left(levelWidth) + course.code.left(1));
+        const std::optional<QString> groupCode
+            = codes.issue(storedText(course.level.left(levelWidth) + course.code.left(1), groups.field(code)));
         if (!groupCode) {
             throw UserError(QStringLiteral("No queda ninguna letra de grupo para la unidad %1 del curso %2: hay "
                                            "demasiadas unidades con el mismo nivel y curso.")

@@ -1,12 +1,126 @@
 #include "export/input_documents.h"
 
+#include "common/user_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
 #include <libxml/parser.h>
 
+#include <algorithm>
 #include <future>
+
+namespace {
+
+// The groups of the Séneca file the export reads; the planning file has none of them.
+const QStringList &senecaGroups()
+{
+    static const QStringList groups
+        = {QStringLiteral("CURSOS_DEL_CENTRO"), QStringLiteral("MATERIAS"), QStringLiteral("ACTIVIDADES"),
+            QStringLiteral("EMPLEADOS"), QStringLiteral("DEPENDENCIAS"), QStringLiteral("UNIDADES"),
+            QStringLiteral("JORNADAS_ESCOLARES"), QStringLiteral("TRAMOS_HORARIOS"), QStringLiteral("ORIGENES"),
+            QStringLiteral("NIVELES"), QStringLiteral("CURSOS_NIVELES"), QStringLiteral("AUTORIZACIONES")};
+    return groups;
+}
+
+// The planning file's assignment groups are PROFESOR_1, PROFESOR_2 and so on.
+const QString planningPrefix = QStringLiteral("PROFESOR_");
+
+QString swappedHint()
+{
+    return QStringLiteral(" Puede que haya elegido los dos archivos al revés. No se ha cambiado ninguna tabla.");
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QStringList seqsOf(const ExchangeDocument &document)
+{
+    QStringList seqs;
+    if (const ExchangeValues *values = document.values()) {
+        for (const ExchangeValuesGroup &group : values->groups())
+            seqs << group.seq;
+    } else {
+        for (xml::Node group : document.topLevelGroups())
+            seqs << xml::attribute(group, "seq");
+    }
+    return seqs;
+}
+
+bool sameBytes(const QString &first, const QString &second)
+{
+    QFile a(first);
+    QFile b(second);
+    if (a.size() != b.size() || !a.open(QIODevice::ReadOnly) || !b.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 chunk = 1 << 20;
+    while (!a.atEnd()) {
+        if (a.read(chunk) != b.read(chunk))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void checkNotTheSameFile(const QString &senecaPath, const QString &planningPath)
+{
+    const QFileInfo seneca(senecaPath);
+    const QFileInfo planning(planningPath);
+    // A file that cannot be read is reported when it is parsed.
+    if (!seneca.isFile() || !planning.isFile())
+        return;
+    if (seneca.canonicalFilePath() == planning.canonicalFilePath()) {
+        throw UserError(QStringLiteral("Ha elegido el mismo archivo, %1, como fichero de SÉNECA y como fichero de "
+                                       "PLANIFICACIÓN. Elija el archivo que procede de cada programa.")
+                            .arg(native(senecaPath))
+            + swappedHint());
+    }
+    if (sameBytes(senecaPath, planningPath)) {
+        throw UserError(QStringLiteral("El fichero de SÉNECA, %1, y el de PLANIFICACIÓN, %2, tienen el mismo "
+                                       "contenido: uno de los dos no es el que corresponde.")
+                            .arg(native(senecaPath), native(planningPath))
+            + swappedHint());
+    }
+}
+
+void checkFilesTellApart(const ExchangeDocument &seneca, const ExchangeValues &planning)
+{
+    const QStringList seqs = seqsOf(seneca);
+    for (const QString &seq : seqs) {
+        if (seq.startsWith(planningPrefix)) {
+            throw UserError(QStringLiteral("El archivo %1, elegido como fichero de SÉNECA, parece de PLANIFICACIÓN: "
+                                           "tiene el grupo %2, con las asignaciones de un profesor.")
+                                .arg(native(seneca.path()), seq)
+                + swappedHint());
+        }
+    }
+    const bool readsSomething
+        = std::any_of(seqs.begin(), seqs.end(), [](const QString &seq) { return senecaGroups().contains(seq); });
+    if (!readsSomething) {
+        throw UserError(QStringLiteral("El archivo %1, elegido como fichero de SÉNECA, no parece de Séneca: no tiene "
+                                       "ninguno de los grupos que se leen de él (%2).")
+                            .arg(native(seneca.path()), senecaGroups().join(QStringLiteral(", ")))
+            + swappedHint());
+    }
+    for (const ExchangeValuesGroup &group : planning.groups()) {
+        if (senecaGroups().contains(group.seq)) {
+            throw UserError(QStringLiteral("El archivo %1, elegido como fichero de PLANIFICACIÓN, parece de Séneca: "
+                                           "tiene el grupo %2, que es del fichero de SÉNECA.")
+                                .arg(native(planning.path()), group.seq)
+                + swappedHint());
+        }
+    }
+}
 
 InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath,
     const std::function<void(const ExchangeDocument &)> &whileReadingPlanning)
 {
+    // Told apart before either is parsed, when the same file was chosen twice.
+    checkNotTheSameFile(senecaPath, planningPath);
     // libxml2 sets up its shared tables on the first parse; done here, before two
     // parses run at once.
     xmlInitParser();
@@ -21,5 +135,7 @@ InputDocuments readInputDocuments(const QString &senecaPath, const QString &plan
         planning.wait(); // its own error, if any, comes second
         throw;
     }
-    return {std::move(*seneca), planning.get()};
+    InputDocuments documents{std::move(*seneca), planning.get()};
+    checkFilesTellApart(documents.seneca, documents.planning);
+    return documents;
 }

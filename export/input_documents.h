@@ -15,7 +15,16 @@ struct InputDocuments {
 
 // Throws the UserError of the Séneca file when it cannot be read, else that of the
 // planning file: the same error a reading of one after the other would give.
+// Then checks that the two are what they were chosen as (checkFilesTellApart).
 // whileReadingPlanning, when given, works on the Séneca document once it is read,
 // while the planning file may still be in reading.
 InputDocuments readInputDocuments(const QString &senecaPath, const QString &planningPath,
     const std::function<void(const ExchangeDocument &)> &whileReadingPlanning = {});
+
+// Throws a UserError that names the file that looks wrong, and says the two may
+// have been swapped, when one path or the same bytes were chosen for both.
+void checkNotTheSameFile(const QString &senecaPath, const QString &planningPath);
+// Throws likewise when the Séneca file has none of the groups the export reads, or
+// has the planning file's PROFESOR_ groups, or when the planning file holds a group
+// of the Séneca file. A planning file without teachers is a planning file.
+void checkFilesTellApart(const ExchangeDocument &seneca, const ExchangeValues &planning);

@@ -244,7 +244,7 @@ private:
     // bad value never leaves a half-written row.
     struct Converted {
         double hours = 1.0;
-        std::optional<int> level; // none: the field is left as it is
+        std::optional<int> level; // none: the field is left empty (null)
     };
 
     static Converted convert(const Assignment &assignment)
@@ -279,8 +279,12 @@ private:
             m_rows.setText(row, m_sesiones, QStringLiteral("1"));
         m_rows.setText(row, m_corigen, assignment.origin);
         m_rows.setText(row, m_ctarea, task);
+        // The level belongs to the assignment as much as the teacher does: an empty
+        // level key empties it, also on a row an earlier assignment had completed.
         if (converted.level)
             m_rows.setInteger(row, m_level, *converted.level);
+        else
+            m_rows.setText(row, m_level, QString());
         m_rows.post(row);
     }
 
@@ -309,8 +313,16 @@ void ExportRun::applyPlanningAssignments()
     const std::vector<ExchangeValuesGroup> &teachers = planning().groups();
     const Records none;
     for (int n = 1; n <= int(teachers.size()); ++n) {
-        const auto found = assignments.constFind(pd::teacherGroup(n));
-        step.applyTeacher(teachers[size_t(n - 1)].own, found == assignments.cend() ? none : *found);
+        const QString group = pd::teacherGroup(n);
+        const auto found = assignments.constFind(group);
+        const ExchangeValuesRecord &teacher = teachers[size_t(n - 1)].own;
+        if (found != assignments.cend() && teacher.count() > 0) {
+            for (size_t i = 0; i < found->size(); ++i) {
+                if ((*found)[i]->count() == 0)
+                    skippedRecords.add(group, int(i) + 1, 1);
+            }
+        }
+        step.applyTeacher(teacher, found == assignments.cend() ? none : *found);
     }
     step.close();
     noteTableWritten(teachers_table::fileName());

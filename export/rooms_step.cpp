@@ -18,9 +18,13 @@ void ExportRun::buildRoomsTable()
     const int name = rooms.fieldIndex(QStringLiteral("NOMBRE"));
     const int senecaKey = rooms.fieldIndex(QStringLiteral("DEPCENTRO"));
 
+    int recordNumber = 0;
     for (const ExchangeRecord &room : seneca().records(QStringLiteral("DEPENDENCIAS"))) {
-        if (room.count() < 2)
+        ++recordNumber;
+        if (room.count() < 2) {
+            skippedRecords.add(QStringLiteral("DEPENDENCIAS"), recordNumber, 2);
             continue;
+        }
         const QString identifier = room.value(0);
         const int row = rooms.appendBlank();
         // Both fields keep the identifier's first 10 characters, their width.

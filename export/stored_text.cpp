@@ -14,7 +14,7 @@ QString storedText(const QString &value, const dbf::FieldDef &field)
     const char16_t *units = reinterpret_cast<const char16_t *>(value.constData());
     bool plain = value.size() <= field.width;
     for (qsizetype i = 0; plain && i < kept; ++i)
-        plain = units[i] < 0x80 || (units[i] >= 0xA0 && units[i] <= 0xFF);
+        plain = units[i] < 0x7F || (units[i] >= 0xA0 && units[i] <= 0xFF);
     if (plain) {
         qsizetype end = kept;
         while (end > 0 && (units[end - 1] == u' ' || units[end - 1] == u'\0'))

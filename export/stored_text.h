@@ -3,7 +3,7 @@
 // engine's walks compare an XML value with what a field holds; comparing the
 // value in its stored form lets a value find the record it was written to, also
 // when it was longer than the field or held a character the tables' code page
-// lacks (stored as "?").
+// lacks (stored as its base letter or "?", cp1252.h).
 
 #include "common/dbf_table.h"
 

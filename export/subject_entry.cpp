@@ -25,7 +25,9 @@ std::vector<NumberedSubjectEntry> readSubjectEntries(const ExchangeDocument &sen
     for (const ExchangeRecord &record : seneca.records(QStringLiteral("MATERIAS"))) {
         ++recordNumber;
         if (record.count() >= 2)
-            entries.push_back({recordNumber, readSubjectEntry(record)});
+            entries.push_back({recordNumber, readSubjectEntry(record), false});
+        else
+            entries.push_back({recordNumber, SubjectEntry(), true});
     }
     return entries;
 }

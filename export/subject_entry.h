@@ -21,12 +21,14 @@ struct SubjectEntry {
 // name and the text at 1 as the identifier). A missing position reads as empty.
 SubjectEntry readSubjectEntry(const ExchangeRecord &record);
 
-// An entry of MATERIAS with at least two values, and its record number from 1.
+// An entry of MATERIAS and its record number from 1.
 struct NumberedSubjectEntry {
     int recordNumber = 0;
-    SubjectEntry entry;
+    SubjectEntry entry; // empty when the record has too few values
+    bool tooFewValues = false; // fewer than two: no step reads it, step 3 notes it
 };
 
-// The entries of MATERIAS with at least two values, in document order: what steps
-// 3 and 8 read.
+// The entries of MATERIAS in document order: what steps 3 and 8 read. A record
+// with fewer than two values is there, marked, with an empty entry (no name, so
+// step 8 passes over it as it does over every nameless entry).
 std::vector<NumberedSubjectEntry> readSubjectEntries(const ExchangeDocument &seneca);

@@ -120,6 +120,10 @@ void ExportRun::buildSubjectsTables()
 
     for (const NumberedSubjectEntry &numbered : subjectEntries()) {
         const SubjectEntry &entry = numbered.entry;
+        if (numbered.tooFewValues) {
+            skippedRecords.add(QStringLiteral("MATERIAS"), numbered.recordNumber, 2);
+            continue;
+        }
         // A subject without a name cannot be taught, and a code derived from
         // nothing would be empty; step 8 skips the same entries.
         if (entry.name.isEmpty()) {
@@ -130,7 +134,8 @@ void ExportRun::buildSubjectsTables()
 
         if (!lists.knows(entry.name, codes.longCode)) {
             lists.remember(entry.name, codes.longCode);
-            const std::optional<QString> code = lists.issue(codes.code);
+            // Told apart as the field stores them: two codes never become one on disk.
+            const std::optional<QString> code = lists.issue(storedText(codes.code, subjects.field(subjectCode)));
             if (!code)
                 throw UserError(noCodeLeftText(entry.name, codes.code));
             const int row = subjects.appendBlank();

@@ -3,6 +3,7 @@
 #include "export/teachers_table.h"
 
 #include "export/export_run.h"
+#include "export/stored_text.h"
 
 #include <QHash>
 #include <QSet>
@@ -58,14 +59,21 @@ void ExportRun::buildTeachersTable()
     const int takingOffice = teachers.fieldIndex(QStringLiteral("F_TOMAPOS"));
 
     TeacherCodes codes;
+    int recordNumber = 0;
     for (const ExchangeRecord &teacher : seneca().records(QStringLiteral("EMPLEADOS"))) {
-        if (teacher.count() < 2)
+        ++recordNumber;
+        if (teacher.count() < 2) {
+            skippedRecords.add(QStringLiteral("EMPLEADOS"), recordNumber, 2);
             continue;
+        }
         const QString part1 = teacher.value(3);
         const QString part2 = teacher.value(4);
         const QString part3 = teacher.value(5);
-        // An empty part adds no initial; the letters keep their case.
-        const QString teacherCode = codes.issue(part1.left(1) + part2.left(1) + part3.left(1));
+        // An empty part adds no initial; the letters keep their case. Codes are told
+        // apart as the field stores them, so that Ł and L, or two initials the code
+        // page has no letter for, never give two teachers one code on disk.
+        const QString teacherCode
+            = codes.issue(storedText(part1.left(1) + part2.left(1) + part3.left(1), teachers.field(code)));
         const int row = teachers.appendBlank();
         teachers.setText(row, code, teacherCode);
         teachers.setText(row, name, part1 + QLatin1Char(' ') + part2 + QLatin1Char(' ') + part3);

@@ -8,6 +8,7 @@
 
 #include "common/user_error.h"
 #include "common/xml_document.h"
+#include "common/xml_parse_guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,14 +18,10 @@
 #include <libxml/tree.h>
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace {
-
-// The options of xml::Document::load: no network, no DTD, no entity expansion,
-// whitespace-only text between elements dropped.
-constexpr int kParseOptions
-    = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 bool named(const xmlChar *name, const char *expected)
 {
@@ -94,6 +91,7 @@ private:
         int nbNamespaces, const xmlChar **namespaces, int nbAttributes, int nbDefaulted, const xmlChar **attributes)
     {
         FrameReader &r = *of(ctx);
+        r.m_textLetGo = 0;
         bool build = true;
         bool blockBegins = false;
         if (r.mine(ctx)) {
@@ -122,6 +120,7 @@ private:
     static void endElement(void *ctx, const xmlChar *localname, const xmlChar *prefix, const xmlChar *uri)
     {
         FrameReader &r = *of(ctx);
+        r.m_textLetGo = 0;
         if (!r.mine(ctx)) {
             r.m_build.endElementNs(ctx, localname, prefix, uri);
             return;
@@ -144,12 +143,18 @@ private:
         }
     }
 
-    // Text joins the text node before it, so it completes nothing.
+    // Text joins the text node before it, so it completes nothing. Text let go is
+    // held to the tree's limit on a text node all the same.
     static void characters(void *ctx, const xmlChar *text, int length)
     {
         FrameReader &r = *of(ctx);
-        if (!r.mine(ctx) || r.m_where == Where::Block)
+        if (!r.mine(ctx) || r.m_where == Where::Block) {
             r.m_build.characters(ctx, text, length);
+            return;
+        }
+        r.m_textLetGo += length;
+        if (r.m_textLetGo > xml::ParseGuard::kLongestValue)
+            xml::ParseGuard::refuseValueTooLong(r.m_ctxt);
     }
 
     static void cdataBlock(void *ctx, const xmlChar *text, int length)
@@ -190,6 +195,7 @@ private:
     }
 
     xmlParserCtxtPtr m_ctxt;
+    long long m_textLetGo = 0; // characters of the text node let go, so far
     const xmlSAXHandler m_build; // the default tree builder's callbacks
     Where m_where = Where::Outside;
     int m_depth = 0; // elements open in the file
@@ -235,13 +241,20 @@ SenecaFrame SenecaFrame::read(const QString &path)
     if (!ctxt)
         throw std::bad_alloc();
     FrameReader reader(ctxt);
-    xmlDocPtr doc = xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, kParseOptions);
-    const bool wellFormed = doc && ctxt->wellFormed;
-    xmlFreeParserCtxt(ctxt);
-    if (!wellFormed) {
+    std::optional<xml::ParseGuard> guard(std::in_place, ctxt, path);
+    xmlDocPtr doc = xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, xml::parseOptions());
+    if (!doc || !ctxt->wellFormed || guard->failed()) {
         xmlFreeDoc(doc);
-        throwAsDocumentLoad(path);
+        try {
+            guard->throwError();
+        } catch (...) {
+            guard.reset();
+            xmlFreeParserCtxt(ctxt);
+            throw;
+        }
     }
+    guard.reset();
+    xmlFreeParserCtxt(ctxt);
     SenecaFrame frame(doc, reader.year());
     // Only where the root stood matters now.
     if (xmlNodePtr root = frame.rootPlaceholder()) {

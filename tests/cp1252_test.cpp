@@ -4,17 +4,22 @@
 
 namespace {
 
-TEST(Cp1252, EveryByteSurvivesDecodeAndEncode)
+TEST(Cp1252, EveryByteDecodesAndIsLookedUpAsItselfButNoneUndefinedIsWritten)
 {
     QByteArray all(256, '\0');
     for (int i = 0; i < 256; ++i)
         all[i] = static_cast<char>(i);
     const QString text = cp1252::decode(all.constData(), all.size());
     ASSERT_EQ(text.size(), 256);
-    EXPECT_EQ(cp1252::encode(text), all);
+    // A lookup of what a table holds finds it, whatever byte it holds.
     QByteArray exact;
     EXPECT_TRUE(cp1252::encodeExact(text, exact));
     EXPECT_EQ(exact, all);
+    // Writing it back puts "?" where DEL and the five undefined bytes stood.
+    QByteArray written = all;
+    for (int undefined : {0x7F, 0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        written[undefined] = '?';
+    EXPECT_EQ(cp1252::encode(text), written);
 }
 
 TEST(Cp1252, BytesMapToTheirCharacters)
@@ -47,7 +52,7 @@ TEST(Cp1252, BytesMapToTheirCharacters)
     }
 }
 
-TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMark)
+TEST(Cp1252, CharactersOutsideTheCodePageTakeTheirBaseLetterElseOneQuestionMark)
 {
     struct Case {
         QString text;
@@ -55,9 +60,22 @@ TEST(Cp1252, CharactersOutsideTheCodePageBecomeOneQuestionMark)
         QByteArray bytes;
     };
     const Case cases[] = {
-        {QStringLiteral("\u0080\u0100\u4E2D"), -1, "???"}, // U+0080 is not byte 0x80
+        // Letters with a decomposition, and those without one that still have a base letter.
+        {QStringLiteral("ŁŻŚ ĆĖŪ"), -1, "LZS CEU"},
+        {QStringLiteral("Łódź"), -1,
+            "L\xF3"
+            "dz"},
+        {QStringLiteral("ȘȚșț"), -1, "STst"},
+        {QStringLiteral("Đđłħı"), -1, "Ddlhi"},
+        {QStringLiteral("Ǻ"), -1, "\xC5"}, // down to the letter the code page has
+        {QStringLiteral("ＡＢ"), -1, "AB"}, // full width
+        {QStringLiteral("Øø"), -1, "\xD8\xF8"}, // the code page's own letters stay
+        // No base letter: one "?" per character.
+        {QStringLiteral("\u0080\u4E2D\u03A9"), -1, "???"}, // U+0080 is not byte 0x80
         {QStringLiteral("a\U0001F600b"), -1, "a?b"}, // a surrogate pair is one character
         {QString(QChar(0xD800)) + QLatin1Char('x'), -1, "?x"}, // a lone surrogate
+        // DEL and the characters of the undefined bytes are never written.
+        {QStringLiteral("a\u007Fb\u0081\u008D\u008F\u0090\u009D"), -1, "a?b?????"},
         {QStringLiteral("Información"), 5, "Infor"},
         {QStringLiteral("a\U0001F600bcdef"), 5, "a?bcd"},
         {QStringLiteral("\u00F1\u00F1\u00F1"), 2, "\xF1\xF1"},

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@ protected:
         session.programDir = dir.path();
         seneca = ExchangeBuilder()
                      .top(QStringLiteral("CURSO"), {QStringLiteral("2024"), QStringLiteral("a"), QStringLiteral("b")})
+                     .group(QStringLiteral("EMPLEADOS"))
                      .writeTo(dir.path(), QStringLiteral("seneca.xml"));
     }
 
@@ -107,4 +109,110 @@ TEST_F(ExportDriver, ADamagedMemoryOfEarlierCodingsStopsBeforeAnyTableIsTouched)
         EXPECT_TRUE(error.message().contains(QStringLiteral("CURSOST2.DBF"))) << error.what();
     }
     EXPECT_FALSE(QFile::exists(session.workPath(QStringLiteral("PERIODOS.DBF"))));
+}
+
+namespace {
+
+// Every file of a folder and its bytes.
+QHash<QString, QByteArray> folderBytes(const QString &path)
+{
+    QHash<QString, QByteArray> files;
+    for (const QFileInfo &info : QDir(path).entryInfoList(QDir::Files)) {
+        QFile file(info.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            files.insert(info.fileName(), file.readAll());
+    }
+    return files;
+}
+
+QByteArray entityDocument()
+{
+    return "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+           "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+           "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>\n"
+           "<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"EMPLEADOS\"><grupo_datos><dato>1</dato><dato>&d;&d;&d;</dato>"
+           "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
+}
+
+QString write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+    return path;
+}
+
+} // namespace
+
+// The files chosen the wrong way round, the same file twice, or a file made to
+// expand in memory: the run stops before writing, says which file looks wrong,
+// and an earlier export in the working folder stays byte for byte.
+TEST_F(ExportDriver, FilesThatAreNotWhatTheyWereChosenAsStopTheRunAndLeaveAnEarlierExportAsItWas)
+{
+    QDir().mkpath(session.workDir);
+    for (const char *table : {"PERIODOS.DBF", "PROFT.DBF", "ASIGT.DBF", "CURSOST2.DBF"})
+        write(session.workPath(QString::fromLatin1(table)), QByteArray("tabla anterior ") + table);
+    const QHash<QString, QByteArray> before = folderBytes(session.workDir);
+    session.materiasPath = dir.filePath(QStringLiteral("SENEMATERIAS.DBF"));
+    dbf::createTable(session.materiasPath,
+        {dbf::charField("NOMBRE", 80), dbf::charField("COD", 10), dbf::charField("CODLARGO", 10)});
+
+    const QString planning = ExchangeBuilder()
+                                 .top(QStringLiteral("P1"), {QStringLiteral("E1")})
+                                 .group(QStringLiteral("PROFESOR_1"))
+                                 .record({QStringLiteral("A"), QStringLiteral("M1")})
+                                 .writeTo(dir.path(), QStringLiteral("planificacion.xml"));
+    const QString copyOfSeneca = dir.filePath(QStringLiteral("copia.xml"));
+    QFile::copy(seneca, copyOfSeneca);
+    const QString noGroups = ExchangeBuilder()
+                                 .top(QStringLiteral("OTRO"), {QStringLiteral("1")})
+                                 .writeTo(dir.path(), QStringLiteral("x.xml"));
+    const QString entities = write(dir.filePath(QStringLiteral("entidades.xml")), entityDocument());
+
+    struct Case {
+        const char *name;
+        QString seneca, planning;
+        QString wrongFile; // named in the message
+        QString says;
+    };
+    const Case cases[] = {
+        {"swapped", planning, seneca, planning, QStringLiteral("al revés")},
+        {"same path", seneca, seneca, seneca, QStringLiteral("mismo archivo")},
+        {"same bytes", seneca, copyOfSeneca, copyOfSeneca, QStringLiteral("mismo contenido")},
+        {"no Séneca group", noGroups, planning, noGroups, QStringLiteral("no parece de Séneca")},
+        {"entities in the Séneca file", entities, planning, entities, QStringLiteral("declara entidades")},
+        {"entities in the planning file", seneca, entities, entities, QStringLiteral("declara entidades")},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ui.fileChoices = {c.seneca, c.planning};
+        ExportRun run(session, ui);
+        try {
+            run.run();
+            ADD_FAILURE() << "the run must stop";
+        } catch (const UserError &error) {
+            EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(c.wrongFile))) << error.what();
+            EXPECT_TRUE(error.message().contains(c.says)) << error.what();
+        }
+        EXPECT_EQ(folderBytes(session.workDir), before);
+        EXPECT_EQ(session.transformado, 0);
+    }
+
+    // A planning file that holds a group of the Séneca file, and teachers.
+    const QString planningWithSenecaGroup = ExchangeBuilder()
+                                                .top(QStringLiteral("P1"), {QStringLiteral("E1")})
+                                                .group(QStringLiteral("UNIDADES"))
+                                                .record({QStringLiteral("U1"), QStringLiteral("x")})
+                                                .writeTo(dir.path(), QStringLiteral("planificacion2.xml"));
+    ui.fileChoices = {seneca, planningWithSenecaGroup};
+    ExportRun run(session, ui);
+    try {
+        run.run();
+        ADD_FAILURE() << "the run must stop";
+    } catch (const UserError &error) {
+        EXPECT_TRUE(error.message().contains(planningWithSenecaGroup)) << error.what();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("PLANIFICACIÓN, parece de Séneca"))) << error.what();
+        EXPECT_TRUE(error.message().contains(QStringLiteral("al revés"))) << error.what();
+    }
+    EXPECT_EQ(folderBytes(session.workDir), before);
 }

@@ -6,6 +6,8 @@
 #include "export/courses_table.h"
 #include "export/groups_table.h"
 
+#include <QSet>
+
 using namespace export_steps;
 
 namespace {
@@ -103,6 +105,33 @@ TEST_F(GroupsStep, TheTwentySeventhGroupOfACourseGetsTheCharacterAfterZ)
     EXPECT_EQ(rows[25], (Row{"ESO1Z", "Z"}));
     EXPECT_EQ(rows[26], (Row{"ESO1[", "["}));
     EXPECT_EQ(rows[27], (Row{"ESO1\\", "\\"}));
+}
+
+TEST_F(GroupsStep, SixtyGroupsOfACourseGetPrintableLettersTheCodePageDefinesEachUniqueAsStored)
+{
+    writeCourses({{"C1", "ESO", "1", ""}});
+    std::vector<std::pair<std::string, std::string>> list;
+    for (int i = 1; i <= 60; ++i)
+        list.emplace_back("U" + std::to_string(i), "C1");
+    build(units(list));
+    const Rows rows = codes();
+    ASSERT_EQ(rows.size(), 60u);
+    // After "~" come the letters of the upper half of the code page; the small
+    // letters, DEL and the undefined bytes are passed over.
+    EXPECT_EQ(rows[35], (Row{"ESO1~", "~"}));
+    EXPECT_EQ(rows[36], (Row{"ESO1€", "€"}));
+    EXPECT_EQ(rows[37], (Row{"ESO1‚", "‚"}));
+    QSet<QString> seen;
+    for (const Row &row : rows) {
+        const QString code = QString::fromStdString(row.at(0));
+        EXPECT_FALSE(seen.contains(code.toCaseFolded())) << row.at(0);
+        seen.insert(code.toCaseFolded());
+        const QChar letter = code.back();
+        EXPECT_TRUE(letter.isPrint() && !letter.isSpace()) << row.at(0);
+        for (char16_t undefined : {u'\u007F', u'\u0081', u'\u008D', u'\u008F', u'\u0090', u'\u009D'})
+            EXPECT_NE(letter, QChar(undefined)) << row.at(0);
+        EXPECT_EQ(row.at(1), std::string(QString(letter).toStdString()));
+    }
 }
 
 TEST_F(GroupsStep, ShortEntriesAreSkippedOrReadTheirMissingCourseAsEmpty)

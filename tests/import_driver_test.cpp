@@ -432,3 +432,36 @@ TEST_F(ImportDriver, ADatoValueWithAControlCharacterStopsTheRun)
     EXPECT_THAT(message, HasSubstr("10\\x0101"));
     EXPECT_FALSE(QFileInfo::exists(outputPath()));
 }
+
+TEST_F(ImportDriver, ASenecaFileThatDeclaresEntitiesStopsTheRunAndLeavesAnEarlierOutputAsItWas)
+{
+    smallSchool();
+    ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
+    QFile earlier(outputPath());
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    const QByteArray before = earlier.readAll();
+    earlier.close();
+
+    QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE SERVICIO [<!ENTITY l0 \"lol\">";
+    for (int i = 1; i < 10; ++i)
+        laughs += QStringLiteral("<!ENTITY l%1 \"%2\">")
+                      .arg(i)
+                      .arg(QStringLiteral("&l%1;").arg(i - 1).repeated(10))
+                      .toLatin1();
+    laughs += "]>\n<SERVICIO><BLOQUE_DATOS><grupo_datos "
+              "seq=\"C\"><dato>&l9;</dato></grupo_datos></BLOQUE_DATOS></SERVICIO>\n";
+    QFile seneca(senecaPath());
+    ASSERT_TRUE(seneca.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    seneca.write(laughs);
+    seneca.close();
+
+    try {
+        importAgain();
+        ADD_FAILURE() << "the run must stop";
+    } catch (const UserError &error) {
+        EXPECT_TRUE(error.message().contains(QStringLiteral("declara entidades"))) << error.what();
+        EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(senecaPath()))) << error.what();
+    }
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), before);
+}

@@ -27,7 +27,8 @@ protected:
         const QString path = dir.filePath(name);
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write("<SERVICIO><BLOQUE_DATOS>");
+        // Each broken in its own bytes: two equal files would be the same file chosen twice.
+        file.write("<SERVICIO><BLOQUE_DATOS><!-- " + name.toUtf8() + " -->");
         return path;
     }
 

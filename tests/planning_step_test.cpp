@@ -268,3 +268,19 @@ TEST_F(PlanningStep, RowsLeftWithoutATeacherStayOpenForLaterAssignments)
         (TableRows{asigt("MAT", "JGP", "ESO1A", "", "ESO", "1", "A", "4", "22", "M100", "C1", "G1", "99", "", ""),
             kStepEightRows[1], asigt("MAT", "JGP", "", "", "", "", "", "9", "333", "M100", "C1", "G9", "99", "", "")}));
 }
+
+TEST_F(PlanningStep, TheAssignmentThatCompletesARowGivesItsLevelAnEmptyOneLeavingTheFieldEmpty)
+{
+    // The first assignment's teacher is not in PROFT.DBF, so its rows stay open and
+    // carry its level until the second teacher's assignments complete them.
+    ExchangeBuilder planning = teacher("PROFESOR_1", "E9", "");
+    planning.record(assignment("M100", "C1", "G1", "7", "1", "O1", "99"));
+    planning.record(assignment("M100", "C1", "G2", "7", "1", "O1", "99"));
+    planning.top(s("PROFESOR_2"), {s("E1"), s(""), s(""), s("")});
+    planning.record(assignment("M100", "C1", "G1", "", "22", "O2", "98"));
+    planning.record(assignment("M100", "C1", "G2", "8", "22", "O2", "98"));
+    run(planning);
+    EXPECT_EQ(assignments(),
+        (TableRows{asigt("MAT", "JGP", "ESO1A", "", "ESO", "1", "A", "4", "22", "M100", "C1", "G1", "98", "O2", ""),
+            asigt("MAT", "JGP", "ESO1B", "", "ESO", "1", "B", "4", "22", "M100", "C1", "G2", "98", "O2", "8")}));
+}

@@ -411,3 +411,73 @@ TEST(RoundTrip, AGeneratedSchoolReachesSenecaLessonByLesson)
     ASSERT_EQ(generated.status, 0) << generated.describe().toStdString();
     checkRoundTrip(school, dir.filePath(QStringLiteral("KTEMP")));
 }
+
+// Two teachers whose initials lie outside Windows-1252 (Ł Ż Ś and Ć Ė Ū), and a
+// course with 60 units, so that group letters run past "Z" and through the upper
+// half of the code page. Every code must stay unique as stored, and each teacher
+// must get their own lessons back.
+TEST(RoundTrip, InitialsOutsideTheCodePageAndSixtyUnitsOfOneCourseKeepEveryLessonWithItsOwner)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const School school = exampleSchool(dir.path());
+    QFile file(school.seneca);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QByteArray xml = file.readAll();
+    file.close();
+    const auto replaceOnce = [&xml](const QByteArray &from, const QByteArray &to) {
+        const qsizetype at = xml.indexOf(from);
+        ASSERT_GE(at, 0) << from.toStdString();
+        xml.replace(at, from.size(), to);
+    };
+    // García Pérez Luis and Gómez Prieto Lucía: GPL and GPL1 before.
+    replaceOnce("\"T_APELLIDO1\">Garc\xED"
+                "a<",
+        "\"T_APELLIDO1\">&#321;ukasik<");
+    replaceOnce("\"T_APELLIDO2\">P\xE9rez<", "\"T_APELLIDO2\">&#379;ak<");
+    replaceOnce("\"T_NOMBRE\">Luis<", "\"T_NOMBRE\">&#346;wiatos&#322;aw<");
+    replaceOnce("\"T_APELLIDO1\">G\xF3mez<", "\"T_APELLIDO1\">&#262;wik<");
+    replaceOnce("\"T_APELLIDO2\">Prieto<", "\"T_APELLIDO2\">&#278;glis<");
+    replaceOnce("\"T_NOMBRE\">Luc\xED"
+                "a<",
+        "\"T_NOMBRE\">&#362;la<");
+    QByteArray units;
+    for (int i = 0; i < 57; ++i) {
+        units += QStringLiteral("<grupo_datos seq=\"EXTRA_%1\"><dato nombre_dato=\"X_UNIDAD\">79%2</dato>"
+                                "<dato nombre_dato=\"T_NOMBRE\">1 ESO extra %1</dato>"
+                                "<dato nombre_dato=\"X_OFERTAMATRIG\">6021</dato></grupo_datos>\n")
+                     .arg(i)
+                     .arg(i, 3, 10, QLatin1Char('0'))
+                     .toLatin1();
+    }
+    replaceOnce("<grupo_datos seq=\"UNIDADES\" registros=\"13\">\n",
+        "<grupo_datos seq=\"UNIDADES\" registros=\"70\">\n" + units);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(xml);
+    file.close();
+
+    const QString ktemp = dir.filePath(QStringLiteral("KTEMP"));
+    checkRoundTrip(school, ktemp);
+
+    // Codes as stored: unique (letter case aside), and no DEL or undefined byte.
+    const auto checkCodes = [&](const char *table, const char *field) {
+        dbf::Table stored(QDir(ktemp).filePath(QString::fromLatin1(table)));
+        stored.open(dbf::Table::Access::ReadShared);
+        const int column = stored.fieldIndex(QString::fromLatin1(field));
+        QSet<QString> seen;
+        for (int row : stored.liveRows()) {
+            const QString code = stored.text(row, column);
+            EXPECT_FALSE(seen.contains(code.toCaseFolded())) << table << " " << code.toStdString();
+            seen.insert(code.toCaseFolded());
+            for (QChar c : code) {
+                EXPECT_TRUE(c.isPrint() && c != QChar(0x7F) && c != QChar(0x81) && c != QChar(0x8D) && c != QChar(0x8F)
+                    && c != QChar(0x90) && c != QChar(0x9D))
+                    << table << " " << code.toStdString();
+            }
+        }
+        return seen;
+    };
+    const QSet<QString> teachers = checkCodes("PROFT.DBF", "ABREV");
+    EXPECT_TRUE(teachers.contains(QStringLiteral("lzs")) && teachers.contains(QStringLiteral("ceu")));
+    EXPECT_EQ(checkCodes("GRUPOST.DBF", "ABREV").size(), 70);
+}

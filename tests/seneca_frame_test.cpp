@@ -77,10 +77,10 @@ TEST_F(SenecaFrameRead, TakesTheYearAndTheNodesOutsideTheRootThatTheWholeTreeHol
         "<SERVICIO><BLOQUE_DATOS><?pi 2023?><g>x</g></BLOQUE_DATOS></SERVICIO>",
         "<SERVICIO><BLOQUE_DATOS><![CDATA[ ]]><![CDATA[20]]>24<g>x</g></BLOQUE_DATOS></SERVICIO>",
         "<SERVICIO><BLOQUE_DATOS>&#x20;&#50;025<g>x</g></BLOQUE_DATOS></SERVICIO>",
-        "<!DOCTYPE SERVICIO [<!ENTITY c \"2026/2027\"><!ENTITY e \"<b>20</b>\">]>"
-        "<SERVICIO><CAB>&c;&e;</CAB><BLOQUE_DATOS>&c;<g>x</g></BLOQUE_DATOS></SERVICIO>",
-        "<!DOCTYPE SERVICIO [<!ENTITY e \"<b>20</b>\">]>"
-        "<SERVICIO><BLOQUE_DATOS><g>&e;28</g></BLOQUE_DATOS>&e;</SERVICIO>",
+        "<!DOCTYPE SERVICIO [<!ELEMENT g ANY>]>"
+        "<SERVICIO><CAB>&#50;0</CAB><BLOQUE_DATOS>&#50;026/2027<g>x</g></BLOQUE_DATOS></SERVICIO>",
+        "<!DOCTYPE SERVICIO [<!ATTLIST g a CDATA #IMPLIED>]>"
+        "<SERVICIO><BLOQUE_DATOS><g><b>20</b>28</g></BLOQUE_DATOS><b>20</b></SERVICIO>",
         "<SERVICIO xml:space=\"preserve\"><BLOQUE_DATOS> <g>2029</g></BLOQUE_DATOS></SERVICIO>",
         // Only BLOQUE_DATOS directly under the root counts, and only the first.
         "<SERVICIO><x><BLOQUE_DATOS><g>1999</g></BLOQUE_DATOS></x>\n<BLOQUE_DATOS><g>2031</g></BLOQUE_DATOS>"

@@ -31,9 +31,11 @@ TEST(StoredText, IsWhatTheCharacterFieldGivesBackAfterTheValueIsWritten)
         QStringLiteral("Año ñ"),
         QStringLiteral("Información"),
         QStringLiteral("€ 5"), // in the code page, outside Latin-1
-        QStringLiteral("\u0081x"), // an undefined byte of the code page, kept
+        QStringLiteral("\u0081x"), // an undefined byte of the code page: "?"
+        QStringLiteral("x\u007F"), // DEL: "?"
         QStringLiteral("\u0080x"), // not in the code page: "?"
-        QStringLiteral("Łódź"),
+        QStringLiteral("Łódź"), // base letters
+        QStringLiteral("ȘȚ\u4E2D"),
         QStringLiteral("a\U0001F600b"), // a pair of surrogates is one "?"
         QString(QChar(0xDC00)) + QStringLiteral("zz"),
     };

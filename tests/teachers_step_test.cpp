@@ -76,6 +76,23 @@ TEST_F(TeachersStep, CodesAreUniqueIgnoringLetterCase)
             {{"Gil", "Pío", ""}, {"Gil", "Pío", ""}, {"Gil", "Pío", "1"}, {"Gil", "Pío", ""}},
             {{"GP"}, {"GP1"}, {"GP11"}, {"GP2"}}},
         {"no name parts give an empty base", {{"", "", ""}, {"", "", ""}}, {{""}, {"1"}}},
+        // Codes are told apart as the field stores them.
+        {"initials outside the code page take their base letter",
+            {{"Łukasik", "Żak", "Świątek"}, {"Ćwik", "Ėglis", "Ūla"}, {"Șerban", "Țurcanu", "Đorđe"}},
+            {{"LZS"}, {"CEU"}, {"STD"}}},
+        {"initials that become one code on disk count up",
+            {{"Lara", "Zamora", "Soto"}, {"Łukasik", "Żak", "Świątek"}, {"łukasik", "żak", "świątek"}},
+            {{"LZS"}, {"LZS1"}, {"lzs2"}}},
+        {"initials without a base letter are question marks, counted up", {{"王", "李", "张"}, {"赵", "钱", "孙"}},
+            {{"???"}, {"???1"}}},
+        {"DEL and the undefined bytes are never written",
+            {{"\x7F"
+              "a",
+                 "\u0081b", "\u008Dc"},
+                {"\u008F"
+                 "a",
+                    "\u0090b", "\u009Dc"}},
+            {{"???"}, {"???1"}}},
     };
     for (const Case &c : cases) {
         ExchangeBuilder seneca = employees();
@@ -93,6 +110,11 @@ TEST_F(TeachersStep, ShortEntriesAreSkippedOrReadTheirMissingValuesAsEmpty)
     seneca.record({QStringLiteral("E1")});
     seneca.record(
         {QStringLiteral("E2"), QStringLiteral("01/09/2020"), QStringLiteral("Ciencias"), QStringLiteral("García")});
+    seneca.record({QStringLiteral("E3")});
     build(seneca);
     EXPECT_EQ(teachers(), (Rows{{"G", "García", "Ciencias", "", "E2", "01/09/2020", ""}}));
+    // Named at the end of the run.
+    EXPECT_EQ(run->skippedRecords.notes(),
+        QStringList{QStringLiteral(
+            "Los registros 1 y 3 del grupo EMPLEADOS no se han exportado porque no tienen al menos 2 valores.")});
 }

@@ -47,7 +47,7 @@ std::vector<SenecaFile> senecaFiles()
             encoded("ISO-8859-1",
                 QStringLiteral("<?xml version=\"1.0\" encoding=\"iso-8859-1\"?>\n"
                                "<!-- exportado por Séneca: ñ -->\n<?proceso datos=\"sí\"?>\n"
-                               "<!DOCTYPE SERVICIO [\n<!ENTITY curso \"2024/2025\">\n<!ELEMENT dato (#PCDATA)>\n"
+                               "<!DOCTYPE SERVICIO [\n<!ELEMENT dato (#PCDATA)>\n"
                                "<!ATTLIST dato nombre_dato CDATA #REQUIRED>\n<!-- en el subconjunto -->\n]>\n")
                     + kBody + QStringLiteral("\n<!-- fin -->\n<?fin ya?>\n"))},
         {"UTF-8 without a declaration", encoded("UTF-8", kBody)},

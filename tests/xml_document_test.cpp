@@ -99,7 +99,7 @@ TEST(ExchangeDocument, SerialisedDatoCarriesItsFieldNameFromCharacterTwenty)
         << "another attribute first does not meet the test";
 }
 
-TEST(XmlDocument, LoadingNeverExpandsExternalEntities)
+TEST(XmlDocument, ADeclaredEntityIsRefusedAndAnExternalOneNeverRead)
 {
     QTemporaryDir dir;
     writeFile(dir, QStringLiteral("secreto.txt"), "SECRETO");
@@ -108,8 +108,9 @@ TEST(XmlDocument, LoadingNeverExpandsExternalEntities)
         "<SERVICIO><BLOQUE_DATOS><grupo_datos seq=\"G\"><grupo_datos>"
         "<dato nombre_dato=\"A\">&e;</dato><dato nombre_dato=\"B\">x</dato>"
         "</grupo_datos></grupo_datos></BLOQUE_DATOS></SERVICIO>");
-    const ExchangeDocument doc = ExchangeDocument::load(path);
-    EXPECT_FALSE(doc.records(QStringLiteral("G")).front().value(0).contains(QStringLiteral("SECRETO")));
+    const QString message = messageOf([&] { ExchangeDocument::load(path); });
+    EXPECT_TRUE(message.contains(QStringLiteral("declara entidades XML (línea 2)"))) << message.toStdString();
+    EXPECT_FALSE(message.contains(QStringLiteral("SECRETO")));
 }
 
 TEST(XmlDocument, ReportsFilesThatAreNotExchangeDocumentsNamingFileAndLine)

@@ -1,0 +1,47 @@
+#pragma once
+// What every parse of a school's file shares: the options (no network, no DTD, no
+// entity expansion, libxml2's own limits on sizes and depth left in force), the
+// refusal of documents that declare entities, and libxml2's diagnostics caught and
+// turned into one Spanish message that names the file, the line and the column.
+// Nothing libxml2 says reaches standard error.
+
+#include <QString>
+
+struct _xmlParserCtxt;
+
+namespace xml {
+
+// Whitespace-only text between elements is dropped (leaf text is kept by libxml2).
+// The readers that build no tree leave XML_PARSE_NOBLANKS out.
+int parseOptions();
+
+// Watches one parse on the calling thread from construction to destruction:
+// installs a structured error handler on the context (and, for the messages
+// libxml2 raises without a context, such as a byte the declared encoding lacks,
+// on the thread while the parse runs), and stops the parse at the first entity
+// declaration. Construct it after the context's SAX handler is set up.
+class ParseGuard {
+public:
+    ParseGuard(_xmlParserCtxt *context, QString path);
+    ~ParseGuard();
+    ParseGuard(const ParseGuard &) = delete;
+    ParseGuard &operator=(const ParseGuard &) = delete;
+
+    // For readers that keep text without libxml2's tree builder, which is where
+    // libxml2 limits it: a value longer than libxml2 lets a tree hold (ten million
+    // characters) ends the parse of the guarded context as the tree's limit would.
+    static constexpr int kLongestValue = 10'000'000;
+    static void refuseValueTooLong(_xmlParserCtxt *context);
+
+    // Whether anything went wrong: an error libxml2 reported or an entity declared.
+    bool failed() const;
+    // The Spanish message of what went wrong, naming the file; throws UserError.
+    [[noreturn]] void throwError() const;
+
+    struct State; // what the parse reported, kept where libxml2's handlers reach it
+
+private:
+    State *m_state;
+};
+
+} // namespace xml
