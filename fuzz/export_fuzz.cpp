@@ -1,7 +1,9 @@
 // A whole export over arbitrary documents: the input is the Séneca file, a line
-// "=====", and the planning file. The real run reads them, asks its dialogs
-// (answered by fuzz::AnsweringInterface) and writes every table into a working
-// folder emptied for each input. Bad documents may only ever end in a UserError.
+// "=====", the planning file and, after another such line, the bytes of the
+// codings kept by an earlier export (CURSOST2.DBF), when there are any. The real
+// run reads them, asks its dialogs (answered by fuzz::AnsweringInterface) and
+// writes every table into a working folder emptied for each input. Bad input may
+// only ever end in a UserError.
 #include "common/dbf_table.h"
 #include "common/session.h"
 #include "common/user_error.h"
@@ -38,7 +40,7 @@ QString subjectReferenceTable()
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     static const QString materias = subjectReferenceTable();
-    const std::vector<QByteArray> parts = fuzz::splitInput(data, size, 2);
+    const std::vector<QByteArray> parts = fuzz::splitInput(data, size, 3);
 
     const QString inputs = fuzz::freshFolder(QStringLiteral("export/seneca"));
     Session session;
@@ -51,6 +53,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         QDir(inputs).filePath(QStringLiteral("planificacion.xml"))};
     fuzz::writeFile(ui.files[0], parts[0]);
     fuzz::writeFile(ui.files[1], parts[1]);
+    if (!parts[2].isEmpty())
+        fuzz::writeFile(QDir(session.workDir).filePath(QStringLiteral("CURSOST2.DBF")), parts[2]);
     try {
         ExportRun run(session, ui);
         run.run();
