@@ -1,5 +1,6 @@
 // The table engine on arbitrary bytes: opening, every value of every record in
-// each of its readings, the lookups, and a record appended and read back. Bad
+// each of its readings, the lookups, and records changed and appended (one by
+// one and batched) and read back. Bad
 // bytes may only ever end in a UserError.
 #include "common/dbf_table.h"
 #include "common/user_error.h"
@@ -72,21 +73,44 @@ void lookUp(dbf::Table &table)
     }
 }
 
-// Appends a record that copies the first one, posts it and reads the table again.
+// Copies the first record's values into a row (or a neutral value where they do not
+// convert), as a step fills a record.
+void fillLike(dbf::Table &table, int row)
+{
+    for (int field = 0; field < table.fieldCount(); ++field) {
+        try {
+            table.setText(row, field, row > 0 ? table.text(0, field) : QStringLiteral("1"));
+        } catch (const UserError &) {
+            table.setNull(row, field);
+        }
+    }
+}
+
+// Appends a record and posts it; then, with batched posts, changes the first
+// record and appends two more; then reads the whole table again.
 void appendAndReadBack(const QString &path)
 {
     {
         dbf::Table table(path);
         table.open(dbf::Table::Access::Exclusive);
         const int row = table.appendBlank();
-        for (int field = 0; field < table.fieldCount(); ++field) {
-            try {
-                table.setText(row, field, row > 0 ? table.text(0, field) : QStringLiteral("1"));
-            } catch (const UserError &) {
-                table.setNull(row, field);
-            }
-        }
+        fillLike(table, row);
         table.post(row);
+        table.close();
+    }
+    {
+        dbf::Table table(path);
+        table.open(dbf::Table::Access::Exclusive);
+        table.batchPosts();
+        if (table.fieldCount() > 0) {
+            table.setNull(0, 0);
+            table.post(0);
+        }
+        for (int i = 0; i < 2; ++i) {
+            const int row = table.appendBlank();
+            fillLike(table, row);
+            table.post(row);
+        }
         table.close();
     }
     dbf::Table again(path);
