@@ -3,7 +3,7 @@
 // codings kept by an earlier export (CURSOST2.DBF), when there are any. The real
 // run reads them, asks its dialogs (answered by fuzz::AnsweringInterface) and
 // writes every table into a working folder emptied for each input. Bad input may
-// only ever end in a UserError.
+// only ever end in a UserError, and a completed run leaves tables that read.
 #include "common/dbf_table.h"
 #include "common/session.h"
 #include "common/user_error.h"
@@ -57,7 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         fuzz::writeFile(QDir(session.workDir).filePath(QStringLiteral("CURSOST2.DBF")), parts[2]);
     try {
         ExportRun run(session, ui);
-        run.run();
+        if (run.run() == ExportRun::Outcome::Completed)
+            fuzz::checkTablesReadable(session.workDir);
     } catch (const UserError &) {
         // Refused with a message: what a bad document must get.
     }

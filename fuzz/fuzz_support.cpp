@@ -1,5 +1,7 @@
 #include "fuzz/fuzz_support.h"
 
+#include "common/dbf_table.h"
+#include "common/user_error.h"
 #include "export/course_dialog.h"
 #include "export/frame_dialog.h"
 
@@ -9,6 +11,7 @@
 #include <QHash>
 #include <QTemporaryDir>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -43,6 +46,29 @@ void writeFile(const QString &path, const QByteArray &bytes)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         std::abort();
+}
+
+void fail(const QString &what)
+{
+    std::fprintf(stderr, "FALLO: %s\n", qPrintable(what));
+    std::abort();
+}
+
+void checkTablesReadable(const QString &folder)
+{
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral("*.DBF")}, QDir::Files)) {
+        try {
+            dbf::Table table(dir.filePath(name));
+            table.open(dbf::Table::Access::ReadShared);
+            for (int row = 0; row < table.size(); ++row) {
+                for (int field = 0; field < table.fieldCount(); ++field)
+                    table.text(row, field);
+            }
+        } catch (const UserError &error) {
+            fail(QStringLiteral("una tabla escrita no se puede leer: ") + error.message());
+        }
+    }
 }
 
 std::vector<QByteArray> splitInput(const std::uint8_t *data, std::size_t size, std::size_t parts)

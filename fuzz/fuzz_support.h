@@ -25,6 +25,12 @@ QString freshFolder(const QString &name);
 
 void writeFile(const QString &path, const QByteArray &bytes);
 
+// Stops the process, as a crash would, with the reason on standard error: a
+// completed run left something a later run or the timetabler could not read.
+[[noreturn]] void fail(const QString &what);
+// Every table (*.DBF) of the folder opens and every value of it reads; fail() otherwise.
+void checkTablesReadable(const QString &folder);
+
 // The parts of an input separated by the line kSeparator; parts missing at the end are empty.
 inline constexpr char kSeparator[] = "\n=====\n";
 std::vector<QByteArray> splitInput(const std::uint8_t *data, std::size_t size, std::size_t parts);

@@ -1,10 +1,12 @@
 // A whole import over an arbitrary Séneca file and SOLUC table: the input is the
 // Séneca file, a line "=====", and the bytes of SOLUC.DBF. The other tables are
 // those of a small fixed school (fuzz/school), exported once when the target
-// starts. Bad input may only ever end in a UserError.
+// starts. Bad input may only ever end in a UserError, and a completed run writes
+// a document that reads back.
 #include "common/dbf_table.h"
 #include "common/session.h"
 #include "common/user_error.h"
+#include "common/xml_document.h"
 #include "export/export_run.h"
 #include "fuzz/fuzz_support.h"
 #include "import/import_run.h"
@@ -59,9 +61,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     try {
         ImportRun run(session, ui);
         run.fechaText = [] { return QStringLiteral("01/02/2025 10:30:00"); };
-        run.run();
+        if (run.run() != ImportRun::Outcome::Completed)
+            return 0;
     } catch (const UserError &) {
-        // Refused with a message: what bad input must get.
+        return 0; // refused with a message: what bad input must get
+    }
+    // What a completed run wrote is a document the same parser reads back.
+    try {
+        xml::Document::load(QDir(inputs).filePath(QStringLiteral("ResultadoHoravoseneca.xml")));
+    } catch (const UserError &error) {
+        fuzz::fail(QStringLiteral("el documento escrito no se puede leer: ") + error.message());
     }
     return 0;
 }
