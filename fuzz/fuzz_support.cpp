@@ -21,8 +21,12 @@ namespace fuzz {
 QString scratchFolder()
 {
     static const std::unique_ptr<QTemporaryDir> folder = [] {
+        // scripts/fuzz.sh names a folder it removes afterwards, also after a crash.
+        const QString given = qEnvironmentVariable("HORAVO_FUZZ_SCRATCH");
         const QString memory = QStringLiteral("/dev/shm");
-        const QString base = QFileInfo(memory).isDir() && QFileInfo(memory).isWritable() ? memory : QDir::tempPath();
+        const QString base = !given.isEmpty()                             ? given
+            : QFileInfo(memory).isDir() && QFileInfo(memory).isWritable() ? memory
+                                                                          : QDir::tempPath();
         auto made = std::make_unique<QTemporaryDir>(base + QStringLiteral("/horavo-fuzz-XXXXXX"));
         if (!made->isValid())
             std::abort();

@@ -17,8 +17,9 @@
 
 namespace fuzz {
 
-// The folder every input of this process works in; created on first use and
-// removed when the process ends.
+// The folder every input of this process works in; created on first use (inside
+// $HORAVO_FUZZ_SCRATCH when set, else on /dev/shm when there is one) and removed
+// when the process ends normally.
 QString scratchFolder();
 // A folder inside the scratch folder, emptied (or created) for the next input.
 QString freshFolder(const QString &name);

@@ -16,6 +16,14 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DHORAVO_FUZZ=ON \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
+# The targets work on a memory file system where there is one; whatever a crash
+# leaves there goes with the folder.
+shm=/dev/shm
+[ -d "$shm" ] && [ -w "$shm" ] || shm="${TMPDIR:-/tmp}"
+HORAVO_FUZZ_SCRATCH="$(mktemp -d "$shm/horavo-fuzz.XXXXXX")"
+export HORAVO_FUZZ_SCRATCH
+trap 'rm -rf "$HORAVO_FUZZ_SCRATCH"' EXIT
+
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 
