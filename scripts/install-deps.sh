@@ -10,6 +10,7 @@ packages=(
   libxml2-dev libxml2-utils
   libgtest-dev libgmock-dev
   time
+  clang libclang-rt-14-dev  # scripts/fuzz.sh
 )
 packages+=("$@")
 
