@@ -3,6 +3,7 @@
 #include "common/clipper.h"
 #include "common/cp1252.h"
 #include "common/dbf_format.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDate>
@@ -260,7 +261,8 @@ struct Table::Impl {
 #if defined(Q_OS_WIN)
         if (!file.seek(offset) || file.write(bytes, size) != size
             || (tailSize > 0 && file.write(tail, tailSize) != tailSize))
-            throw UserError(QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, file.errorString()));
+            throw UserError(
+                QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, fileReason(file, true)));
 #else
         iovec pieces[2]
             = {{const_cast<char *>(bytes), std::size_t(size)}, {const_cast<char *>(tail), std::size_t(tailSize)}};
@@ -271,8 +273,7 @@ struct Table::Impl {
             if (done < 0 && errno == EINTR)
                 continue;
             if (done <= 0) {
-                const QString reason
-                    = done < 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("disco lleno");
+                const QString reason = systemReason(done < 0 ? errno : ENOSPC);
                 throw UserError(QStringLiteral("No se pudo escribir en la tabla %1: %2.").arg(path, reason));
             }
             offset += done;
@@ -349,7 +350,7 @@ void removeTableFiles(const QString &dbfPath)
             throw UserError(lockedText(path));
         QFile file(path);
         if (!file.remove())
-            throw UserError(QStringLiteral("No se pudo borrar el archivo %1: %2.").arg(path, file.errorString()));
+            throw UserError(QStringLiteral("No se pudo borrar el archivo %1: %2.").arg(path, fileReason(file, true)));
     }
 }
 
@@ -372,7 +373,7 @@ void createTable(const QString &dbfPath, const Layout &layout)
     }
     QSaveFile out(dbfPath);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw UserError(QStringLiteral("No se pudo crear la tabla %1: %2.").arg(dbfPath, out.errorString()));
+        throw UserError(QStringLiteral("No se pudo crear la tabla %1: %2.").arg(dbfPath, fileReason(out, true)));
 }
 
 bool tableExists(const QString &dbfPath)
@@ -415,9 +416,9 @@ void Table::open(Access access)
     const bool writable = access == Access::Exclusive;
     t.file.setFileName(t.path);
     if (!t.file.open((writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered))
-        throw UserError(
-            QStringLiteral("No se puede abrir la tabla %1%2: %3.")
-                .arg(t.path, writable ? QStringLiteral(" para escribir en ella") : QString(), t.file.errorString()));
+        throw UserError(QStringLiteral("No se puede abrir la tabla %1%2: %3.")
+                            .arg(t.path, writable ? QStringLiteral(" para escribir en ella") : QString(),
+                                fileReason(t.file, writable)));
     try {
         // A file system without locks leaves the table unlocked, as any other program finds it.
         if (lockFile(t.file, access != Access::ReadShared) == LockResult::Busy)
@@ -431,7 +432,8 @@ void Table::open(Access access)
         while (done < size) {
             const qint64 got = t.file.read(t.data.data() + done, size - done);
             if (got <= 0)
-                throw UserError(QStringLiteral("No se pudo leer la tabla %1: %2.").arg(t.path, t.file.errorString()));
+                throw UserError(
+                    QStringLiteral("No se pudo leer la tabla %1: %2.").arg(t.path, fileReason(t.file, false)));
             done += got;
         }
 

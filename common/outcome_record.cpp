@@ -1,5 +1,6 @@
 #include "common/outcome_record.h"
 
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>
@@ -100,8 +101,8 @@ void writeOutcomeRecord(const QString &iniPath, int value)
     QFile in(iniPath);
     if (in.exists()) {
         if (!in.open(QIODevice::ReadOnly))
-            throw UserError(
-                QStringLiteral("No se pudo leer %1 (%2).").arg(QDir::toNativeSeparators(iniPath), in.errorString()));
+            throw UserError(QStringLiteral("No se pudo leer %1 (%2).")
+                                .arg(QDir::toNativeSeparators(iniPath), fileReason(in, false)));
         existing = in.readAll();
         in.close();
     }
@@ -110,6 +111,6 @@ void writeOutcomeRecord(const QString &iniPath, int value)
     if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
         throw UserError(QStringLiteral("No se pudo guardar el resultado del proceso en %1 (%2). "
                                        "Compruebe que la carpeta del programa admite escritura.")
-                            .arg(QDir::toNativeSeparators(iniPath), out.errorString()));
+                            .arg(QDir::toNativeSeparators(iniPath), fileReason(out, true)));
     }
 }

@@ -1,5 +1,6 @@
 #include "common/xml_document.h"
 
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>
@@ -30,12 +31,60 @@ QString fromXml(const xmlChar *s)
 constexpr int kParseOptions
     = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
+// What the parser found, in the person's words (libxml2's own texts are English).
+QString xmlProblem(int code)
+{
+    switch (code) {
+    case XML_ERR_DOCUMENT_EMPTY:
+        return QStringLiteral("el archivo está vacío");
+    case XML_ERR_DOCUMENT_START:
+    case XML_ERR_DOCUMENT_END:
+    case XML_ERR_EXTRA_CONTENT:
+        return QStringLiteral("hay texto fuera del elemento principal; quizá el archivo no es XML o está cortado");
+    case XML_ERR_INVALID_CHAR:
+    case XML_ERR_INVALID_DEC_CHARREF:
+    case XML_ERR_INVALID_HEX_CHARREF:
+    case XML_ERR_INVALID_CHARREF:
+        return QStringLiteral("contiene un carácter no permitido");
+    case XML_ERR_INVALID_ENCODING:
+        return QStringLiteral("su texto no está en la codificación que declara");
+    case XML_ERR_UNSUPPORTED_ENCODING:
+    case XML_ERR_UNKNOWN_ENCODING:
+        return QStringLiteral("declara una codificación de caracteres desconocida");
+    case XML_ERR_TAG_NAME_MISMATCH:
+        return QStringLiteral("una etiqueta de cierre no corresponde a la etiqueta que abrió el elemento");
+    case XML_ERR_TAG_NOT_FINISHED:
+    case XML_ERR_LTSLASH_REQUIRED:
+        return QStringLiteral("falta la etiqueta de cierre de un elemento; quizá el archivo está cortado");
+    case XML_ERR_UNDECLARED_ENTITY:
+    case XML_WAR_UNDECLARED_ENTITY:
+    case XML_ERR_ENTITYREF_SEMICOL_MISSING:
+        return QStringLiteral("usa un \"&\" que no empieza una referencia de carácter válida");
+    case XML_ERR_ATTRIBUTE_REDEFINED:
+        return QStringLiteral("un elemento repite un atributo");
+    case XML_ERR_LT_IN_ATTRIBUTE:
+    case XML_ERR_ATTRIBUTE_NOT_STARTED:
+    case XML_ERR_ATTRIBUTE_NOT_FINISHED:
+    case XML_ERR_ATTRIBUTE_WITHOUT_VALUE:
+    case XML_ERR_STRING_NOT_STARTED:
+    case XML_ERR_STRING_NOT_CLOSED:
+    case XML_ERR_EQUAL_REQUIRED:
+        return QStringLiteral("el valor de un atributo está mal escrito");
+    case XML_ERR_GT_REQUIRED:
+    case XML_ERR_NAME_REQUIRED:
+    case XML_ERR_LT_REQUIRED:
+        return QStringLiteral("una etiqueta está mal escrita");
+    case XML_ERR_NO_MEMORY:
+        return QStringLiteral("no hay memoria suficiente para leerlo");
+    default:
+        return QStringLiteral("su texto no sigue las reglas del formato XML");
+    }
+}
+
 [[noreturn]] void throwParseError(xmlParserCtxtPtr ctxt, const QString &path)
 {
     const xmlError *error = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
-    QString detail;
-    if (error && error->message)
-        detail = QString::fromUtf8(error->message).trimmed();
+    const QString detail = error ? xmlProblem(error->code) : QString();
     const int line = error ? error->line : 0;
     QString message = QStringLiteral("El archivo %1 no es un documento XML válido").arg(QDir::toNativeSeparators(path));
     if (line > 0)
@@ -213,7 +262,7 @@ void Document::save(const QString &path) const
     }
     if (!written) {
         throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
     }
 }
 

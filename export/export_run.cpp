@@ -3,6 +3,7 @@
 #include "common/dbf_table.h"
 #include "common/user_error.h"
 #include "export/courses_table.h"
+#include "export/export_summary.h"
 #include "export/input_documents.h"
 #include "export/subject_codes.h"
 #include "export/subject_entry.h"
@@ -124,6 +125,7 @@ ExportRun::Outcome ExportRun::run()
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
+    m_ui.showSummary(exportSummary(*this));
     m_ui.showMessage(export_texts::finished());
     if (m_session.batchMode == 2)
         m_ui.closeMainWindow();

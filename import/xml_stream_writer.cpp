@@ -3,6 +3,7 @@
 // through the same libxml2 encoder a saved tree would, so the bytes agree.
 #include "import/xml_stream_writer.h"
 
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>
@@ -368,7 +369,7 @@ void XmlStreamWriter::writeThroughLibxml(std::string_view utf8)
 void XmlStreamWriter::throwWriteError()
 {
     throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
-                        .arg(QDir::toNativeSeparators(m_file.fileName()), m_file.errorString()));
+                        .arg(QDir::toNativeSeparators(m_file.fileName()), fileReason(m_file, true)));
 }
 
 int XmlStreamWriter::writeToFile(void *writer, const char *bytes, int length)
