@@ -2,15 +2,17 @@
 #include "app/main_window.h"
 #include "app/widget_interface.h"
 #include "common/default_folders.h"
+#include "common/spanish_qt_texts.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window's caption.
     QApplication::setApplicationName(WidgetInterface::applicationTitle());
-    QApplication::setApplicationDisplayName(WidgetInterface::applicationTitle());
     QApplication::setApplicationVersion(QStringLiteral(HORAVO_VERSION));
+    installSpanishQtTexts(app);
 
     Session session;
     session.workDir = defaultWorkDir();
