@@ -41,6 +41,7 @@ QLabel *label(QWidget *parent, const char *objectName, const QString &text, cons
 }
 
 const QString kMaroon = QStringLiteral("#800000");
+constexpr int kListsTop = 103; // ListBox2 and ListBox1, below their titles
 
 } // namespace
 
@@ -62,31 +63,34 @@ FrameDialogView::FrameDialogView(FrameDialog &dialog, QWidget *parent)
                                   .arg(palette().color(QPalette::Inactive, QPalette::Highlight).name()));
 
     // Where this desktop's fonts need more room than the boxes laid out, the two
-    // texts at the top grow and everything below them moves down as much.
+    // texts at the top grow, the titles grow upwards from their lists, and
+    // everything from the titles down moves down until nothing overlaps.
     QLabel *heading = label(background, "LabelPlantillas", frame_dialog_texts::heading(), QRect(16, 2, 321, 33),
         arial(13), QStringLiteral("black"));
     QLabel *howTo = label(background, "LabelSelec", frame_dialog_texts::howToSelect(), QRect(16, 36, 321, 50),
         arial(13, true), QStringLiteral("red"));
-    const int headingTaller = text_fit::growToFit(heading);
-    howTo->move(howTo->x(), howTo->y() + headingTaller);
-    const int taller = headingTaller + text_fit::growToFit(howTo);
-    // The two titles sit on their lists: a title taller than its box grows upwards.
+    howTo->move(howTo->x(), howTo->y() + text_fit::growToFit(heading));
+    text_fit::growToFit(howTo);
+    int titlesTop = kListsTop;
     for (QLabel *title :
         {label(background, "LabelMarcos", frame_dialog_texts::framesTitle(), QRect(40, 86, 74, 16), arial(16), kMaroon),
             label(
                 background, "Label1", frame_dialog_texts::slotsTitle(), QRect(215, 86, 67, 18), arial(16), kMaroon)}) {
         title->setWordWrap(false);
-        title->move(title->x(), title->y() - text_fit::growToFit(title));
+        text_fit::growToFit(title);
+        title->move(title->x(), std::min(title->y(), kListsTop - title->height()));
+        titlesTop = std::min(titlesTop, title->y());
     }
+    const int taller = std::max(0, howTo->geometry().bottom() + 1 - titlesTop);
 
     m_frames = new QListWidget(background);
     m_frames->setObjectName(QStringLiteral("ListBox2"));
-    m_frames->setGeometry(16, 103, 127, 45);
+    m_frames->setGeometry(16, kListsTop, 127, 45);
     m_frames->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     m_slots = new QListWidget(background);
     m_slots->setObjectName(QStringLiteral("ListBox1"));
-    m_slots->setGeometry(152, 103, 193, 146);
+    m_slots->setGeometry(152, kListsTop, 193, 146);
     m_slots->setSelectionMode(QAbstractItemView::SingleSelection);
 
     m_name = label(background, "LabelNombre", QString(), QRect(9, 151, 120, 41), arial(16, false, true), kMaroon);
