@@ -253,6 +253,9 @@ private Q_SLOTS:
             QStringList notes;
         } runs[] = {{"ventana-tras-exportar", scripted.summaries.at(0), {}},
             {"ventana-tras-importar", scripted.summaries.at(1), scripted.notes}};
+        // As after a completed run: both actions disabled.
+        m_window->exportButton()->setEnabled(false);
+        m_window->importButton()->setEnabled(false);
         for (const auto &run : runs) {
             RunSummary shown = run.summary;
             shown.addNotes(run.notes);
