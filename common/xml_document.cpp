@@ -32,11 +32,14 @@ constexpr int kParseOptions
     = XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
 
 // What the parser found, in the person's words (libxml2's own texts are English).
-QString xmlProblem(int code)
+QString xmlProblem(int code, const QString &path)
 {
     switch (code) {
     case XML_ERR_DOCUMENT_EMPTY:
-        return QStringLiteral("el archivo está vacío");
+        // libxml2 says so of any file that does not start with a tag.
+        if (QFileInfo(path).size() == 0)
+            return QStringLiteral("el archivo está vacío");
+        return QStringLiteral("no empieza por una etiqueta; quizá el archivo no es XML");
     case XML_ERR_DOCUMENT_START:
     case XML_ERR_DOCUMENT_END:
     case XML_ERR_EXTRA_CONTENT:
@@ -84,7 +87,7 @@ QString xmlProblem(int code)
 [[noreturn]] void throwParseError(xmlParserCtxtPtr ctxt, const QString &path)
 {
     const xmlError *error = ctxt ? xmlCtxtGetLastError(ctxt) : nullptr;
-    const QString detail = error ? xmlProblem(error->code) : QString();
+    const QString detail = error ? xmlProblem(error->code, path) : QString();
     const int line = error ? error->line : 0;
     QString message = QStringLiteral("El archivo %1 no es un documento XML válido").arg(QDir::toNativeSeparators(path));
     if (line > 0)
