@@ -31,12 +31,19 @@ public:
 public Q_SLOTS:
     void BitBtn1Click(); // OK
     void BitBtn2Click(); // forced exit
+    // Ctrl+V in the grid: the clipboard's spreadsheet cells from the current cell down.
+    void pasteClipboard();
+    // Codings from a CSV file the person picks; the template saved to one.
+    void loadCsv();
+    void saveTemplate();
     // The close box (and nothing else: Escape does not close the dialog).
     void reject() override;
 
 Q_SIGNALS:
     // The dialog has opened its courses and asked its question (FormShow is done).
     void ready();
+    // F1: this dialog's part of the help.
+    void helpRequested(const QString &section);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -54,6 +61,8 @@ private:
     CoursesGrid *m_grid = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_forcedExit = nullptr;
+    QPushButton *m_loadCsv = nullptr;
+    QPushButton *m_saveTemplate = nullptr;
     QLabel *m_forcedExitWarning = nullptr; // Label8
     QLabel *m_incidentTitle = nullptr; // Label3
     QLabel *m_incidentText = nullptr; // Label2

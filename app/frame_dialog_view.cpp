@@ -1,5 +1,8 @@
 #include "app/frame_dialog_view.h"
 
+#include "app/help_opener.h"
+#include "app/main_window.h"
+#include "app/text_fit.h"
 #include "app/widget_interface.h"
 #include "export/frame_dialog.h"
 
@@ -10,6 +13,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -37,6 +41,7 @@ QLabel *label(QWidget *parent, const char *objectName, const QString &text, cons
 }
 
 const QString kMaroon = QStringLiteral("#800000");
+constexpr int kListsTop = 103; // ListBox2 and ListBox1, below their titles
 
 } // namespace
 
@@ -57,21 +62,35 @@ FrameDialogView::FrameDialogView(FrameDialog &dialog, QWidget *parent)
                                              "stop:0 #A6CAF0, stop:0.5 white, stop:1 %1); }")
                                   .arg(palette().color(QPalette::Inactive, QPalette::Highlight).name()));
 
-    label(background, "LabelPlantillas", frame_dialog_texts::heading(), QRect(16, 2, 321, 33), arial(13),
-        QStringLiteral("black"));
-    label(background, "LabelSelec", frame_dialog_texts::howToSelect(), QRect(16, 36, 321, 50), arial(13, true),
-        QStringLiteral("red"));
-    label(background, "LabelMarcos", frame_dialog_texts::framesTitle(), QRect(40, 86, 74, 16), arial(16), kMaroon);
-    label(background, "Label1", frame_dialog_texts::slotsTitle(), QRect(215, 86, 67, 18), arial(16), kMaroon);
+    // Where this desktop's fonts need more room than the boxes laid out, the two
+    // texts at the top grow, the titles grow upwards from their lists, and
+    // everything from the titles down moves down until nothing overlaps.
+    QLabel *heading = label(background, "LabelPlantillas", frame_dialog_texts::heading(), QRect(16, 2, 321, 33),
+        arial(13), QStringLiteral("black"));
+    QLabel *howTo = label(background, "LabelSelec", frame_dialog_texts::howToSelect(), QRect(16, 36, 321, 50),
+        arial(13, true), QStringLiteral("red"));
+    howTo->move(howTo->x(), howTo->y() + text_fit::growToFit(heading));
+    text_fit::growToFit(howTo);
+    int titlesTop = kListsTop;
+    for (QLabel *title :
+        {label(background, "LabelMarcos", frame_dialog_texts::framesTitle(), QRect(40, 86, 74, 16), arial(16), kMaroon),
+            label(
+                background, "Label1", frame_dialog_texts::slotsTitle(), QRect(215, 86, 67, 18), arial(16), kMaroon)}) {
+        title->setWordWrap(false);
+        text_fit::growToFit(title);
+        title->move(title->x(), std::min(title->y(), kListsTop - title->height()));
+        titlesTop = std::min(titlesTop, title->y());
+    }
+    const int taller = std::max(0, howTo->geometry().bottom() + 1 - titlesTop);
 
     m_frames = new QListWidget(background);
     m_frames->setObjectName(QStringLiteral("ListBox2"));
-    m_frames->setGeometry(16, 103, 127, 45);
+    m_frames->setGeometry(16, kListsTop, 127, 45);
     m_frames->setSelectionMode(QAbstractItemView::ExtendedSelection);
 
     m_slots = new QListWidget(background);
     m_slots->setObjectName(QStringLiteral("ListBox1"));
-    m_slots->setGeometry(152, 103, 193, 146);
+    m_slots->setGeometry(152, kListsTop, 193, 146);
     m_slots->setSelectionMode(QAbstractItemView::SingleSelection);
 
     m_name = label(background, "LabelNombre", QString(), QRect(9, 151, 120, 41), arial(16, false, true), kMaroon);
@@ -103,6 +122,17 @@ FrameDialogView::FrameDialogView(FrameDialog &dialog, QWidget *parent)
     connect(m_frames, &QListWidget::currentRowChanged, this, &FrameDialogView::ListBox2Click);
     connect(m_onDisplay, &QComboBox::currentIndexChanged, this, &FrameDialogView::ComboBoxPlantillaChange);
     connect(m_continue, &QPushButton::clicked, this, &QDialog::accept);
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { Q_EMIT helpRequested(help_sections::frameDialog()); });
+
+    if (taller > 0) {
+        for (QWidget *widget : background->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (widget != heading && widget != howTo)
+                widget->move(widget->x(), widget->y() + taller);
+        }
+        setFixedSize(width(), height() + taller);
+        background->resize(background->width(), background->height() + taller);
+    }
 
     if (const QScreen *screen = parent ? parent->screen() : QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -166,6 +196,7 @@ void WidgetInterface::runFrameDialog(FrameDialog &dialog)
     if (wasBusy)
         QApplication::restoreOverrideCursor();
     FrameDialogView view(dialog, parentWidget());
+    QObject::connect(&view, &FrameDialogView::helpRequested, m_window, &MainWindow::openHelp);
     view.exec();
     if (wasBusy)
         QApplication::setOverrideCursor(Qt::WaitCursor);

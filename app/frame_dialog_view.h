@@ -19,6 +19,10 @@ public:
     // Closing by any way ("Continuar", the title bar, Escape) runs FormClose once.
     void done(int result) override;
 
+Q_SIGNALS:
+    // F1: this dialog's part of the help.
+    void helpRequested(const QString &section);
+
 private:
     void ListBox2Click();
     void ComboBoxPlantillaChange(int index);

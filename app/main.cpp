@@ -5,6 +5,7 @@
 #include "app/widget_interface.h"
 #include "common/default_folders.h"
 #include "common/program_folders.h"
+#include "common/spanish_qt_texts.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,9 +14,10 @@ int main(int argc, char *argv[])
 {
     holdLauncherConnectionForThisProcessOnly();
     QApplication app(argc, argv);
+    // No display name: Qt would append it to every window's caption.
     QApplication::setApplicationName(WidgetInterface::applicationTitle());
-    QApplication::setApplicationDisplayName(WidgetInterface::applicationTitle());
     QApplication::setApplicationVersion(QStringLiteral(HORAVO_VERSION));
+    installSpanishQtTexts(app);
 
     Session session;
     session.workDir = defaultWorkDir();

@@ -13,14 +13,23 @@
 #include <QFrame>
 #include <QMessageBox>
 #include <QShortcut>
+
+#include <QScreen>
 #include <QStyle>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <QWindow>
+#include <utility>
 
 namespace {
 
-const char *const kHelpFile = "ZUZADEVERODOZ.chm";
+// The window as the timetabler's users know it, and the summary area that joins
+// it below once a run has ended.
+constexpr int kWidth = 632;
+constexpr int kHeight = 266;
+constexpr int kSummaryHeight = 250;
 
 // Windows colour values hold blue in the high byte and red in the low byte.
 QString windowsColour(unsigned value)
@@ -73,13 +82,14 @@ MainWindow::MainWindow(Session &session, const QStringList &arguments, std::uniq
     , m_session(session)
     , m_arguments(arguments)
     , m_ui(ui ? std::move(ui) : std::make_unique<WidgetInterface>(this))
+    , m_help(session.programDir)
 {
     // FormCreate: the batch mode is decided once, from the number of arguments.
     m_session.transformado = 0;
     m_session.batchMode = m_arguments.size() - 1 == 2 ? 2 : 0;
 
     setWindowTitle(windowCaption());
-    setFixedSize(632, 266);
+    setFixedSize(kWidth, kHeight);
 
     QFrame *exportPanel = gradientPanel(this, QRect(1, 0, 315, 169), 8246265, QStringLiteral("white"), 14544639);
     titleLabel(exportPanel, QStringLiteral("Transformar datos desde Planificación hacia Horavent "));
@@ -102,19 +112,30 @@ MainWindow::MainWindow(Session &session, const QStringList &arguments, std::uniq
     auto *help = new QPushButton(QStringLiteral("F1 AYUDA"), bottom);
     help->setObjectName(QStringLiteral("Button1"));
     help->setGeometry(410, 55, 95, 30);
-    m_status = new QLabel(bottom);
-    m_status->setObjectName(QStringLiteral("status"));
-    m_status->setGeometry(12, 30, 390, 62);
-    m_status->setWordWrap(true);
-    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_status->setStyleSheet(QStringLiteral("background: transparent;"));
+
+    m_summaryPanel = new QFrame(this);
+    m_summaryPanel->setObjectName(QStringLiteral("summaryPanel"));
+    m_summaryPanel->setGeometry(0, kHeight, kWidth, kSummaryHeight);
+    auto *summaryLayout = new QVBoxLayout(m_summaryPanel);
+    summaryLayout->setContentsMargins(8, 6, 8, 8);
+    m_summaryView = new QTextBrowser(m_summaryPanel);
+    m_summaryView->setObjectName(QStringLiteral("summary"));
+    m_summaryView->setOpenLinks(false);
+    summaryLayout->addWidget(m_summaryView);
+    m_openFolder = new QPushButton(QStringLiteral("Abrir la carpeta del documento"), m_summaryPanel);
+    m_openFolder->setObjectName(QStringLiteral("openFolder"));
+    m_openFolder->setAutoDefault(false);
+    m_openFolder->setFixedSize(m_openFolder->sizeHint());
+    summaryLayout->addWidget(m_openFolder, 0, Qt::AlignLeft);
+    m_summaryPanel->hide();
+    connect(m_openFolder, &QPushButton::clicked, this, &MainWindow::openDocumentFolder);
 
     connect(m_export, &QPushButton::clicked, this, &MainWindow::BExportarClick);
     connect(m_import, &QPushButton::clicked, this, &MainWindow::BImportarClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(help, &QPushButton::clicked, this, &MainWindow::Button1Click);
     auto *f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] { openHelp(1); });
+    connect(f1, &QShortcut::activated, this, [this] { openHelp(help_sections::mainWindow()); });
 }
 
 MainWindow::~MainWindow() = default;
@@ -125,7 +146,21 @@ void MainWindow::showEvent(QShowEvent *event)
     if (m_shown)
         return;
     m_shown = true;
-    // The run starts once the window is on screen, with its dialogs in front of it.
+    // Centred on the screen, so that the messages centred over it are too.
+    if (const QScreen *screen = this->screen())
+        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
+    runWhenOnScreen(40);
+}
+
+void MainWindow::runWhenOnScreen(int attemptsLeft)
+{
+    // The run starts once the window is on screen (the window manager has placed
+    // it), so its first message opens over the window and not in a corner.
+    const QWindow *handle = windowHandle();
+    if (handle && !handle->isExposed() && attemptsLeft > 0) {
+        QTimer::singleShot(50, this, [this, attemptsLeft] { runWhenOnScreen(attemptsLeft - 1); });
+        return;
+    }
     QTimer::singleShot(0, this, &MainWindow::batchDispatch);
 }
 
@@ -142,6 +177,7 @@ void MainWindow::batchDispatch()
 
 void MainWindow::BExportarClick()
 {
+    beforeRun();
     try {
         ExportRun run(m_session, *m_ui);
         run.run();
@@ -153,22 +189,32 @@ void MainWindow::BExportarClick()
 
 void MainWindow::BImportarClick()
 {
+    beforeRun();
     try {
         ImportRun run(m_session, *m_ui);
-        if (run.run() == ImportRun::Outcome::Completed && run.droppedCount > 0) {
-            showStatus(
-                QStringLiteral("Documento escrito en %1. Lecciones descartadas por falta de unidad o materia: %2.")
-                    .arg(QDir::toNativeSeparators(run.outputPath()))
-                    .arg(run.droppedCount));
-        }
+        run.run();
     } catch (const UserError &error) {
         showError(error.message());
     }
     afterRun();
 }
 
+void MainWindow::beforeRun()
+{
+    m_notes.clear();
+    m_summaryShown = false;
+}
+
 void MainWindow::afterRun()
 {
+    // A run that ended early shows no summary, but its notes still say something.
+    if (!m_summaryShown && !m_notes.isEmpty()) {
+        RunSummary notes;
+        notes.heading = QStringLiteral("El proceso no ha terminado.");
+        notes.addNotes(takeNotes());
+        showRunSummary(notes);
+        m_summaryShown = false;
+    }
     if (m_session.completed) {
         m_export->setEnabled(false);
         m_import->setEnabled(false);
@@ -181,33 +227,45 @@ void MainWindow::showError(const QString &message)
     m_ui->showError(message);
 }
 
-void MainWindow::showStatus(const QString &text)
+void MainWindow::addNote(const QString &text)
 {
-    // Notes add up (one per teacher who lost lessons): the area shows the latest,
-    // its tooltip all of them.
     m_notes.append(text);
-    m_status->setText(m_notes.mid(std::max<qsizetype>(0, m_notes.size() - 3)).join(QLatin1Char('\n')));
-    m_status->setToolTip(m_notes.join(QLatin1Char('\n')));
+}
+
+QStringList MainWindow::takeNotes()
+{
+    return std::exchange(m_notes, {});
+}
+
+void MainWindow::showRunSummary(const RunSummary &summary)
+{
+    m_summaryShown = true;
+    m_summaryView->setHtml(summary.html());
+    m_documentPath = summary.documentPath;
+    m_openFolder->setVisible(!m_documentPath.isEmpty());
+    if (m_summaryPanel->isHidden()) {
+        setFixedSize(kWidth, kHeight + kSummaryHeight);
+        m_summaryPanel->show();
+    }
+}
+
+void MainWindow::openDocumentFolder()
+{
+    const QString folder = QFileInfo(m_documentPath).absolutePath();
+    if (!m_help.openUrl(QUrl::fromLocalFile(folder))) {
+        m_ui->showMessage(
+            QStringLiteral("No hay ningún programa para abrir la carpeta %1.").arg(QDir::toNativeSeparators(folder)));
+    }
 }
 
 void MainWindow::Button1Click()
 {
-    openHelp(0);
+    openHelp(QString());
 }
 
-void MainWindow::openHelp(int topic)
+void MainWindow::openHelp(const QString &section)
 {
-    Q_UNUSED(topic); // the desktop's viewer opens the file at its contents page
-    const QString path = QDir(m_session.programDir).filePath(QString::fromLatin1(kHelpFile));
-    if (!QFileInfo::exists(path)) {
-        m_ui->showMessage(
-            QStringLiteral("No se encuentra el archivo de ayuda %1.").arg(QDir::toNativeSeparators(path)));
-        return;
-    }
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        m_ui->showMessage(QStringLiteral("No hay ningún programa para abrir el archivo de ayuda %1.")
-                              .arg(QDir::toNativeSeparators(path)));
-    }
+    m_help.open(section, *m_ui);
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)

@@ -1,13 +1,19 @@
 #pragma once
 // TMForm: the main window with its two actions, batch dispatch when started with
-// exactly two arguments, help, and the outcome record written on closing in batch mode.
+// exactly two arguments, help, the outcome record written on closing in batch mode,
+// and below the panels, once a run has ended, what it did.
 
+#include "app/help_opener.h"
+#include "common/run_summary.h"
 #include "common/session.h"
 #include "common/user_interface.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+
+class QFrame;
+class QTextBrowser;
 
 #include <memory>
 
@@ -21,7 +27,10 @@ public:
 
     QPushButton *exportButton() const { return m_export; }
     QPushButton *importButton() const { return m_import; }
-    QLabel *statusLabel() const { return m_status; }
+    // The summary area below the panels, shown after a run.
+    QTextBrowser *summaryView() const { return m_summaryView; }
+    QPushButton *openFolderButton() const { return m_openFolder; }
+    HelpOpener &help() { return m_help; }
     Session &session() { return m_session; }
     UserInterface &ui() { return *m_ui; }
 
@@ -34,7 +43,16 @@ public Q_SLOTS:
     void BExportarClick();
     void BImportarClick();
     void Button1Click(); // help contents
-    void showStatus(const QString &text);
+    // A note of the running run: it goes into the run's summary.
+    void addNote(const QString &text);
+    // The notes given since the run started, taken out for its summary.
+    QStringList takeNotes();
+    // Shows what the run did below the panels; the window grows to hold it.
+    void showRunSummary(const RunSummary &summary);
+    // Opens the help at a section (empty: its contents).
+    void openHelp(const QString &section);
+    // The folder of the document the last import wrote, in the desktop's file manager.
+    void openDocumentFolder();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -42,16 +60,22 @@ protected:
 
 private:
     void batchDispatch();
+    void beforeRun();
     void afterRun();
     void showError(const QString &message);
-    void openHelp(int topic);
+    void runWhenOnScreen(int attemptsLeft);
 
     Session &m_session;
     QStringList m_arguments;
     std::unique_ptr<UserInterface> m_ui;
     QPushButton *m_export = nullptr;
     QPushButton *m_import = nullptr;
-    QLabel *m_status = nullptr;
+    QFrame *m_summaryPanel = nullptr;
+    QTextBrowser *m_summaryView = nullptr;
+    QPushButton *m_openFolder = nullptr;
+    QString m_documentPath;
     QStringList m_notes;
+    bool m_summaryShown = false;
+    HelpOpener m_help;
     bool m_shown = false;
 };

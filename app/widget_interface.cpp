@@ -1,11 +1,14 @@
 #include "app/widget_interface.h"
 
 #include "app/main_window.h"
-#include "common/default_folders.h"
+#include "common/run_summary.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 WidgetInterface::WidgetInterface(MainWindow *window)
     : m_window(window)
@@ -43,12 +46,47 @@ bool WidgetInterface::confirm(const QString &caption, const QString &text)
     return box.exec() == QMessageBox::Ok;
 }
 
+UserInterface::Answer WidgetInterface::ask(
+    const QString &caption, const QString &text, const QString &first, const QString &second)
+{
+    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::NoButton, parentWidget());
+    QPushButton *firstButton = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton *secondButton = box.addButton(second, QMessageBox::DestructiveRole);
+    // Escape and the close box press a button nobody sees, which stands for no answer.
+    QPushButton *dismiss = box.addButton(QMessageBox::Cancel);
+    dismiss->hide();
+    box.setEscapeButton(dismiss);
+    box.setDefaultButton(firstButton);
+    const bool wasBusy = m_busy;
+    if (wasBusy)
+        QApplication::restoreOverrideCursor();
+    box.exec();
+    if (wasBusy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    if (box.clickedButton() == firstButton)
+        return Answer::First;
+    if (box.clickedButton() == secondButton)
+        return Answer::Second;
+    return Answer::Dismissed;
+}
+
+QString WidgetInterface::startFolder(const QString &workDir)
+{
+    const QString seneca = QDir(workDir).filePath(QStringLiteral("seneca"));
+    if (QFileInfo(seneca).isDir())
+        return seneca;
+    if (QFileInfo(workDir).isDir())
+        return workDir;
+    return QDir::homePath();
+}
+
 std::optional<QString> WidgetInterface::chooseXmlFile(XmlFile which)
 {
     const QString title = which == XmlFile::Seneca ? dialog_texts::senecaTitle() : dialog_texts::planningTitle();
-    QFileDialog dialog(parentWidget(), title, defaultDialogDir(), dialog_texts::filter());
+    QFileDialog dialog(parentWidget(), title, startFolder(m_window->session().workDir), dialog_texts::filter());
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(dialog_texts::defaultSuffix());
+    dialog.resize(760, 460); // room for the files' names, sizes and dates
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -72,5 +110,12 @@ void WidgetInterface::closeMainWindow()
 
 void WidgetInterface::note(const QString &text)
 {
-    m_window->showStatus(text);
+    m_window->addNote(text);
+}
+
+void WidgetInterface::showSummary(const RunSummary &summary)
+{
+    RunSummary withNotes = summary;
+    withNotes.addNotes(m_window->takeNotes());
+    m_window->showRunSummary(withNotes);
 }

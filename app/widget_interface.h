@@ -16,14 +16,19 @@ public:
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
     bool confirm(const QString &caption, const QString &text) override;
+    Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) override;
     std::optional<QString> chooseXmlFile(XmlFile which) override;
     void runCourseDialog(CourseDialog &dialog) override;
     void runFrameDialog(FrameDialog &dialog) override;
     void setBusy(bool busy) override;
     void closeMainWindow() override;
     void note(const QString &text) override;
+    void showSummary(const RunSummary &summary) override;
 
     static QString applicationTitle() { return QStringLiteral("TransHoravoPlanif"); }
+    // Where the file dialogs start: the working folder's seneca folder when it
+    // exists, else the working folder, else the home folder.
+    static QString startFolder(const QString &workDir);
 
 private:
     QWidget *parentWidget() const;

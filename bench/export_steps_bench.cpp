@@ -29,12 +29,14 @@ public:
     void showMessage(const QString &) override { }
     void showError(const QString &) override { }
     bool confirm(const QString &, const QString &) override { return true; }
+    Answer ask(const QString &, const QString &, const QString &, const QString &) override { return Answer::First; }
     std::optional<QString> chooseXmlFile(XmlFile) override { return std::nullopt; }
     void runCourseDialog(CourseDialog &) override { }
     void runFrameDialog(FrameDialog &) override { }
     void setBusy(bool) override { }
     void closeMainWindow() override { }
     void note(const QString &) override { }
+    void showSummary(const RunSummary &) override { }
 };
 
 struct Shape {

@@ -106,7 +106,7 @@ for scale in $scales; do
   out "Séneca records per group: $(grep -o '<grupo_datos seq="[A-Z_]*" registros="[0-9]*"' "$seneca" |
     sed -E 's/<grupo_datos seq="([A-Z_]*)" registros="([0-9]*)"/\1 \2/' | paste -sd, - | sed 's/,/, /g')."
   out "Planning: $(grep -c '<grupo_datos seq="PROFESOR_' "$planning") teachers, $(grep -c '<grupo_datos seq="DETALLE_' "$planning") assignments."
-  out "Tables written: $(awk -F'\t' '{ n = split($1, p, "/"); printf "%s%s %s", (NR > 1 ? ", " : ""), p[n], $2 }' "$work/export-$scale.out")."
+  out "Tables written: $(awk '/^  [A-Z0-9_]+\.DBF: / { sub(":", "", $1); printf "%s%s %s", (n++ ? ", " : ""), $1, $2 }' "$work/export-$scale.out")."
   out "SOLUC: $soluc records. Import summary: ${summary}"
   out ""
   out "| phase | wall time (s) | peak memory (MiB) |"

@@ -1,5 +1,6 @@
 #include "cli/cli_interface.h"
 
+#include "common/run_summary.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
 
@@ -55,7 +56,26 @@ std::optional<QString> CliInterface::chooseXmlFile(XmlFile which)
     return path;
 }
 
+UserInterface::Answer CliInterface::ask(const QString &, const QString &, const QString &, const QString &)
+{
+    return m_answers.takeOver ? Answer::First : Answer::Second;
+}
+
 void CliInterface::note(const QString &text)
 {
-    standardError() << text << Qt::endl;
+    m_notes << text;
+}
+
+void CliInterface::showSummary(const RunSummary &summary)
+{
+    RunSummary withNotes = summary;
+    withNotes.addNotes(m_notes);
+    m_notes.clear();
+    m_summaryText = withNotes.text();
+}
+
+CliInterface::~CliInterface()
+{
+    for (const QString &text : std::as_const(m_notes))
+        standardError() << text << Qt::endl;
 }

@@ -30,15 +30,23 @@ public:
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
     bool confirm(const QString &caption, const QString &text) override;
+    // The take-over question: --no-take-over answers "No recuperar".
+    Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) override;
     std::optional<QString> chooseXmlFile(XmlFile which) override;
     void runCourseDialog(CourseDialog &dialog) override;
     void runFrameDialog(FrameDialog &dialog) override;
     void setBusy(bool) override { }
     void closeMainWindow() override { m_closed = true; }
+    // Notes wait for the run's summary, which prints them; a run that ends without
+    // one prints them on standard error when the interface goes.
     void note(const QString &text) override;
+    void showSummary(const RunSummary &summary) override;
+    ~CliInterface() override;
 
     const CliAnswers &answers() const { return m_answers; }
     bool closed() const { return m_closed; }
+    // The summary of the completed run with the notes, empty before one completed.
+    const QString &summaryText() const { return m_summaryText; }
 
     // Messages that only ask the person to pick a file are not shown here.
     static bool isFilePrompt(const QString &text);
@@ -46,6 +54,8 @@ public:
 private:
     CliAnswers m_answers;
     bool m_closed = false;
+    QStringList m_notes;
+    QString m_summaryText;
 };
 
 QTextStream &standardError();

@@ -6,17 +6,18 @@
 // What the rehearsal finds is what the run will find, so a run whose answers leave
 // a course incomplete writes nothing and prints the courses to complete instead.
 #include "cli/cli_interface.h"
-#include "cli/levels_csv.h"
+#include "common/system_reason.h"
 #include "export/course_dialog.h"
 #include "export/courses_step.h"
 #include "export/courses_table.h"
 #include "export/export_run.h"
+#include "export/levels_csv.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QTemporaryDir>
 
+#include <cerrno>
 #include <optional>
 
 namespace {
@@ -26,32 +27,6 @@ std::optional<LevelsCsv> levelsAnswers(const CliAnswers &answers)
     if (answers.levelsFile.isEmpty())
         return std::nullopt;
     return readLevelsCsv(answers.levelsFile);
-}
-
-// The one place where --levels reaches the courses, for the rehearsal and the run
-// alike, as if the values were typed in the grid: each row sets its non-empty
-// values on every course whose stored CLAVE equals the row's. Returns the rows
-// that name no course.
-std::vector<LevelsRow> applyLevels(const LevelsCsv &csv, CourseDialog &dialog)
-{
-    QHash<QString, std::vector<int>> coursesByClave;
-    for (int row = 0; row < dialog.rowCount(); ++row)
-        coursesByClave[dialog.clave(row)].push_back(row);
-    std::vector<LevelsRow> unknown;
-    for (const LevelsRow &answer : csv.rows) {
-        const auto courses = coursesByClave.constFind(answer.clave);
-        if (courses == coursesByClave.constEnd()) {
-            unknown.push_back(answer);
-            continue;
-        }
-        for (int row : *courses) {
-            if (!answer.nivel.isEmpty())
-                dialog.setNivel(row, answer.nivel);
-            if (!answer.curso.isEmpty())
-                dialog.setCurso(row, answer.curso);
-        }
-    }
-    return unknown;
 }
 
 void reportUnknown(UserInterface &ui, const LevelsCsv &csv, const std::vector<LevelsRow> &unknown)
@@ -65,21 +40,9 @@ void reportUnknown(UserInterface &ui, const LevelsCsv &csv, const std::vector<Le
     }
 }
 
-// Every course with what is known of it, ready to be completed and given to --levels.
-QString codingsCsv(const CourseDialog &dialog)
-{
-    QString text = levelsCsvLine({QStringLiteral("CLAVE"), QStringLiteral("NIVEL"), QStringLiteral("CURSO"),
-                       QStringLiteral("ESTUD")})
-        + QLatin1Char('\n');
-    for (int row = 0; row < dialog.rowCount(); ++row)
-        text += levelsCsvLine({dialog.clave(row), dialog.nivel(row), dialog.curso(row), dialog.estud(row)})
-            + QLatin1Char('\n');
-    return text;
-}
-
 [[noreturn]] void refuseIncomplete(const CourseDialog &dialog)
 {
-    standardOutput() << codingsCsv(dialog) << Qt::flush;
+    standardOutput() << dialog.codingsCsv() << Qt::flush;
     throw DecisionMissing(course_dialog_texts::missingData());
 }
 
@@ -101,7 +64,7 @@ void CliInterface::runCourseDialog(CourseDialog &dialog)
     dialog.onShow();
     dialog.batchChanges(); // every answer at once: written together at the close
     if (csv)
-        reportUnknown(*this, *csv, applyLevels(*csv, dialog));
+        reportUnknown(*this, *csv, dialog.applyLevels(*csv));
     // checkCourseAnswers has ruled this out; without it a failed OK would only
     // bring the same answers back in a new dialog, for ever.
     if (dialog.firstIncomplete() >= 0)
@@ -119,8 +82,10 @@ void checkCourseAnswers(ExportRun &run, CliInterface &ui)
 
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        throw UserError(QStringLiteral("No se pudo crear una carpeta temporal para comprobar los niveles y cursos: %1")
-                            .arg(scratch.errorString()));
+        const QString reason = systemReason(errno);
+        throw UserError(QStringLiteral("No se pudo crear una carpeta temporal en %1 para comprobar los niveles y "
+                                       "cursos: %2.")
+                            .arg(QDir::toNativeSeparators(QDir::tempPath()), reason));
     }
     courses_step::writeCoursesTable(run.seneca(), scratch.filePath(courses_table::fileName()));
     if (memoryExists) {
@@ -136,7 +101,7 @@ void checkCourseAnswers(ExportRun &run, CliInterface &ui)
     CourseDialog dialog(scratch.path(), false, ui);
     dialog.onShow();
     dialog.batchChanges();
-    const std::vector<LevelsRow> unknown = csv ? applyLevels(*csv, dialog) : std::vector<LevelsRow>();
+    const std::vector<LevelsRow> unknown = csv ? dialog.applyLevels(*csv) : std::vector<LevelsRow>();
     if (dialog.firstIncomplete() < 0)
         return; // the run reports the unknown rows when it applies them
     if (csv)

@@ -2,7 +2,6 @@
 #include "cli/cli_interface.h"
 #include "cli/commands.h"
 #include "cli/run_reporting.h"
-#include "common/dbf_table.h"
 #include "common/default_folders.h"
 #include "common/program_folders.h"
 #include "export/export_run.h"
@@ -16,24 +15,24 @@ int exportCommand(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Pasa los datos de un archivo XML de Séneca y otro de Planificación a las tablas dBase de Horavent."));
     const QCommandLineOption seneca(
-        QStringLiteral("seneca"), QStringLiteral("Archivo XML obtenido de Séneca."), QStringLiteral("FILE"));
-    const QCommandLineOption planning(
-        QStringLiteral("planning"), QStringLiteral("Archivo XML obtenido de Planificación."), QStringLiteral("FILE"));
+        QStringLiteral("seneca"), QStringLiteral("Archivo XML obtenido de Séneca."), QStringLiteral("ARCHIVO"));
+    const QCommandLineOption planning(QStringLiteral("planning"),
+        QStringLiteral("Archivo XML obtenido de Planificación."), QStringLiteral("ARCHIVO"));
     const QCommandLineOption ktemp(QStringLiteral("ktemp"),
         QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
             .arg(QDir::toNativeSeparators(defaultWorkDir())),
-        QStringLiteral("DIR"));
+        QStringLiteral("CARPETA"));
     const QCommandLineOption materias(QStringLiteral("materias"),
         QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF de la carpeta del programa;"
                        " instalado, la de ~/.local/share/transhoravo o la vacía del paquete)."),
-        QStringLiteral("FILE"));
+        QStringLiteral("ARCHIVO"));
     const QCommandLineOption levels(QStringLiteral("levels"),
-        QStringLiteral("CSV con las columnas CLAVE, NIVEL y CURSO de cada curso."), QStringLiteral("FILE"));
+        QStringLiteral("CSV con las columnas CLAVE, NIVEL y CURSO de cada curso."), QStringLiteral("ARCHIVO"));
     const QCommandLineOption noTakeOver(QStringLiteral("no-take-over"),
         QStringLiteral("No recuperar los niveles y cursos de una exportación anterior (borra CURSOST2.DBF)."));
     const QCommandLineOption frames(QStringLiteral("frames"),
         QStringLiteral("Código del marco horario, o los dos códigos separados por una coma."),
-        QStringLiteral("CODE[,CODE]"));
+        QStringLiteral("CÓDIGO[,CÓDIGO]"));
     parser.addOptions({seneca, planning, ktemp, materias, levels, noTakeOver, frames});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
@@ -67,11 +66,7 @@ int exportCommand(const QStringList &arguments)
         const ExportRun::Outcome outcome = run.run();
         if (outcome != ExportRun::Outcome::Completed)
             return exit_status::error;
-        for (const QString &name : run.tablesWritten) {
-            dbf::Table table(session.workPath(name));
-            table.open(dbf::Table::Access::ReadShared);
-            standardOutput() << QDir::toNativeSeparators(table.path()) << '\t' << table.recordCount() << Qt::endl;
-        }
+        standardOutput() << ui.summaryText() << Qt::flush;
         // Every table is closed and the summary written: the documents need not be freed.
         endIfAllowed(exit_status::completed);
         return exit_status::completed;

@@ -15,14 +15,14 @@ int importCommand(const QStringList &arguments)
     parser.setApplicationDescription(
         QStringLiteral("Pasa el horario que Horavent dejó en SOLUC.DBF a un documento XML de horarios para Séneca."));
     const QCommandLineOption seneca(QStringLiteral("seneca"),
-        QStringLiteral("Archivo XML de Séneca que se usó en la exportación."), QStringLiteral("FILE"));
+        QStringLiteral("Archivo XML de Séneca que se usó en la exportación."), QStringLiteral("ARCHIVO"));
     const QCommandLineOption ktemp(QStringLiteral("ktemp"),
         QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
             .arg(QDir::toNativeSeparators(defaultWorkDir())),
-        QStringLiteral("DIR"));
+        QStringLiteral("CARPETA"));
     const QCommandLineOption output(QStringLiteral("output"),
         QStringLiteral("Documento de salida (por defecto ResultadoHoravo<nombre> junto al archivo de Séneca)."),
-        QStringLiteral("FILE"));
+        QStringLiteral("ARCHIVO"));
     parser.addOptions({seneca, ktemp, output});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
@@ -48,12 +48,7 @@ int importCommand(const QStringList &arguments)
             run.setOutputPath(QDir::current().absoluteFilePath(parser.value(output)));
         if (run.run() != ImportRun::Outcome::Completed)
             return exit_status::error;
-        standardOutput() << QDir::toNativeSeparators(run.outputPath()) << Qt::endl;
-        standardError() << QStringLiteral("Profesores: %1. Lecciones: %2. Lecciones descartadas: %3.")
-                               .arg(run.teacherCount)
-                               .arg(run.lessonCount)
-                               .arg(run.droppedCount)
-                        << Qt::endl;
+        standardOutput() << ui.summaryText() << Qt::flush;
         return exit_status::completed;
     });
 }

@@ -1,6 +1,7 @@
 // transhoravo: the converter without a window, for scripts, servers and tests.
 #include "cli/cli_interface.h"
 #include "cli/commands.h"
+#include "common/spanish_qt_texts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -23,6 +24,7 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("transhoravo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HORAVO_VERSION));
+    installSpanishQtTexts(app);
 
     const QStringList arguments = app.arguments();
     const QString command = arguments.size() > 1 ? arguments.at(1) : QString();

@@ -33,8 +33,13 @@ inline int usageError(const QCommandLineParser &parser, const QString &error)
 // Parses a command's options; returns -1 to go on, or the exit status to stop with.
 inline int parseCommand(QCommandLineParser &parser, const QStringList &arguments)
 {
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // Our own help and version options: Qt's Spanish catalogue lacks the text of
+    // Qt's help option.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Muestra esta ayuda."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Muestra la versión del programa."));
+    parser.addOption(help);
+    parser.addOption(version);
     if (!parser.parse(arguments))
         return usageError(parser, parser.errorText());
     if (parser.isSet(help)) {

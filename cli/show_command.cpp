@@ -87,7 +87,7 @@ int showCommand(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Muestra los campos y los registros de una tabla dBase (niveles III, IV y 7)."));
-    parser.addPositionalArgument(QStringLiteral("TABLE.DBF"), QStringLiteral("La tabla que se quiere ver."));
+    parser.addPositionalArgument(QStringLiteral("TABLA.DBF"), QStringLiteral("La tabla que se quiere ver."));
     const QCommandLineOption csv(
         QStringLiteral("csv"), QStringLiteral("Registros en CSV, con los nombres de campo en la primera línea."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Campos y registros en JSON."));

@@ -9,6 +9,7 @@
 
 class CourseDialog;
 class FrameDialog;
+struct RunSummary;
 
 class UserInterface {
 public:
@@ -22,6 +23,10 @@ public:
     virtual void showError(const QString &text) = 0;
     // A question with a warning icon and the buttons OK and Cancel; true for OK.
     virtual bool confirm(const QString &caption, const QString &text) = 0;
+    // A question with a warning icon and two buttons named for what they do. Escape
+    // and the close box answer Dismissed, which callers take as the harmless choice.
+    enum class Answer { First, Second, Dismissed };
+    virtual Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) = 0;
     // Shows the file-open dialog of the Séneca or the planning file. Empty when cancelled.
     virtual std::optional<QString> chooseXmlFile(XmlFile which) = 0;
     // Shows the level and course dialog modally; returns when it has closed.
@@ -35,6 +40,10 @@ public:
     // A note the person should read that is not a question (lessons dropped, tables
     // written): the window's status area, the command line's standard error.
     virtual void note(const QString &text) = 0;
+    // What a completed run did, given just before "Proceso finalizado", so the window
+    // shows it behind that message (in batch mode the window closes after it). The
+    // interface adds the notes it received (RunSummary::addNotes).
+    virtual void showSummary(const RunSummary &summary) = 0;
 };
 
 // Keeps the wait cursor on while a run works and restores it however the run ends.

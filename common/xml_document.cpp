@@ -1,5 +1,6 @@
 #include "common/xml_document.h"
 
+#include "common/system_reason.h"
 #include "common/user_error.h"
 #include "common/xml_parse_guard.h"
 
@@ -187,7 +188,7 @@ void Document::save(const QString &path) const
     }
     if (!written) {
         throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
     }
 }
 

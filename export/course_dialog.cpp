@@ -2,11 +2,14 @@
 // CURSOST2.DBF, the check at OK, storing the codings, and the forced exit.
 #include "export/course_dialog.h"
 
+#include "common/system_reason.h"
 #include "common/user_error.h"
 #include "export/courses_table.h"
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -69,10 +72,13 @@ void CourseDialog::onShow()
 {
     openCourses();
     if (!memoryPath().isEmpty() && dbf::tableExists(memoryPath())) {
-        if (m_ui.confirm(course_dialog_texts::takeOverCaption(), course_dialog_texts::takeOverQuestion()))
-            takeOverEarlierCodings();
-        else
+        const UserInterface::Answer answer
+            = m_ui.ask(course_dialog_texts::takeOverCaption(), course_dialog_texts::takeOverQuestion(),
+                course_dialog_texts::takeOverButton(), course_dialog_texts::startAfreshButton());
+        if (answer == UserInterface::Answer::Second)
             forgetEarlierCodings();
+        else
+            takeOverEarlierCodings();
     }
     if (m_earlierAttemptFailed)
         setForcedExitVisible(true);
@@ -282,4 +288,154 @@ void CourseDialog::setIncidentVisible(bool visible)
     m_incidentVisible = visible;
     if (changed)
         changed();
+}
+
+namespace {
+
+// Rows of tab-separated cells as spreadsheets put them on the clipboard. A cell
+// in quotes may hold tabs and line breaks (doubled quotes stand for one); the
+// line break after the last row is not a row of its own.
+std::vector<QStringList> spreadsheetCells(const QString &text)
+{
+    std::vector<QStringList> rows;
+    QStringList cells;
+    QString cell;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"')) {
+                cell += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                cell += c;
+            }
+        } else if (c == QLatin1Char('"') && cell.isEmpty()) {
+            quoted = true;
+        } else if (c == QLatin1Char('\t')) {
+            cells << cell;
+            cell.clear();
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+            cells << cell;
+            rows.push_back(cells);
+            cells.clear();
+            cell.clear();
+        } else {
+            cell += c;
+        }
+    }
+    if (!cell.isEmpty() || !cells.isEmpty())
+        rows.push_back(cells << cell);
+    return rows;
+}
+
+} // namespace
+
+int CourseDialog::paste(int row, PasteColumn column, const QString &cells)
+{
+    const std::vector<QStringList> block = spreadsheetCells(cells);
+    const int firstField = column == PasteColumn::Nivel ? 0 : 1;
+    int filled = 0;
+    int cut = 0;
+    int left = 0;
+    for (const QStringList &values : block) {
+        if (row + filled >= rowCount()) {
+            ++left;
+            continue;
+        }
+        for (int i = 0; i < values.size() && firstField + i < 2; ++i) {
+            const QString value = values.at(i).trimmed();
+            const bool nivelField = firstField + i == 0;
+            if (value.size() > (nivelField ? nivelWidth() : cursoWidth()))
+                ++cut;
+            if (nivelField)
+                setNivel(row + filled, value);
+            else
+                setCurso(row + filled, value);
+        }
+        ++filled;
+    }
+    QStringList problems;
+    if (left > 0)
+        problems << QStringLiteral(
+            "%1 filas pegadas quedaban por debajo del último curso y no se han tenido en cuenta.")
+                        .arg(left);
+    if (cut > 0)
+        problems << QStringLiteral("%1 valores eran más largos de lo que cabe (NIVEL %2 caracteres, CURSO %3) y se "
+                                   "han recortado.")
+                        .arg(cut)
+                        .arg(nivelWidth())
+                        .arg(cursoWidth());
+    if (!problems.isEmpty())
+        m_ui.showMessage(problems.join(QLatin1Char('\n')));
+    return filled;
+}
+
+std::vector<LevelsRow> CourseDialog::applyLevels(const LevelsCsv &csv)
+{
+    QHash<QString, std::vector<int>> coursesByClave;
+    for (int row = 0; row < rowCount(); ++row)
+        coursesByClave[clave(row)].push_back(row);
+    std::vector<LevelsRow> unknown;
+    for (const LevelsRow &answer : csv.rows) {
+        const auto courses = coursesByClave.constFind(answer.clave);
+        if (courses == coursesByClave.constEnd()) {
+            unknown.push_back(answer);
+            continue;
+        }
+        for (int row : *courses) {
+            if (!answer.nivel.isEmpty())
+                setNivel(row, answer.nivel);
+            if (!answer.curso.isEmpty())
+                setCurso(row, answer.curso);
+        }
+    }
+    return unknown;
+}
+
+bool CourseDialog::loadLevels(const QString &path)
+{
+    LevelsCsv csv;
+    try {
+        csv = readLevelsCsv(path);
+    } catch (const UserError &error) {
+        m_ui.showMessage(error.message());
+        return false;
+    }
+    const std::vector<LevelsRow> unknown = applyLevels(csv);
+    if (unknown.empty())
+        return true;
+    QStringList lines;
+    for (const LevelsRow &row : unknown)
+        lines << QStringLiteral("línea %1: CLAVE \"%2\"").arg(row.line).arg(row.clave);
+    m_ui.showMessage(QStringLiteral("Estas filas de %1 no corresponden a ningún curso del documento de Séneca y no "
+                                    "se han tenido en cuenta:\n%2")
+                         .arg(QDir::toNativeSeparators(path), lines.join(QLatin1Char('\n'))));
+    return true;
+}
+
+QString CourseDialog::codingsCsv() const
+{
+    QString text = levelsCsvLine({QStringLiteral("CLAVE"), QStringLiteral("NIVEL"), QStringLiteral("CURSO"),
+                       QStringLiteral("ESTUD")})
+        + QLatin1Char('\n');
+    for (int row = 0; row < rowCount(); ++row)
+        text += levelsCsvLine({clave(row), nivel(row), curso(row), estud(row)}) + QLatin1Char('\n');
+    return text;
+}
+
+bool CourseDialog::saveTemplate(const QString &path) const
+{
+    const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + codingsCsv().toUtf8();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        m_ui.showMessage(
+            QStringLiteral("No se pudo guardar %1: %2.").arg(QDir::toNativeSeparators(path), fileReason(file, true)));
+        return false;
+    }
+    return true;
 }

@@ -9,6 +9,7 @@
 #include "common/dbf_table.h"
 #include "common/table_folder.h"
 #include "common/user_interface.h"
+#include "export/levels_csv.h"
 
 #include <QString>
 
@@ -40,8 +41,10 @@ public:
     QString result2; // "fuera" after the forced exit
 
     // FormShow: opens CURSOST.DBF, asks whether to take over the earlier codings
-    // when CURSOST2.DBF exists (Cancel deletes it), and shows the forced exit when
-    // an earlier attempt failed.
+    // when CURSOST2.DBF exists, and shows the forced exit when an earlier attempt
+    // failed. "No recuperar" (the question's Cancel) deletes CURSOST2.DBF; a
+    // question closed without an answer (Escape, the close box) takes the codings
+    // over, as "Recuperar" does: a year's codings are never lost to one key.
     void onShow();
 
     // The grid's rows: the courses in stored order (none before onShow).
@@ -61,6 +64,32 @@ public:
     // Width of NIVEL and CURSO, for the grid's editors.
     static int nivelWidth();
     static int cursoWidth();
+
+    // Codings taken from a spreadsheet. Each sets values as typing them in the grid
+    // would (cut to the field's width), and tells the person, in one message, what
+    // it could not place.
+    //
+    // A block of cells copied from a spreadsheet (rows of tab-separated cells) laid
+    // over the grid from a row down: its first column goes to NIVEL, its second to
+    // CURSO, or, from CURSO, its first column to CURSO. An empty cell empties its
+    // value, as in a spreadsheet. Returns the number of rows it filled.
+    enum class PasteColumn { Nivel, Curso };
+    int paste(int row, PasteColumn column, const QString &cells);
+    // A CSV as `--levels` reads it: each row's non-empty NIVEL and CURSO go to every
+    // course with its CLAVE. Returns the rows that name no course.
+    std::vector<LevelsRow> applyLevels(const LevelsCsv &csv);
+    // Reads the file and applies it, telling the person of rows that name no
+    // course. A file that cannot be read is said in a message and leaves the grid
+    // as it was (false).
+    bool loadLevels(const QString &path);
+    // Every course with what is known of it (CLAVE;NIVEL;CURSO;ESTUD), to be
+    // completed in a spreadsheet and loaded back.
+    QString codingsCsv() const;
+    // Writes codingsCsv() whole to the file, in UTF-8 with a BOM so that
+    // spreadsheets read its accents; a message says so when it cannot (false).
+    bool saveTemplate(const QString &path) const;
+    // The folder of CURSOST.DBF and CURSOST2.DBF.
+    const QString &workDir() const { return m_workDir; }
 
     // The OK check's walk: a course whose NIVEL or CURSO is empty once trimmed of
     // spaces and control characters, or -1.
@@ -127,6 +156,14 @@ inline QString takeOverQuestion()
 {
     return QStringLiteral("Existen Niveles y Cursos ya definidos de una Importación anterior.\n\r"
                           "¿Quiere recuperar las codificaciones introducidas anteriormente?");
+}
+inline QString takeOverButton()
+{
+    return QStringLiteral("Recuperar");
+}
+inline QString startAfreshButton()
+{
+    return QStringLiteral("No recuperar, empezar de nuevo");
 }
 inline QString missingData()
 {

@@ -11,6 +11,7 @@
 #include "export/courses_table.h"
 #include "export/days_hours_table.h"
 #include "export/groups_table.h"
+#include "export/export_summary.h"
 #include "export/input_documents.h"
 #include "export/periods_table.h"
 #include "export/rooms_table.h"
@@ -158,6 +159,7 @@ ExportRun::Outcome ExportRun::run()
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
+    m_ui.showSummary(exportSummary(*this));
     m_ui.showMessage(export_texts::finished());
     if (m_session.batchMode == 2)
         m_ui.closeMainWindow();

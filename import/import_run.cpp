@@ -2,6 +2,7 @@
 // and writes the timetable document with its non-regular and regular sections
 // beside the Séneca file.
 #include "import/import_run.h"
+#include "import/import_summary.h"
 
 #include "common/clipper.h"
 #include "common/dbf_table.h"
@@ -191,6 +192,7 @@ ImportRun::Outcome ImportRun::run()
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
+    m_ui.showSummary(importSummary(*this));
     m_ui.showMessage(export_texts::finished());
     if (m_session.batchMode == 2)
         m_ui.closeMainWindow();

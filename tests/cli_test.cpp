@@ -45,10 +45,19 @@ TEST(CommandLine, WrongUsageExitsWithTwoAndAUsageText)
     }
 }
 
-TEST(CommandLine, HelpAndVersionSucceed)
+TEST(CommandLine, HelpAndVersionSucceedAndSpeakSpanish)
 {
     EXPECT_EQ(transhoravo({QStringLiteral("--help")}).status, 0);
-    EXPECT_EQ(transhoravo({QStringLiteral("export"), QStringLiteral("--help")}).status, 0);
+    for (const char *command : {"export", "import", "show"}) {
+        const Result help = transhoravo({QLatin1String(command), QStringLiteral("--help")});
+        EXPECT_EQ(help.status, 0) << command;
+        for (const char *spanish : {"Uso:", "Opciones:", "Muestra esta ayuda.", "Muestra la versión del programa."})
+            EXPECT_TRUE(help.out.contains(QString::fromUtf8(spanish))) << command << ": " << help.out.toStdString();
+        for (const char *english : {"Usage", "Options", "Displays", "FILE", "DIR"})
+            EXPECT_FALSE(help.out.contains(QLatin1String(english))) << command << ": " << help.out.toStdString();
+    }
+    const Result wrong = transhoravo({QStringLiteral("import"), QStringLiteral("--opcion-rara")});
+    EXPECT_TRUE(wrong.err.contains(QStringLiteral("Opción desconocida"))) << wrong.err.toStdString();
     const Result version = transhoravo({QStringLiteral("--version")});
     EXPECT_EQ(version.status, 0);
     EXPECT_TRUE(version.out.contains(QStringLiteral(HORAVO_VERSION)));

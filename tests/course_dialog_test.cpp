@@ -252,3 +252,103 @@ TEST_F(CourseDialogTest, TypedValuesAreStoredCutToTheirFieldsAndReachTheDiskAtOn
     dialog.reset(); // the table closes with the dialog, as with an error
     EXPECT_EQ(courses(), (Rows{course("C1", "Uno", "ABCDE", "123")}));
 }
+
+TEST_F(CourseDialogTest, TheTakeOverQuestionNamesItsAnswersAndOnlyTheSecondDeletesTheEarlierCodings)
+{
+    using Answer = UserInterface::Answer;
+    const struct {
+        const char *label;
+        Answer answer;
+        bool memoryKept;
+        const char *nivel;
+    } cases[] = {
+        {"Recuperar", Answer::First, true, "ESO"},
+        {"Escape or the close box", Answer::Dismissed, true, "ESO"},
+        {"No recuperar, empezar de nuevo", Answer::Second, false, ""},
+    };
+    for (const auto &c : cases) {
+        writeCourses({course("C1", "1º ESO")});
+        writeEarlierCodings({course("C1", "1º ESO", "ESO", "1")});
+        ui.askAnswers = {c.answer};
+        auto dialog = shownDialog();
+        EXPECT_EQ(ui.askButtons.last(), QStringLiteral("Recuperar|No recuperar, empezar de nuevo")) << c.label;
+        EXPECT_EQ(memoryExists(), c.memoryKept) << c.label;
+        EXPECT_EQ(utf8(dialog->nivel(0)), c.nivel) << c.label;
+        dialog->closeFromTitleBar();
+    }
+}
+
+TEST_F(CourseDialogTest, ABlockPastedFromASpreadsheetFillsNivelAndCursoFromTheCurrentRowDown)
+{
+    writeCourses({course("C1", "Uno", "X", "9"), course("C2", "Dos"), course("C3", "Tres", "KEEP", "7")});
+    auto dialog = shownDialog();
+    using GridRow = std::array<std::string, 4>;
+
+    // From NIVEL on the first row: two columns, CR LF line ends, the last line break
+    // ending the block, an empty cell emptying its value.
+    EXPECT_EQ(dialog->paste(0, CourseDialog::PasteColumn::Nivel, QStringLiteral("ESO\t1\r\nBCT\t\r\n")), 2);
+    EXPECT_EQ(grid(*dialog),
+        (std::vector<GridRow>{{"C1", "Uno", "ESO", "1"}, {"C2", "Dos", "BCT", ""}, {"C3", "Tres", "KEEP", "7"}}));
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // From CURSO: only the first column is taken; a quoted cell is read whole.
+    EXPECT_EQ(dialog->paste(1, CourseDialog::PasteColumn::Curso, QStringLiteral("\"2\"\tignored\n3")), 2);
+    EXPECT_EQ(grid(*dialog),
+        (std::vector<GridRow>{{"C1", "Uno", "ESO", "1"}, {"C2", "Dos", "BCT", "2"}, {"C3", "Tres", "KEEP", "3"}}));
+    EXPECT_TRUE(ui.messages.isEmpty());
+
+    // Rows below the last course and values too long for their field are said in one message.
+    EXPECT_EQ(dialog->paste(2, CourseDialog::PasteColumn::Nivel, QStringLiteral("BACHILLER\t1\nEXTRA\t2\n")), 1);
+    EXPECT_EQ(utf8(dialog->nivel(2)), "BACHI");
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("1 filas pegadas"))) << utf8(ui.messages.front());
+    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("recortado"))) << utf8(ui.messages.front());
+
+    dialog->ok();
+    EXPECT_EQ(courses(),
+        (Rows{course("C1", "Uno", "ESO", "1"), course("C2", "Dos", "BCT", "2"), course("C3", "Tres", "BACHI", "1")}));
+}
+
+TEST_F(CourseDialogTest, TheSavedTemplateFilledInASpreadsheetLoadsBack)
+{
+    writeCourses({course("C1", "1º ESO; sede \"norte\"", "ESO", ""), course("C2", "2º Bachillerato")});
+    auto dialog = shownDialog();
+    const QString templatePath = dir.filePath(QStringLiteral("plantilla.csv"));
+    ASSERT_TRUE(dialog->saveTemplate(templatePath));
+    QFile saved(templatePath);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    saved.close();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF")) << "spreadsheets need the BOM to read the accents";
+    EXPECT_EQ(QString::fromUtf8(bytes.mid(3)), dialog->codingsCsv());
+    EXPECT_EQ(utf8(dialog->codingsCsv()),
+        "CLAVE;NIVEL;CURSO;ESTUD\nC1;ESO;;\"1º ESO; sede \"\"norte\"\"\"\nC2;;;2º Bachillerato\n");
+
+    // The school fills the template in and adds a row for a course Séneca does not list.
+    QByteArray filled = bytes;
+    filled.replace("C1;ESO;;", "C1;ESO;1;").replace("C2;;;", "C2;BCT;2;");
+    filled.append("C9;LS;1;Ya no se imparte\n");
+    ASSERT_TRUE(saved.open(QIODevice::WriteOnly));
+    saved.write(filled);
+    saved.close();
+
+    EXPECT_TRUE(dialog->loadLevels(templatePath));
+    EXPECT_EQ(dialog->firstIncomplete(), -1);
+    EXPECT_EQ(utf8(dialog->curso(0)), "1");
+    EXPECT_EQ(utf8(dialog->nivel(1)), "BCT");
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("línea 4: CLAVE \"C9\""))) << utf8(ui.messages.front());
+}
+
+TEST_F(CourseDialogTest, AFileThatCannotBeReadOrWrittenIsSaidInSpanishAndChangesNothing)
+{
+    writeCourses({course("C1", "Uno", "ESO", "1")});
+    auto dialog = shownDialog();
+    const QString missing = dir.filePath(QStringLiteral("no-esta.csv"));
+    EXPECT_FALSE(dialog->loadLevels(missing));
+    EXPECT_FALSE(dialog->saveTemplate(dir.filePath(QStringLiteral("no-hay-carpeta/plantilla.csv"))));
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_TRUE(ui.messages.at(0).contains(QStringLiteral("el archivo no existe"))) << utf8(ui.messages.at(0));
+    EXPECT_TRUE(ui.messages.at(1).contains(QStringLiteral("no existe"))) << utf8(ui.messages.at(1));
+    EXPECT_EQ(utf8(dialog->nivel(0)), "ESO");
+}

@@ -7,6 +7,7 @@
 #include "support/tree_timetable.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -102,6 +103,35 @@ TEST_F(ImportDriver, WritesTheWholeTimetableDocumentBesideTheSenecaFile)
     EXPECT_THAT(ui.messages, ElementsAre(import_texts::chooseSeneca(), export_texts::finished()));
     EXPECT_FALSE(ui.busy);
     EXPECT_FALSE(ui.closed);
+}
+
+TEST_F(ImportDriver, TheSummarySaysWhereTheDocumentIsWhatItHoldsAndWhatToDoNext)
+{
+    smallSchool();
+    ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
+    ASSERT_EQ(ui.summaries.size(), 1u);
+    RunSummary summary = ui.summaries.front();
+    EXPECT_EQ(summary.documentPath, outputPath());
+    summary.addNotes({QStringLiteral("una nota")});
+    EXPECT_EQ(summary.text().toStdString(),
+        "Importación terminada: el documento de horarios para Séneca está escrito.\n"
+        "\n"
+        "Documento para Séneca:\n"
+        "  " + QDir::toNativeSeparators(outputPath()).toStdString()
+            + "\n"
+              "\n"
+              "Contenido:\n"
+              "  Profesores: 1\n"
+              "  Lecciones: 2\n"
+              "  Lecciones descartadas: 0\n"
+              "\n"
+              "Avisos:\n"
+              "  una nota\n"
+              "\n"
+              "Qué hacer ahora:\n"
+              "  Entre en Séneca y suba este documento en la importación de horarios.\n");
+    // The window shows the summary behind "Proceso finalizado", which stays the last word.
+    EXPECT_EQ(ui.messages.last(), export_texts::finished());
 }
 
 TEST_F(ImportDriver, OutputEqualsWhatSavingReloadingCorrectingAndSavingAgainGives)

@@ -1,7 +1,7 @@
 // The --levels file: a header names CLAVE, NIVEL and CURSO and decides the
 // separator; UTF-8 or Windows-1252; quoted cells; trimmed values.
-#include "cli/levels_csv.h"
 #include "common/user_error.h"
+#include "export/levels_csv.h"
 
 #include <QTemporaryDir>
 

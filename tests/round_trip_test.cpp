@@ -346,6 +346,9 @@ void checkRoundTrip(const School &school, const QString &ktemp)
     for (const QString &name : kExportTables) {
         const std::vector<Record> records = readTable(QDir(ktemp).filePath(name));
         EXPECT_FALSE(records.empty()) << name.toStdString() << " quedó vacía: la escuela no ejercita su paso";
+        // The summary names each table with the records it holds.
+        const QString line = QStringLiteral("\n  %1: %2 registro").arg(name).arg(records.size());
+        EXPECT_TRUE(exported.out.contains(line)) << line.toStdString() << " falta en\n" << exported.out.toStdString();
     }
 
     const ToolRun placed = placeLessons(ktemp);

@@ -131,6 +131,29 @@ TEST(XmlDocument, ReportsFilesThatAreNotExchangeDocumentsNamingFileAndLine)
     EXPECT_FALSE(messageOf([&] { ExchangeDocument::load(dir.filePath(QStringLiteral("no.xml"))); }).isEmpty());
 }
 
+TEST(XmlDocument, SaysWhatIsWrongWithAFileInSpanishWithoutTheParsersEnglish)
+{
+    QTemporaryDir dir;
+    const struct {
+        const char *content;
+        const char *reason;
+    } cases[] = {
+        {"", "el archivo está vacío"},
+        {"<SERVICIO>\n<BLOQUE_DATOS>\n</SERVICIO>", "falta la etiqueta de cierre"},
+        {"<SERVICIO><BLOQUE_DATOS>", "falta la etiqueta de cierre"},
+        {"<SERVICIO a=\"1\" a=\"2\"/>", "repite un atributo"},
+        {"<SERVICIO>&nbsp;</SERVICIO>", "referencia de carácter"},
+        {"texto suelto", "no es XML"},
+    };
+    for (const auto &c : cases) {
+        const QString path = writeFile(dir, QStringLiteral("x.xml"), c.content);
+        const QString message = messageOf([&] { ExchangeDocument::load(path); });
+        EXPECT_TRUE(message.contains(QString::fromUtf8(c.reason))) << c.content << " -> " << message.toStdString();
+        for (const char *english : {"expected", "Premature", "mismatch", "Extra content", "Document is empty"})
+            EXPECT_FALSE(message.contains(QLatin1String(english), Qt::CaseInsensitive)) << message.toStdString();
+    }
+}
+
 TEST(XmlDocument, SavesInTheDeclaredEncodingKeepingLeafWhitespace)
 {
     QTemporaryDir dir;

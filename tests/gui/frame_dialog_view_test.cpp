@@ -1,7 +1,9 @@
 // The window of the time frame dialog: what it shows when it opens, the extended
 // selection with Ctrl, and closing by "Continuar" or by the title bar.
 #include "app/frame_dialog_view.h"
+#include "app/help_opener.h"
 #include "app/main_window.h"
+#include "app/text_fit.h"
 #include "app/widget_interface.h"
 #include "export/frame_dialog.h"
 #include "support/scripted_interface.h"
@@ -12,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -115,6 +118,17 @@ private Q_SLOTS:
         QCOMPARE(control<QPushButton>(view, "BitBtnContinuar")->text(), QStringLiteral("Continuar"));
         QCOMPARE(control<QLabel>(view, "LabelPlantillas")->text(),
             QStringLiteral("Seleccione 1, o los 2 Marcos Horarios que quiere aplicar a su Horario en Horavent."));
+        // Every text whole in this desktop's font ("MARCOS" and "HORAS" above their lists too).
+        QCOMPARE(text_fit::cutTexts(view), QStringList());
+        QVERIFY(
+            control<QLabel>(view, "LabelMarcos")->geometry().bottom() < control<QListWidget>(view, "ListBox2")->y());
+        QVERIFY(control<QLabel>(view, "Label1")->geometry().bottom() < control<QListWidget>(view, "ListBox1")->y());
+        QVERIFY(control<QLabel>(view, "LabelSelec")->geometry().bottom() < control<QLabel>(view, "LabelMarcos")->y());
+
+        QSignalSpy help(f.view.get(), &FrameDialogView::helpRequested);
+        QTest::keyClick(view, Qt::Key_F1);
+        QCOMPARE(help.size(), 1);
+        QCOMPARE(help.first().first().toString(), help_sections::frameDialog());
     }
 
     void ctrlSelectsTwoFramesHandedOverInListOrder_data()

@@ -1,11 +1,17 @@
 // The main window: batch mode from the number of arguments, batch dispatch when
 // first shown, and the outcome record written on closing in batch mode.
 #include "app/main_window.h"
+#include "app/widget_interface.h"
 #include "support/scripted_interface.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QFile>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextBrowser>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -113,21 +119,160 @@ private Q_SLOTS:
         QVERIFY(f.window->importButton()->isEnabled());
     }
 
-    void notesAddUpInTheStatusArea()
+    void aRunsSummaryAndItsNotesShowBelowThePanelsAndTheFolderButtonOpensTheDocumentsFolder()
     {
         Fixture f({QStringLiteral("prog")});
-        f.window->showStatus(QStringLiteral("Profesor A: 1 lección descartada"));
-        f.window->showStatus(QStringLiteral("Profesor B: 2 lecciones descartadas"));
-        QVERIFY(f.window->statusLabel()->text().contains(QStringLiteral("Profesor A")));
-        QVERIFY(f.window->statusLabel()->text().contains(QStringLiteral("Profesor B")));
+        QVERIFY(!f.window->summaryView()->isVisibleTo(f.window.get()));
+        const QSize before = f.window->size();
+        f.window->addNote(QStringLiteral("Profesor A: 1 lección descartada"));
+        f.window->addNote(QStringLiteral("Profesor B: 2 lecciones descartadas"));
+        RunSummary summary;
+        summary.heading = QStringLiteral("Importación terminada");
+        summary.documentPath = f.dir.filePath(QStringLiteral("seneca/ResultadoHoravoX.xml"));
+        summary.add(summary_texts::nextTitle(), {QStringLiteral("Suba el documento")});
+        summary.addNotes(f.window->takeNotes());
+        f.window->showRunSummary(summary);
+        f.window->show();
+        QVERIFY(f.window->summaryView()->isVisible());
+        QCOMPARE(f.window->size().width(), before.width());
+        QVERIFY(f.window->size().height() > before.height());
+        const QString shown = f.window->summaryView()->toPlainText();
+        for (const char *text : {"Importación terminada", "Profesor A", "Profesor B", "Suba el documento"})
+            QVERIFY2(shown.contains(QString::fromUtf8(text)), text);
+        QVERIFY(shown.indexOf(QStringLiteral("Profesor B")) < shown.indexOf(QStringLiteral("Suba el documento")));
+        QVERIFY(f.window->takeNotes().isEmpty());
+
+        QList<QUrl> opened;
+        f.window->help().openUrl = [&opened](const QUrl &url) {
+            opened << url;
+            return true;
+        };
+        QVERIFY(f.window->openFolderButton()->isVisible());
+        f.window->openFolderButton()->click();
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(f.dir.filePath(QStringLiteral("seneca")))});
+
+        RunSummary exported;
+        exported.heading = QStringLiteral("Exportación terminada");
+        f.window->showRunSummary(exported);
+        QVERIFY(!f.window->openFolderButton()->isVisible());
     }
 
-    void helpSaysSoWhenTheHelpFileIsMissing()
+    // F1 AYUDA opens the timetabler's help file when it and a viewer are there,
+    // and otherwise our own help, beside the program or where the package puts it;
+    // F1 opens the window's own section.
+    void helpOpensTheChmWhenItCanElseOurOwnHelp_data()
     {
+        QTest::addColumn<bool>("chm");
+        QTest::addColumn<bool>("viewer");
+        QTest::addColumn<QString>("ownHelp");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("chm and viewer") << true << true << QStringLiteral("bin/help") << QStringLiteral("chm");
+        QTest::newRow("chm, no viewer") << true << false << QStringLiteral("bin/help")
+                                        << QStringLiteral("bin/help/index.html");
+        QTest::newRow("no chm, installed") << false << true << QStringLiteral("share/transhoravo/help")
+                                           << QStringLiteral("share/transhoravo/help/index.html");
+        QTest::newRow("nothing") << false << false << QString() << QString();
+    }
+
+    void helpOpensTheChmWhenItCanElseOurOwnHelp()
+    {
+        QFETCH(bool, chm);
+        QFETCH(bool, viewer);
+        QFETCH(QString, ownHelp);
+        QFETCH(QString, opened);
+        QTemporaryDir root;
+        const QString bin = root.filePath(QStringLiteral("bin"));
+        QDir().mkpath(bin);
+        const auto touch = [](const QString &path) {
+            QDir().mkpath(QFileInfo(path).absolutePath());
+            QFile file(path);
+            return file.open(QIODevice::WriteOnly);
+        };
+        if (chm)
+            QVERIFY(touch(QDir(bin).filePath(QStringLiteral("ZUZADEVERODOZ.chm"))));
+        if (!ownHelp.isEmpty())
+            QVERIFY(touch(root.filePath(ownHelp + QStringLiteral("/index.html"))));
+
         Fixture f({QStringLiteral("prog")});
-        f.window->Button1Click();
-        QCOMPARE(f.ui->messages.size(), 1);
-        QVERIFY(f.ui->messages.first().contains(QStringLiteral("ZUZADEVERODOZ.chm")));
+        f.session.programDir = bin;
+        HelpOpener help(bin);
+        QList<QUrl> urls;
+        help.openUrl = [&urls](const QUrl &url) {
+            urls << url;
+            return true;
+        };
+        help.chmViewerExists = [viewer] { return viewer; };
+        help.open(QString(), *f.ui);
+        help.open(help_sections::courseDialog(), *f.ui);
+        if (opened.isEmpty()) {
+            QVERIFY(urls.isEmpty());
+            QCOMPARE(f.ui->messages.size(), 2);
+            QVERIFY(f.ui->messages.first().contains(QStringLiteral("ZUZADEVERODOZ.chm")));
+            return;
+        }
+        QCOMPARE(urls.size(), 2);
+        QVERIFY(f.ui->messages.isEmpty());
+        if (opened == QLatin1String("chm")) {
+            QCOMPARE(urls.first(), QUrl::fromLocalFile(QDir(bin).filePath(QStringLiteral("ZUZADEVERODOZ.chm"))));
+            return;
+        }
+        QCOMPARE(urls.first(), QUrl::fromLocalFile(root.filePath(opened)));
+        QCOMPARE(urls.last().fragment(), help_sections::courseDialog());
+    }
+
+    void fileDialogsStartInSenecaElseTheWorkingFolderElseHome()
+    {
+        QTemporaryDir dir;
+        const QString ktemp = dir.filePath(QStringLiteral("KTEMP"));
+        QCOMPARE(WidgetInterface::startFolder(ktemp), QDir::homePath());
+        QDir().mkpath(ktemp);
+        QCOMPARE(WidgetInterface::startFolder(ktemp), ktemp);
+        QDir().mkpath(ktemp + QStringLiteral("/seneca"));
+        QCOMPARE(WidgetInterface::startFolder(ktemp), ktemp + QStringLiteral("/seneca"));
+    }
+
+    // The take-over question: each button says what it does, and Escape or the
+    // close box is no answer (the codings are kept).
+    void theTwoWayQuestionTellsEscapeAndTheCloseBoxFromItsButtons_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("first") << QStringLiteral("Recuperar") << int(UserInterface::Answer::First);
+        QTest::newRow("second") << QStringLiteral("No recuperar") << int(UserInterface::Answer::Second);
+        QTest::newRow("escape") << QStringLiteral("escape") << int(UserInterface::Answer::Dismissed);
+        QTest::newRow("close box") << QStringLiteral("close") << int(UserInterface::Answer::Dismissed);
+    }
+
+    void theTwoWayQuestionTellsEscapeAndTheCloseBoxFromItsButtons()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, answer);
+        Session session;
+        MainWindow window(session, {QStringLiteral("prog")});
+        window.show();
+        QTimer::singleShot(0, [action] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            QStringList visible;
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->isVisible())
+                    visible << button->text();
+            }
+            QCOMPARE(visible.size(), 2);
+            if (action == QLatin1String("escape")) {
+                QTest::keyClick(box, Qt::Key_Escape);
+            } else if (action == QLatin1String("close")) {
+                box->close();
+            } else {
+                for (QAbstractButton *button : box->buttons()) {
+                    if (button->text().startsWith(action))
+                        button->click();
+                }
+            }
+        });
+        QCOMPARE(int(window.ui().ask(QStringLiteral("Recuperación"), QStringLiteral("¿Quiere recuperar?"),
+                     QStringLiteral("Recuperar"), QStringLiteral("No recuperar, empezar de nuevo"))),
+            answer);
     }
 };
 

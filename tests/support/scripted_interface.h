@@ -2,6 +2,7 @@
 // A UserInterface with scripted answers, for tests: it records every message and
 // answers questions, file choices and dialogs from what the test set up.
 
+#include "common/run_summary.h"
 #include "common/user_interface.h"
 
 #include <QStringList>
@@ -15,6 +16,11 @@ public:
     QStringList notes; // note, in order
     QStringList questions; // confirm: caption + "|" + text
     std::deque<bool> confirmAnswers; // answered in order; true (OK) when empty
+    // ask: answered in order; when empty, from confirmAnswers (true the first
+    // button, false the second), else the first button.
+    std::deque<Answer> askAnswers;
+    QStringList askButtons; // ask: first + "|" + second
+    std::vector<RunSummary> summaries; // showSummary, in order
     std::deque<std::optional<QString>> fileChoices; // answered in order; cancel when empty
     std::function<void(CourseDialog &)> courseDialog; // nothing happens when unset
     std::function<void(FrameDialog &)> frameDialog;
@@ -34,6 +40,18 @@ public:
         confirmAnswers.pop_front();
         return answer;
     }
+    Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) override
+    {
+        askButtons << first + QLatin1Char('|') + second;
+        if (!askAnswers.empty()) {
+            questions << caption + QLatin1Char('|') + text;
+            const Answer answer = askAnswers.front();
+            askAnswers.pop_front();
+            return answer;
+        }
+        return confirm(caption, text) ? Answer::First : Answer::Second;
+    }
+    void showSummary(const RunSummary &summary) override { summaries.push_back(summary); }
     std::optional<QString> chooseXmlFile(XmlFile) override
     {
         if (fileChoices.empty())

@@ -1,7 +1,8 @@
-#include "cli/levels_csv.h"
+#include "export/levels_csv.h"
 
 #include "common/clipper.h"
 #include "common/cp1252.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>
@@ -168,10 +169,10 @@ LevelsCsv readLevelsCsv(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw UserError(QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), file.errorString()));
+        throw UserError(QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), fileReason(file, false)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw UserError(QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), file.errorString()));
+        throw UserError(QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), fileReason(file, false)));
     return parseLevelsCsv(bytes, path);
 }
 

@@ -1,10 +1,10 @@
 #pragma once
-// The --levels file of `transhoravo export`: the level and course of each course,
-// as a spreadsheet saves it. A header line names the columns CLAVE, NIVEL and CURSO
-// (any letter case, any order; other columns are ignored) and decides the separator,
-// ";" or ",". The text is UTF-8 (a BOM is allowed) or, when it is not valid UTF-8,
-// Windows-1252. Cells may be quoted ("a;b", "say ""hi"""); every value is trimmed of
-// surrounding spaces.
+// The level and course of each course as a spreadsheet saves it: the file the
+// level and course dialog loads and `transhoravo export --levels` reads. A header
+// line names the columns CLAVE, NIVEL and CURSO (any letter case, any order; other
+// columns are ignored) and decides the separator, ";" or ",". The text is UTF-8 (a
+// BOM is allowed) or, when it is not valid UTF-8, Windows-1252. Cells may be quoted
+// ("a;b", "say ""hi"""); every value is trimmed of surrounding spaces.
 
 #include <QByteArray>
 #include <QString>
