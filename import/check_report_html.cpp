@@ -1,0 +1,481 @@
+// The HTML page of the timetable check. Everything the person reads is here in
+// Spanish; codes stand in the cells' titles, shown on hover.
+#include "import/check_report_html.h"
+
+#include "common/clipper.h"
+#include "common/user_error.h"
+#include "export/time_frames.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+const char *const kStyle = R"css(
+body{font:14px/1.35 system-ui,-apple-system,"Segoe UI",Roboto,Arial,sans-serif;margin:0 auto;max-width:1200px;padding:0 16px 40px;color:#1d2329;background:#fff}
+h1{font-size:24px;margin:20px 0 4px}h2{font-size:19px;margin:28px 0 8px;border-bottom:2px solid #d7dde3;padding-bottom:4px}
+h3{font-size:16px;margin:0 0 6px}
+.meta{color:#4a5561;margin:0 0 12px}
+.counts{display:flex;gap:10px;flex-wrap:wrap;margin:12px 0}
+.count{border-radius:6px;padding:8px 14px;font-weight:600;border:1px solid}
+.count.e{background:#fdecea;border-color:#e0a39d;color:#8c1d13}.count.w{background:#fff6e0;border-color:#e6c77a;color:#7a5200}
+.count.i{background:#e9f2fb;border-color:#9fc0e0;color:#1b4a78}.count.ok{background:#e8f5ea;border-color:#9ccaa4;color:#1e5a2a}
+.advice{background:#f4f6f8;border-left:4px solid #56707f;padding:8px 12px}
+ul.problems{list-style:none;padding:0;margin:0}
+ul.problems li{padding:4px 8px;border-bottom:1px solid #eceff2}
+ul.problems li .sev{display:inline-block;min-width:88px;font-weight:700;font-size:12px}
+li.e .sev{color:#a1261a}li.w .sev{color:#8a5d00}li.i .sev{color:#1f5a94}
+.where{color:#5a6570;font-size:12px;margin-left:6px}
+nav.index{columns:3 220px;font-size:13px}
+nav.index a{display:block;padding:1px 0}
+section.grid{margin:24px 0;break-inside:avoid}
+table.week{border-collapse:collapse;width:100%;table-layout:fixed}
+table.week th,table.week td{border:1px solid #c9d1d8;padding:3px 4px;vertical-align:top}
+table.week thead th{background:#eef2f5;font-size:13px}
+table.week th.slot{width:110px;text-align:left;font-weight:600;background:#f7f9fa;font-size:12px}
+table.week th.slot span{display:block;font-weight:400;color:#5a6570}
+.l{background:#eaf1f8;border-radius:4px;padding:2px 4px;margin:1px 0;font-size:12px;line-height:1.25}
+.l b{display:block}.l i{color:#4a5561;font-style:normal}
+.l.x{background:#fbe3e0}
+.nonregular{font-size:13px;margin:6px 0 0}
+.top{font-size:12px}
+@media print{body{max-width:none;padding:0}nav.index,.top{display:none}section.grid{break-before:page;margin:0}
+.l{background:none;border:1px solid #999}a{color:inherit;text-decoration:none}}
+)css";
+
+QString esc(const QString &text)
+{
+    return text.toHtmlEscaped();
+}
+
+enum class GridKind { Teacher, Unit, Room };
+
+struct Names {
+    const SenecaExport &seneca;
+    QString teacher(const QString &employee) const
+    {
+        const SenecaTeacher *t = seneca.teacher(employee);
+        return t && !t->name.isEmpty() ? t->name : QStringLiteral("Empleado %1").arg(employee);
+    }
+    QString unit(const QString &code) const
+    {
+        const auto it = seneca.units.constFind(code);
+        return it != seneca.units.cend() && !it->name.isEmpty() ? it->name : code;
+    }
+    QString room(const QString &code) const { return seneca.rooms.value(code, code); }
+    QString subject(const TimetableRecord &record) const
+    {
+        const QString subject = record.value("X_MATERIAOMG");
+        const QString activity = record.value("X_ACTIVIDAD");
+        if (!subject.isEmpty()) {
+            const auto it
+                = seneca.subjects.constFind(SenecaExport::subjectKey(subject, record.value("X_OFERTAMATRIG")));
+            return it != seneca.subjects.cend() ? *it : QStringLiteral("Materia %1").arg(subject);
+        }
+        const auto it = seneca.activities.constFind(activity);
+        return it != seneca.activities.cend() ? it->name : QStringLiteral("Actividad %1").arg(activity);
+    }
+};
+
+class Report {
+public:
+    Report(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+        : m_seneca(seneca)
+        , m_content(content)
+        , m_result(result)
+        , m_names{seneca}
+    {
+        m_out.reserve(int(content.records.size()) * 700 + 20000);
+        prepareRows();
+        collectGrids();
+    }
+
+    QString page()
+    {
+        m_out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
+                                "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
+                                "<title>Comprobación del horario – ");
+        m_out += esc(QFileInfo(m_content.path).fileName());
+        m_out += QStringLiteral("</title><style>") + QString::fromUtf8(kStyle)
+            + QStringLiteral("</style></head><body>\n");
+        header();
+        problems();
+        index();
+        grids();
+        m_out += QStringLiteral("</body></html>\n");
+        return std::move(m_out);
+    }
+
+private:
+    struct Grid {
+        GridKind kind;
+        QString key; // employee, unit or room code
+        QString title;
+        QString id;
+        std::vector<int> records; // regular records shown in it
+        std::vector<int> nonRegular; // a teacher's non-regular records
+    };
+
+    void header()
+    {
+        const int year = m_seneca.year.toInt();
+        m_out
+            += QStringLiteral("<header><h1>Comprobación del horario antes de subirlo a Séneca</h1><p class=\"meta\">");
+        m_out += QStringLiteral("Documento: <b>%1</b><br>").arg(esc(QDir::toNativeSeparators(m_content.path)));
+        m_out += QStringLiteral("Curso académico: <b>%1</b> (%2 – %3)<br>")
+                     .arg(year > 0 ? QStringLiteral("%1/%2").arg(year).arg(year + 1) : esc(m_seneca.year),
+                         esc(m_seneca.yearStart), esc(m_seneca.yearEnd));
+        m_out += QStringLiteral("Exportación de Séneca: %1%2</p>")
+                     .arg(esc(QFileInfo(m_seneca.path).fileName()),
+                         m_seneca.exportDate.isEmpty() ? QString()
+                                                       : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate)));
+        m_out += QStringLiteral("<div class=\"counts\">");
+        m_out += QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
+                     .arg(m_result.errors ? QStringLiteral("e") : QStringLiteral("ok"))
+                     .arg(m_result.errors);
+        m_out += QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result.warnings);
+        m_out += QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
+                     .arg(m_result.information);
+        int regular = 0;
+        for (const TimetableRecord &record : m_content.records)
+            regular += m_content.teachers[size_t(record.teacher)].regular ? 1 : 0;
+        m_out += QStringLiteral("<span class=\"count i\">%1 registros regulares, %2 no regulares</span></div>")
+                     .arg(regular)
+                     .arg(int(m_content.records.size()) - regular);
+        m_out += QStringLiteral("<p class=\"advice\">%1</p></header>\n")
+                     .arg(m_result.errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
+                                                           "un registro con errores puede rechazarse o cargarse mal.")
+                                          : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
+                                                           "documento a Séneca."));
+    }
+
+    void problems()
+    {
+        m_out += QStringLiteral("<h2 id=\"problemas\">Problemas</h2>\n");
+        const struct {
+            CheckSeverity severity;
+            const char *id;
+            const char *title;
+            const char *cls;
+        } kinds[]
+            = {{CheckSeverity::Error, "errores", "Errores", "e"}, {CheckSeverity::Warning, "avisos", "Avisos", "w"},
+                {CheckSeverity::Information, "informacion", "Información", "i"}};
+        for (const auto &kind : kinds) {
+            int count = 0;
+            for (const CheckFinding &finding : m_result.findings)
+                count += finding.severity == kind.severity ? 1 : 0;
+            m_out += QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
+                         .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
+                         .arg(count);
+            if (count == 0) {
+                m_out += QStringLiteral("<p>Ninguno.</p>\n");
+                continue;
+            }
+            m_out += QStringLiteral("<ul class=\"problems\">\n");
+            for (const CheckFinding &finding : m_result.findings) {
+                if (finding.severity != kind.severity)
+                    continue;
+                m_out += QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
+                             .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text));
+                QStringList where;
+                if (!finding.employee.isEmpty()) {
+                    const auto grid = m_teacherGrid.constFind(finding.employee);
+                    const QString who = QStringLiteral("%1 (empleado %2)")
+                                            .arg(esc(m_names.teacher(finding.employee)), esc(finding.employee));
+                    where << (grid != m_teacherGrid.cend()
+                            ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
+                            : who);
+                }
+                if (!finding.group.isEmpty())
+                    where << esc(
+                        finding.record.isEmpty() ? finding.group : finding.group + QLatin1Char('/') + finding.record);
+                if (finding.line > 0 && finding.group.isEmpty())
+                    where << QStringLiteral("línea %1").arg(finding.line);
+                if (!where.isEmpty())
+                    m_out += QStringLiteral("<span class=\"where\">%1</span>").arg(where.join(QStringLiteral(" · ")));
+                m_out += QStringLiteral("</li>\n");
+            }
+            m_out += QStringLiteral("</ul>\n");
+        }
+    }
+
+    void index()
+    {
+        const struct {
+            GridKind kind;
+            const char *title;
+        } kinds[] = {{GridKind::Teacher, "Profesores"}, {GridKind::Unit, "Unidades"}, {GridKind::Room, "Dependencias"}};
+        m_out += QStringLiteral("<h2 id=\"indice\">Índice de horarios</h2>\n");
+        for (const auto &kind : kinds) {
+            m_out += QStringLiteral("<h3>%1</h3><nav class=\"index\">").arg(QString::fromUtf8(kind.title));
+            for (const Grid &grid : m_grids) {
+                if (grid.kind == kind.kind)
+                    m_out += QStringLiteral("<a href=\"#%1\">%2</a>").arg(grid.id, esc(grid.title));
+            }
+            m_out += QStringLiteral("</nav>\n");
+        }
+    }
+
+    // The export's slots, by start time, are the rows; one more row holds lessons
+    // whose slot the export does not know.
+    void prepareRows()
+    {
+        for (int i = 0; i < int(m_seneca.slots.size()); ++i)
+            m_rowOfSlot.push_back(i);
+        std::stable_sort(m_rowOfSlot.begin(), m_rowOfSlot.end(), [&](int a, int b) {
+            const SenecaSlot &sa = m_seneca.slots[size_t(a)];
+            const SenecaSlot &sb = m_seneca.slots[size_t(b)];
+            return std::tie(sa.start, sa.end) < std::tie(sb.start, sb.end);
+        });
+        m_slotRow.resize(m_seneca.slots.size());
+        for (int row = 0; row < int(m_rowOfSlot.size()); ++row)
+            m_slotRow[size_t(m_rowOfSlot[size_t(row)])] = row;
+        m_days = 5;
+        m_recordRow.assign(m_content.records.size(), -1);
+        m_recordDay.assign(m_content.records.size(), 0);
+        for (size_t i = 0; i < m_content.records.size(); ++i) {
+            const TimetableRecord &record = m_content.records[i];
+            if (!m_content.teachers[size_t(record.teacher)].regular)
+                continue;
+            int day = 0;
+            if (!clipper::parseWholeNumber(record.value("N_DIASEMANA"), day) || day < 1 || day > 7)
+                continue;
+            m_days = std::max(m_days, day);
+            m_recordDay[i] = day;
+            const auto slot = m_seneca.slotIndex.constFind(record.value("X_TRAMO"));
+            m_recordRow[i] = slot != m_seneca.slotIndex.cend() ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
+            m_unknownSlots = m_unknownSlots || slot == m_seneca.slotIndex.cend();
+        }
+    }
+
+    void collectGrids()
+    {
+        QHash<QString, int> units, rooms;
+        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, const QString &title) {
+            const auto it = index.constFind(key);
+            if (it != index.cend())
+                return *it;
+            const int n = int(m_grids.size());
+            m_grids.push_back({kind, key, title, QString(), {}, {}});
+            index.insert(key, n);
+            return n;
+        };
+        for (size_t i = 0; i < m_content.records.size(); ++i) {
+            const TimetableRecord &record = m_content.records[i];
+            const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
+            const QString employee = teacher.employee();
+            Grid &own = m_grids[size_t(gridFor(m_teacherGrid, GridKind::Teacher, employee, m_names.teacher(employee)))];
+            if (!teacher.regular) {
+                own.nonRegular.push_back(int(i));
+                continue;
+            }
+            own.records.push_back(int(i));
+            const QString unit = record.value("X_UNIDAD");
+            if (!unit.isEmpty())
+                m_grids[size_t(gridFor(units, GridKind::Unit, unit, m_names.unit(unit)))].records.push_back(int(i));
+            const QString room = record.value("X_DEPENDENCIA");
+            if (!room.isEmpty())
+                m_grids[size_t(gridFor(rooms, GridKind::Room, room, m_names.room(room)))].records.push_back(int(i));
+        }
+        // Teachers, then units, then rooms, each by name; the teacher index keeps pointing right.
+        std::vector<int> order(m_grids.size());
+        for (int i = 0; i < int(order.size()); ++i)
+            order[size_t(i)] = i;
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const Grid &ga = m_grids[size_t(a)];
+            const Grid &gb = m_grids[size_t(b)];
+            if (ga.kind != gb.kind)
+                return int(ga.kind) < int(gb.kind);
+            return QString::localeAwareCompare(ga.title, gb.title) < 0;
+        });
+        std::vector<Grid> sorted;
+        sorted.reserve(m_grids.size());
+        std::vector<int> newIndex(m_grids.size());
+        for (int n : order) {
+            newIndex[size_t(n)] = int(sorted.size());
+            sorted.push_back(std::move(m_grids[size_t(n)]));
+        }
+        m_grids = std::move(sorted);
+        for (auto it = m_teacherGrid.begin(); it != m_teacherGrid.end(); ++it)
+            *it = newIndex[size_t(*it)];
+        const char *prefix[] = {"p", "u", "d"};
+        for (size_t i = 0; i < m_grids.size(); ++i)
+            m_grids[i].id = QLatin1String(prefix[int(m_grids[i].kind)]) + QString::number(i);
+    }
+
+    void grids()
+    {
+        const char *heading[] = {"Horario del profesor", "Horario de la unidad", "Ocupación de la dependencia"};
+        m_out += QStringLiteral("<h2 id=\"horarios\">Horarios semanales</h2>\n");
+        for (const Grid &grid : m_grids) {
+            m_out += QStringLiteral("<section class=\"grid\" id=\"%1\"").arg(grid.id);
+            if (grid.kind == GridKind::Teacher)
+                m_out += QStringLiteral(" data-employee=\"%1\"").arg(esc(grid.key));
+            m_out += QStringLiteral("><h3>%1: %2 <span class=\"where\">(%3)</span></h3>")
+                         .arg(QString::fromUtf8(heading[int(grid.kind)]), esc(grid.title), esc(grid.key));
+            table(grid);
+            if (!grid.nonRegular.empty())
+                nonRegular(grid);
+            m_out += QStringLiteral("<p class=\"top\"><a href=\"#indice\">Volver al índice</a> · <a "
+                                    "href=\"#problemas\">Problemas</a></p></section>\n");
+        }
+    }
+
+    void table(const Grid &grid)
+    {
+        const int rows = int(m_rowOfSlot.size()) + (m_unknownSlots ? 1 : 0);
+        std::vector<std::vector<int>> cells(size_t(rows * m_days));
+        int dayless = 0;
+        for (int r : grid.records) {
+            if (m_recordRow[size_t(r)] < 0) {
+                ++dayless;
+                continue;
+            }
+            cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
+        }
+        m_out += QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>");
+        for (int day = 1; day <= m_days; ++day)
+            m_out += QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day));
+        m_out += QStringLiteral("</tr></thead><tbody>\n");
+        for (int row = 0; row < rows; ++row) {
+            if (row < int(m_rowOfSlot.size())) {
+                const SenecaSlot &slot = m_seneca.slots[size_t(m_rowOfSlot[size_t(row)])];
+                m_out += QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
+                             .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
+                                 time_frames::timeText(slot.end));
+            } else {
+                m_out += QStringLiteral("<tr><th class=\"slot\">Tramo desconocido</th>");
+            }
+            for (int day = 1; day <= m_days; ++day) {
+                m_out += QStringLiteral("<td>");
+                cell(grid.kind, cells[size_t(row * m_days + day - 1)]);
+                m_out += QStringLiteral("</td>");
+            }
+            m_out += QStringLiteral("</tr>\n");
+        }
+        m_out += QStringLiteral("</tbody></table>\n");
+        if (dayless > 0) {
+            m_out
+                += QStringLiteral("<p class=\"nonregular\">%1 registros sin día de la semana válido no aparecen en la "
+                                  "tabla (véase Problemas).</p>")
+                       .arg(dayless);
+        }
+    }
+
+    // One entry per lesson: the records of one teacher, subject, room and activity
+    // in one cell are one lesson given to several units.
+    void cell(GridKind kind, const std::vector<int> &records)
+    {
+        std::map<QString, std::vector<int>> lessons;
+        for (int r : records) {
+            const TimetableRecord &record = m_content.records[size_t(r)];
+            const QString key = m_content.teachers[size_t(record.teacher)].employee() + QLatin1Char('\x1f')
+                + m_names.subject(record) + QLatin1Char('\x1f') + record.value("X_DEPENDENCIA") + QLatin1Char('\x1f')
+                + record.value("X_ACTIVIDAD");
+            lessons[key].push_back(r);
+        }
+        for (const auto &[key, group] : lessons) {
+            const TimetableRecord &first = m_content.records[size_t(group.front())];
+            const TimetableTeacher &teacher = m_content.teachers[size_t(first.teacher)];
+            QStringList ids, unitNames, unitCodes;
+            for (int r : group) {
+                const TimetableRecord &record = m_content.records[size_t(r)];
+                ids << m_content.teachers[size_t(record.teacher)].seq + QLatin1Char('/') + record.seq;
+                const QString unit = record.value("X_UNIDAD");
+                if (!unit.isEmpty() && !unitCodes.contains(unit)) {
+                    unitCodes << unit;
+                    unitNames << m_names.unit(unit);
+                }
+            }
+            const QString room = first.value("X_DEPENDENCIA");
+            const QString title = QStringLiteral("Empleado %1 · actividad %2 · materia %3 · curso %4 · unidad %5 · "
+                                                 "dependencia %6 · %7")
+                                      .arg(teacher.employee(), first.value("X_ACTIVIDAD"), first.value("X_MATERIAOMG"),
+                                          first.value("X_OFERTAMATRIG"), unitCodes.join(QStringLiteral(", ")), room,
+                                          ids.join(QStringLiteral(", ")));
+            m_out += QStringLiteral("<div class=\"l\" data-r=\"%1\" title=\"%2\"><b>%3</b>")
+                         .arg(esc(ids.join(QLatin1Char(' '))), esc(title), esc(m_names.subject(first)));
+            const QString units
+                = unitNames.isEmpty() ? QStringLiteral("sin unidad") : unitNames.join(QStringLiteral(", "));
+            const QString roomName = room.isEmpty() ? QStringLiteral("sin dependencia") : m_names.room(room);
+            const QString teacherName = m_names.teacher(teacher.employee());
+            switch (kind) {
+            case GridKind::Teacher:
+                m_out += esc(units) + QStringLiteral("<br><i>") + esc(roomName) + QStringLiteral("</i>");
+                break;
+            case GridKind::Unit:
+                m_out += esc(teacherName) + QStringLiteral("<br><i>") + esc(roomName) + QStringLiteral("</i>");
+                break;
+            case GridKind::Room:
+                m_out += esc(units) + QStringLiteral("<br><i>") + esc(teacherName) + QStringLiteral("</i>");
+                break;
+            }
+            m_out += QStringLiteral("</div>");
+        }
+    }
+
+    void nonRegular(const Grid &grid)
+    {
+        std::map<QString, std::pair<int, int>> byActivity; // name -> count, minutes
+        for (int r : grid.nonRegular) {
+            const TimetableRecord &record = m_content.records[size_t(r)];
+            const QString code = record.value("X_ACTIVIDAD");
+            const auto activity = m_seneca.activities.constFind(code);
+            const QString name
+                = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);
+            int minutes = 0;
+            clipper::parseWholeNumber(record.value("N_MINSEN"), minutes);
+            auto &entry = byActivity[name];
+            ++entry.first;
+            entry.second += minutes;
+        }
+        QStringList parts;
+        for (const auto &[name, entry] : byActivity)
+            parts << QStringLiteral("%1: %2 × (%3 min en total)").arg(esc(name)).arg(entry.first).arg(entry.second);
+        m_out += QStringLiteral("<p class=\"nonregular\"><b>Horario no regular</b> – %1</p>")
+                     .arg(parts.join(QStringLiteral("; ")));
+    }
+
+    const SenecaExport &m_seneca;
+    const TimetableContent &m_content;
+    const CheckResult &m_result;
+    Names m_names;
+    QString m_out;
+    std::vector<Grid> m_grids;
+    QHash<QString, int> m_teacherGrid; // employee -> grid
+    std::vector<int> m_rowOfSlot; // row -> slot index
+    std::vector<int> m_slotRow; // slot index -> row
+    std::vector<int> m_recordRow, m_recordDay; // per record; row -1 when not in a grid
+    int m_days = 5;
+    bool m_unknownSlots = false;
+};
+
+} // namespace
+
+QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+{
+    return Report(seneca, content, result).page().toUtf8();
+}
+
+void writeCheckReport(
+    const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+{
+    QSaveFile file(path);
+    const QByteArray html = checkReportHtml(seneca, content, result);
+    if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
+        throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
+}
+
+QString checkReportPathFor(const QString &documentPath)
+{
+    if (documentPath.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        return documentPath.left(documentPath.size() - 4) + QStringLiteral(".html");
+    return documentPath + QStringLiteral(".html");
+}
