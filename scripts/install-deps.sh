@@ -9,6 +9,7 @@ packages=(
   libxml2-dev libxml2-utils
   libgtest-dev libgmock-dev
   time
+  chromium
 )
 
 missing=()
