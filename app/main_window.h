@@ -22,6 +22,7 @@ public:
     QPushButton *exportButton() const { return m_export; }
     QPushButton *importButton() const { return m_import; }
     QLabel *statusLabel() const { return m_status; }
+    QPushButton *reportButton() const { return m_openReport; }
     Session &session() { return m_session; }
     UserInterface &ui() { return *m_ui; }
 
@@ -35,6 +36,7 @@ public Q_SLOTS:
     void BImportarClick();
     void Button1Click(); // help contents
     void showStatus(const QString &text);
+    void openReport(); // the last import's check report, in the desktop's browser
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -52,6 +54,8 @@ private:
     QPushButton *m_export = nullptr;
     QPushButton *m_import = nullptr;
     QLabel *m_status = nullptr;
+    QPushButton *m_openReport = nullptr;
+    QString m_reportPath;
     QStringList m_notes;
     bool m_shown = false;
 };

@@ -51,6 +51,15 @@ int importCommand(const QStringList &arguments)
                                .arg(run.lessonCount)
                                .arg(run.droppedCount)
                         << Qt::endl;
+        // The check's findings never change the import's status: the document is written.
+        if (!run.reportPath().isEmpty()) {
+            standardError() << QStringLiteral("Comprobación: %1 errores, %2 avisos, %3 notas informativas. Informe: %4")
+                                   .arg(run.checkErrors)
+                                   .arg(run.checkWarnings)
+                                   .arg(run.checkInformation)
+                                   .arg(QDir::toNativeSeparators(run.reportPath()))
+                            << Qt::endl;
+        }
         return exit_status::completed;
     });
 }
