@@ -70,11 +70,11 @@ struct Names {
     QString room(const QString &code) const { return seneca.rooms.value(code, code); }
     QString subject(const TimetableRecord &record) const
     {
-        const QString subject = record.value("X_MATERIAOMG");
-        const QString activity = record.value("X_ACTIVIDAD");
+        const QString subject = record.value(TimetableField::X_MATERIAOMG);
+        const QString activity = record.value(TimetableField::X_ACTIVIDAD);
         if (!subject.isEmpty()) {
-            const auto it
-                = seneca.subjects.constFind(SenecaExport::subjectKey(subject, record.value("X_OFERTAMATRIG")));
+            const auto it = seneca.subjects.constFind(
+                SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
             return it != seneca.subjects.cend() ? *it : QStringLiteral("Materia %1").arg(subject);
         }
         const auto it = seneca.activities.constFind(activity);
@@ -90,28 +90,30 @@ public:
         , m_result(result)
         , m_names{seneca}
     {
-        m_out.reserve(int(content.records.size()) * 700 + 20000);
+        m_out.reserve(qsizetype(content.records.size()) * 900 + 20000);
+        preparePieces();
         prepareRows();
         collectGrids();
     }
 
-    QString page()
+    QByteArray page()
     {
-        m_out += QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
-                                "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
-                                "<title>Comprobación del horario – ");
-        m_out += esc(QFileInfo(m_content.path).fileName());
-        m_out += QStringLiteral("</title><style>") + QString::fromUtf8(kStyle)
-            + QStringLiteral("</style></head><body>\n");
+        put(QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
+                           "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
+                           "<title>Comprobación del horario – "));
+        put(esc(QFileInfo(m_content.path).fileName()));
+        put(QStringLiteral("</title><style>") + QString::fromUtf8(kStyle) + QStringLiteral("</style></head><body>\n"));
         header();
         problems();
         index();
         grids();
-        m_out += QStringLiteral("</body></html>\n");
+        put(QStringLiteral("</body></html>\n"));
         return std::move(m_out);
     }
 
 private:
+    void put(const QString &text) { m_out += text.toUtf8(); }
+
     struct Grid {
         GridKind kind;
         QString key; // employee, unit or room code
@@ -124,39 +126,38 @@ private:
     void header()
     {
         const int year = m_seneca.year.toInt();
-        m_out
-            += QStringLiteral("<header><h1>Comprobación del horario antes de subirlo a Séneca</h1><p class=\"meta\">");
-        m_out += QStringLiteral("Documento: <b>%1</b><br>").arg(esc(QDir::toNativeSeparators(m_content.path)));
-        m_out += QStringLiteral("Curso académico: <b>%1</b> (%2 – %3)<br>")
-                     .arg(year > 0 ? QStringLiteral("%1/%2").arg(year).arg(year + 1) : esc(m_seneca.year),
-                         esc(m_seneca.yearStart), esc(m_seneca.yearEnd));
-        m_out += QStringLiteral("Exportación de Séneca: %1%2</p>")
-                     .arg(esc(QFileInfo(m_seneca.path).fileName()),
-                         m_seneca.exportDate.isEmpty() ? QString()
-                                                       : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate)));
-        m_out += QStringLiteral("<div class=\"counts\">");
-        m_out += QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
-                     .arg(m_result.errors ? QStringLiteral("e") : QStringLiteral("ok"))
-                     .arg(m_result.errors);
-        m_out += QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result.warnings);
-        m_out += QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
-                     .arg(m_result.information);
+        put(QStringLiteral("<header><h1>Comprobación del horario antes de subirlo a Séneca</h1><p class=\"meta\">"));
+        put(QStringLiteral("Documento: <b>%1</b><br>").arg(esc(QDir::toNativeSeparators(m_content.path))));
+        put(QStringLiteral("Curso académico: <b>%1</b> (%2 – %3)<br>")
+                .arg(year > 0 ? QStringLiteral("%1/%2").arg(year).arg(year + 1) : esc(m_seneca.year),
+                    esc(m_seneca.yearStart), esc(m_seneca.yearEnd)));
+        put(QStringLiteral("Exportación de Séneca: %1%2</p>")
+                .arg(esc(QFileInfo(m_seneca.path).fileName()),
+                    m_seneca.exportDate.isEmpty() ? QString()
+                                                  : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate))));
+        put(QStringLiteral("<div class=\"counts\">"));
+        put(QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
+                .arg(m_result.errors ? QStringLiteral("e") : QStringLiteral("ok"))
+                .arg(m_result.errors));
+        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result.warnings));
+        put(QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
+                .arg(m_result.information));
         int regular = 0;
         for (const TimetableRecord &record : m_content.records)
             regular += m_content.teachers[size_t(record.teacher)].regular ? 1 : 0;
-        m_out += QStringLiteral("<span class=\"count i\">%1 registros regulares, %2 no regulares</span></div>")
-                     .arg(regular)
-                     .arg(int(m_content.records.size()) - regular);
-        m_out += QStringLiteral("<p class=\"advice\">%1</p></header>\n")
-                     .arg(m_result.errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
-                                                           "un registro con errores puede rechazarse o cargarse mal.")
-                                          : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
-                                                           "documento a Séneca."));
+        put(QStringLiteral("<span class=\"count i\">%1 registros regulares, %2 no regulares</span></div>")
+                .arg(regular)
+                .arg(int(m_content.records.size()) - regular));
+        put(QStringLiteral("<p class=\"advice\">%1</p></header>\n")
+                .arg(m_result.errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
+                                                      "un registro con errores puede rechazarse o cargarse mal.")
+                                     : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
+                                                      "documento a Séneca.")));
     }
 
     void problems()
     {
-        m_out += QStringLiteral("<h2 id=\"problemas\">Problemas</h2>\n");
+        put(QStringLiteral("<h2 id=\"problemas\">Problemas</h2>\n"));
         const struct {
             CheckSeverity severity;
             const char *id;
@@ -169,19 +170,19 @@ private:
             int count = 0;
             for (const CheckFinding &finding : m_result.findings)
                 count += finding.severity == kind.severity ? 1 : 0;
-            m_out += QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
-                         .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
-                         .arg(count);
+            put(QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
+                    .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
+                    .arg(count));
             if (count == 0) {
-                m_out += QStringLiteral("<p>Ninguno.</p>\n");
+                put(QStringLiteral("<p>Ninguno.</p>\n"));
                 continue;
             }
-            m_out += QStringLiteral("<ul class=\"problems\">\n");
+            put(QStringLiteral("<ul class=\"problems\">\n"));
             for (const CheckFinding &finding : m_result.findings) {
                 if (finding.severity != kind.severity)
                     continue;
-                m_out += QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
-                             .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text));
+                put(QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
+                        .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text)));
                 QStringList where;
                 if (!finding.employee.isEmpty()) {
                     const auto grid = m_teacherGrid.constFind(finding.employee);
@@ -197,10 +198,10 @@ private:
                 if (finding.line > 0 && finding.group.isEmpty())
                     where << QStringLiteral("línea %1").arg(finding.line);
                 if (!where.isEmpty())
-                    m_out += QStringLiteral("<span class=\"where\">%1</span>").arg(where.join(QStringLiteral(" · ")));
-                m_out += QStringLiteral("</li>\n");
+                    put(QStringLiteral("<span class=\"where\">%1</span>").arg(where.join(QStringLiteral(" · "))));
+                put(QStringLiteral("</li>\n"));
             }
-            m_out += QStringLiteral("</ul>\n");
+            put(QStringLiteral("</ul>\n"));
         }
     }
 
@@ -210,14 +211,14 @@ private:
             GridKind kind;
             const char *title;
         } kinds[] = {{GridKind::Teacher, "Profesores"}, {GridKind::Unit, "Unidades"}, {GridKind::Room, "Dependencias"}};
-        m_out += QStringLiteral("<h2 id=\"indice\">Índice de horarios</h2>\n");
+        put(QStringLiteral("<h2 id=\"indice\">Índice de horarios</h2>\n"));
         for (const auto &kind : kinds) {
-            m_out += QStringLiteral("<h3>%1</h3><nav class=\"index\">").arg(QString::fromUtf8(kind.title));
+            put(QStringLiteral("<h3>%1</h3><nav class=\"index\">").arg(QString::fromUtf8(kind.title)));
             for (const Grid &grid : m_grids) {
                 if (grid.kind == kind.kind)
-                    m_out += QStringLiteral("<a href=\"#%1\">%2</a>").arg(grid.id, esc(grid.title));
+                    put(QStringLiteral("<a href=\"#%1\">%2</a>").arg(grid.id, esc(grid.title)));
             }
-            m_out += QStringLiteral("</nav>\n");
+            put(QStringLiteral("</nav>\n"));
         }
     }
 
@@ -243,11 +244,11 @@ private:
             if (!m_content.teachers[size_t(record.teacher)].regular)
                 continue;
             int day = 0;
-            if (!clipper::parseWholeNumber(record.value("N_DIASEMANA"), day) || day < 1 || day > 7)
+            if (!clipper::parseWholeNumber(record.value(TimetableField::N_DIASEMANA), day) || day < 1 || day > 7)
                 continue;
             m_days = std::max(m_days, day);
             m_recordDay[i] = day;
-            const auto slot = m_seneca.slotIndex.constFind(record.value("X_TRAMO"));
+            const auto slot = m_seneca.slotIndex.constFind(record.value(TimetableField::X_TRAMO));
             m_recordRow[i] = slot != m_seneca.slotIndex.cend() ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
             m_unknownSlots = m_unknownSlots || slot == m_seneca.slotIndex.cend();
         }
@@ -275,10 +276,10 @@ private:
                 continue;
             }
             own.records.push_back(int(i));
-            const QString unit = record.value("X_UNIDAD");
+            const QString unit = record.value(TimetableField::X_UNIDAD);
             if (!unit.isEmpty())
                 m_grids[size_t(gridFor(units, GridKind::Unit, unit, m_names.unit(unit)))].records.push_back(int(i));
-            const QString room = record.value("X_DEPENDENCIA");
+            const QString room = record.value(TimetableField::X_DEPENDENCIA);
             if (!room.isEmpty())
                 m_grids[size_t(gridFor(rooms, GridKind::Room, room, m_names.room(room)))].records.push_back(int(i));
         }
@@ -311,18 +312,18 @@ private:
     void grids()
     {
         const char *heading[] = {"Horario del profesor", "Horario de la unidad", "Ocupación de la dependencia"};
-        m_out += QStringLiteral("<h2 id=\"horarios\">Horarios semanales</h2>\n");
+        put(QStringLiteral("<h2 id=\"horarios\">Horarios semanales</h2>\n"));
         for (const Grid &grid : m_grids) {
-            m_out += QStringLiteral("<section class=\"grid\" id=\"%1\"").arg(grid.id);
+            put(QStringLiteral("<section class=\"grid\" id=\"%1\"").arg(grid.id));
             if (grid.kind == GridKind::Teacher)
-                m_out += QStringLiteral(" data-employee=\"%1\"").arg(esc(grid.key));
-            m_out += QStringLiteral("><h3>%1: %2 <span class=\"where\">(%3)</span></h3>")
-                         .arg(QString::fromUtf8(heading[int(grid.kind)]), esc(grid.title), esc(grid.key));
+                put(QStringLiteral(" data-employee=\"%1\"").arg(esc(grid.key)));
+            put(QStringLiteral("><h3>%1: %2 <span class=\"where\">(%3)</span></h3>")
+                    .arg(QString::fromUtf8(heading[int(grid.kind)]), esc(grid.title), esc(grid.key)));
             table(grid);
             if (!grid.nonRegular.empty())
                 nonRegular(grid);
-            m_out += QStringLiteral("<p class=\"top\"><a href=\"#indice\">Volver al índice</a> · <a "
-                                    "href=\"#problemas\">Problemas</a></p></section>\n");
+            put(QStringLiteral("<p class=\"top\"><a href=\"#indice\">Volver al índice</a> · <a "
+                               "href=\"#problemas\">Problemas</a></p></section>\n"));
         }
     }
 
@@ -338,84 +339,151 @@ private:
             }
             cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
         }
-        m_out += QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>");
+        put(QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>"));
         for (int day = 1; day <= m_days; ++day)
-            m_out += QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day));
-        m_out += QStringLiteral("</tr></thead><tbody>\n");
+            put(QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day)));
+        put(QStringLiteral("</tr></thead><tbody>\n"));
         for (int row = 0; row < rows; ++row) {
             if (row < int(m_rowOfSlot.size())) {
                 const SenecaSlot &slot = m_seneca.slots[size_t(m_rowOfSlot[size_t(row)])];
-                m_out += QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
-                             .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
-                                 time_frames::timeText(slot.end));
+                put(QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
+                        .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
+                            time_frames::timeText(slot.end)));
             } else {
-                m_out += QStringLiteral("<tr><th class=\"slot\">Tramo desconocido</th>");
+                put(QStringLiteral("<tr><th class=\"slot\">Tramo desconocido</th>"));
             }
             for (int day = 1; day <= m_days; ++day) {
-                m_out += QStringLiteral("<td>");
+                m_out += "<td>";
                 cell(grid.kind, cells[size_t(row * m_days + day - 1)]);
-                m_out += QStringLiteral("</td>");
+                m_out += "</td>";
             }
-            m_out += QStringLiteral("</tr>\n");
+            m_out += "</tr>\n";
         }
-        m_out += QStringLiteral("</tbody></table>\n");
+        put(QStringLiteral("</tbody></table>\n"));
         if (dayless > 0) {
-            m_out
-                += QStringLiteral("<p class=\"nonregular\">%1 registros sin día de la semana válido no aparecen en la "
-                                  "tabla (véase Problemas).</p>")
-                       .arg(dayless);
+            put(QStringLiteral("<p class=\"nonregular\">%1 registros sin día de la semana válido no aparecen en la "
+                               "tabla (véase Problemas).</p>")
+                    .arg(dayless));
         }
     }
 
     // One entry per lesson: the records of one teacher, subject, room and activity
-    // in one cell are one lesson given to several units.
+    // in one cell are one lesson given to several units. Written from the pieces
+    // prepared once per record, in bytes: the grids are most of the page.
     void cell(GridKind kind, const std::vector<int> &records)
     {
-        std::map<QString, std::vector<int>> lessons;
+        // Cells hold a few records: grouping them by comparison costs less than keys.
+        std::vector<std::vector<int>> lessons;
         for (int r : records) {
-            const TimetableRecord &record = m_content.records[size_t(r)];
-            const QString key = m_content.teachers[size_t(record.teacher)].employee() + QLatin1Char('\x1f')
-                + m_names.subject(record) + QLatin1Char('\x1f') + record.value("X_DEPENDENCIA") + QLatin1Char('\x1f')
-                + record.value("X_ACTIVIDAD");
-            lessons[key].push_back(r);
-        }
-        for (const auto &[key, group] : lessons) {
-            const TimetableRecord &first = m_content.records[size_t(group.front())];
-            const TimetableTeacher &teacher = m_content.teachers[size_t(first.teacher)];
-            QStringList ids, unitNames, unitCodes;
-            for (int r : group) {
-                const TimetableRecord &record = m_content.records[size_t(r)];
-                ids << m_content.teachers[size_t(record.teacher)].seq + QLatin1Char('/') + record.seq;
-                const QString unit = record.value("X_UNIDAD");
-                if (!unit.isEmpty() && !unitCodes.contains(unit)) {
-                    unitCodes << unit;
-                    unitNames << m_names.unit(unit);
+            const Piece &piece = m_pieces[size_t(r)];
+            std::vector<int> *same = nullptr;
+            for (std::vector<int> &lesson : lessons) {
+                const Piece &other = m_pieces[size_t(lesson.front())];
+                if (other.teacher == piece.teacher && other.subject == piece.subject && other.room == piece.room
+                    && other.activity == piece.activity) {
+                    same = &lesson;
+                    break;
                 }
             }
-            const QString room = first.value("X_DEPENDENCIA");
-            const QString title = QStringLiteral("Empleado %1 · actividad %2 · materia %3 · curso %4 · unidad %5 · "
-                                                 "dependencia %6 · %7")
-                                      .arg(teacher.employee(), first.value("X_ACTIVIDAD"), first.value("X_MATERIAOMG"),
-                                          first.value("X_OFERTAMATRIG"), unitCodes.join(QStringLiteral(", ")), room,
-                                          ids.join(QStringLiteral(", ")));
-            m_out += QStringLiteral("<div class=\"l\" data-r=\"%1\" title=\"%2\"><b>%3</b>")
-                         .arg(esc(ids.join(QLatin1Char(' '))), esc(title), esc(m_names.subject(first)));
-            const QString units
-                = unitNames.isEmpty() ? QStringLiteral("sin unidad") : unitNames.join(QStringLiteral(", "));
-            const QString roomName = room.isEmpty() ? QStringLiteral("sin dependencia") : m_names.room(room);
-            const QString teacherName = m_names.teacher(teacher.employee());
+            if (same)
+                same->push_back(r);
+            else
+                lessons.push_back({r});
+        }
+        for (const std::vector<int> &group : lessons) {
+            const Piece &first = m_pieces[size_t(group.front())];
+            m_out += "<div class=\"l\"";
+            if (kind == GridKind::Teacher) { // the records' names only where a teacher's lessons are looked for
+                m_out += " data-r=\"";
+                for (size_t i = 0; i < group.size(); ++i) {
+                    if (i > 0)
+                        m_out += ' ';
+                    m_out += m_pieces[size_t(group[i])].id;
+                }
+                m_out += '"';
+            }
+            m_out += " title=\"";
+            m_out += first.titleHead;
+            QByteArray unitNames;
+            for (size_t i = 0; i < group.size(); ++i) {
+                const Piece &piece = m_pieces[size_t(group[i])];
+                bool repeated = false;
+                for (size_t k = 0; k < i && !repeated; ++k)
+                    repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
+                if (repeated || piece.unitCode.isEmpty())
+                    continue;
+                if (!unitNames.isEmpty()) {
+                    m_out += ", ";
+                    unitNames += ", ";
+                }
+                m_out += piece.unitCode;
+                unitNames += piece.unitName;
+            }
+            if (unitNames.isEmpty())
+                unitNames = "sin unidad";
+            m_out += first.roomTitle;
+            m_out += "\"><b>";
+            m_out += first.subject;
+            m_out += "</b>";
             switch (kind) {
             case GridKind::Teacher:
-                m_out += esc(units) + QStringLiteral("<br><i>") + esc(roomName) + QStringLiteral("</i>");
+                m_out += unitNames + "<br><i>" + first.roomName + "</i>";
                 break;
             case GridKind::Unit:
-                m_out += esc(teacherName) + QStringLiteral("<br><i>") + esc(roomName) + QStringLiteral("</i>");
+                m_out += first.teacherName + "<br><i>" + first.roomName + "</i>";
                 break;
             case GridKind::Room:
-                m_out += esc(units) + QStringLiteral("<br><i>") + esc(teacherName) + QStringLiteral("</i>");
+                m_out += unitNames + "<br><i>" + first.teacherName + "</i>";
                 break;
             }
-            m_out += QStringLiteral("</div>");
+            m_out += "</div>";
+        }
+    }
+
+    // What a record shows, escaped and in UTF-8, made once.
+    struct Piece {
+        int teacher = -1;
+        QByteArray subject, room, activity; // compared to group records into lessons
+        QByteArray id, titleHead, roomTitle, unitCode, unitName, roomName, teacherName;
+    };
+
+    void preparePieces()
+    {
+        QHash<QString, QByteArray> cache[4]; // subjects, units, rooms, teachers
+        const auto cached = [&](int kind, const QString &key, auto make) {
+            auto it = cache[kind].constFind(key);
+            if (it == cache[kind].cend())
+                it = cache[kind].insert(key, esc(make()).toUtf8());
+            return *it;
+        };
+        m_pieces.resize(m_content.records.size());
+        for (size_t i = 0; i < m_content.records.size(); ++i) {
+            const TimetableRecord &record = m_content.records[i];
+            const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
+            if (!teacher.regular)
+                continue;
+            Piece &piece = m_pieces[i];
+            piece.teacher = record.teacher;
+            const QString employee = teacher.employee();
+            const QString unit = record.value(TimetableField::X_UNIDAD);
+            const QString room = record.value(TimetableField::X_DEPENDENCIA);
+            const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+            const QString subjectName = m_names.subject(record);
+            piece.subject = cached(0, subjectName, [&] { return subjectName; });
+            piece.room = esc(room).toUtf8();
+            piece.activity = activity.toUtf8();
+            piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
+            piece.titleHead = esc(QStringLiteral("Empleado %1 · actividad %2 · materia %3 · curso %4 · unidad ")
+                                      .arg(employee, activity, record.value(TimetableField::X_MATERIAOMG),
+                                          record.value(TimetableField::X_OFERTAMATRIG)))
+                                  .toUtf8();
+            piece.roomTitle = esc(QStringLiteral(" · dependencia ") + room).toUtf8();
+            piece.unitCode = esc(unit).toUtf8();
+            if (!unit.isEmpty())
+                piece.unitName = cached(1, unit, [&] { return m_names.unit(unit); });
+            piece.roomName
+                = room.isEmpty() ? QByteArray("sin dependencia") : cached(2, room, [&] { return m_names.room(room); });
+            piece.teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
         }
     }
 
@@ -424,12 +492,12 @@ private:
         std::map<QString, std::pair<int, int>> byActivity; // name -> count, minutes
         for (int r : grid.nonRegular) {
             const TimetableRecord &record = m_content.records[size_t(r)];
-            const QString code = record.value("X_ACTIVIDAD");
+            const QString code = record.value(TimetableField::X_ACTIVIDAD);
             const auto activity = m_seneca.activities.constFind(code);
             const QString name
                 = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);
             int minutes = 0;
-            clipper::parseWholeNumber(record.value("N_MINSEN"), minutes);
+            clipper::parseWholeNumber(record.value(TimetableField::N_MINSEN), minutes);
             auto &entry = byActivity[name];
             ++entry.first;
             entry.second += minutes;
@@ -437,15 +505,16 @@ private:
         QStringList parts;
         for (const auto &[name, entry] : byActivity)
             parts << QStringLiteral("%1: %2 × (%3 min en total)").arg(esc(name)).arg(entry.first).arg(entry.second);
-        m_out += QStringLiteral("<p class=\"nonregular\"><b>Horario no regular</b> – %1</p>")
-                     .arg(parts.join(QStringLiteral("; ")));
+        put(QStringLiteral("<p class=\"nonregular\"><b>Horario no regular</b> – %1</p>")
+                .arg(parts.join(QStringLiteral("; "))));
     }
 
     const SenecaExport &m_seneca;
     const TimetableContent &m_content;
     const CheckResult &m_result;
     Names m_names;
-    QString m_out;
+    QByteArray m_out;
+    std::vector<Piece> m_pieces;
     std::vector<Grid> m_grids;
     QHash<QString, int> m_teacherGrid; // employee -> grid
     std::vector<int> m_rowOfSlot; // row -> slot index
@@ -459,7 +528,7 @@ private:
 
 QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
-    return Report(seneca, content, result).page().toUtf8();
+    return Report(seneca, content, result).page();
 }
 
 void writeCheckReport(

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 namespace {
 
@@ -22,10 +23,11 @@ constexpr int kWeeklyRegularLimit = 25 * 60; // minutes
 constexpr int kNonRegularExpected = 300; // minutes a week
 constexpr int kNonRegularTolerance = 60; // "far from" 300: more than an hour away
 
-const char *const kRegularOrder[] = {"N_DIASEMANA", "X_TRAMO", "X_DEPENDENCIA", "X_UNIDAD", "X_OFERTAMATRIG",
-    "X_MATERIAOMG", "F_INICIO", "F_FIN", "N_HORINI", "N_HORFIN", "X_ACTIVIDAD", "X_ORIHORACTETP"};
-const char *const kNonRegularOrder[] = {"X_ACTIVIDAD", "N_MINSEN"};
-const char *const kTeacherOrder[] = {"X_EMPLEADO", "F_TOMAPOS"};
+using F = TimetableField;
+const F kRegularOrder[] = {F::N_DIASEMANA, F::X_TRAMO, F::X_DEPENDENCIA, F::X_UNIDAD, F::X_OFERTAMATRIG,
+    F::X_MATERIAOMG, F::F_INICIO, F::F_FIN, F::N_HORINI, F::N_HORFIN, F::X_ACTIVIDAD, F::X_ORIHORACTETP};
+const F kNonRegularOrder[] = {F::X_ACTIVIDAD, F::N_MINSEN};
+const F kTeacherOrder[] = {F::X_EMPLEADO, F::F_TOMAPOS};
 
 // A date written dd/mm/yyyy that exists; null otherwise.
 QDate dateOf(const QString &text)
@@ -48,13 +50,13 @@ QString quoted(const QString &text)
 }
 
 // The datos' names against the fixed order; the optional last names may be absent.
-bool inFixedOrder(const TimetableDatos &datos, const char *const *order, int count, int required)
+bool inFixedOrder(const TimetableDatos &datos, const F *order, int count, int required)
 {
     const int n = int(datos.datos.size());
     if (n < required || n > count)
         return false;
     for (int i = 0; i < n; ++i) {
-        if (datos.datos[size_t(i)].name != QLatin1String(order[i]))
+        if (datos.datos[size_t(i)].field != order[i])
             return false;
     }
     return true;
@@ -147,7 +149,7 @@ private:
         for (const TimetableSection &section : m_content.sections) {
             if (section.seq == QLatin1String("ANNO_ACADEMICO")) {
                 year = true;
-                const QString value = section.own.value("C_ANNO");
+                const QString value = section.own.value(TimetableField::C_ANNO);
                 if (value != m_seneca.year) {
                     m_findings.addAt(S::Error,
                         QStringLiteral("C_ANNO vale %1 y el curso de la exportación de Séneca es %2")
@@ -205,7 +207,7 @@ private:
                     .arg(quoted(employee)));
             return;
         }
-        const QString takingPost = teacher.value("F_TOMAPOS");
+        const QString takingPost = teacher.value(TimetableField::F_TOMAPOS);
         if (takingPost != known->takingPost) {
             m_findings.teacher(S::Warning, teacher,
                 QStringLiteral("F_TOMAPOS vale %1 y en la exportación de Séneca %2")
@@ -219,7 +221,7 @@ private:
             return;
         int early = 0;
         for (int i = teacher.firstRecord; i < teacher.firstRecord + teacher.recordCount; ++i) {
-            const QDate start = dateOf(m_content.records[size_t(i)].value("F_INICIO"));
+            const QDate start = dateOf(m_content.records[size_t(i)].value(TimetableField::F_INICIO));
             if (start.isValid() && start < post)
                 ++early;
         }
@@ -251,8 +253,8 @@ private:
 
     void dates(const TimetableRecord &record)
     {
-        const QString startText = record.value("F_INICIO");
-        const QString endText = record.value("F_FIN");
+        const QString startText = record.value(TimetableField::F_INICIO);
+        const QString endText = record.value(TimetableField::F_FIN);
         const QDate start = dateOf(startText);
         const QDate end = dateOf(endText);
         if (!start.isValid())
@@ -285,32 +287,32 @@ private:
                     .arg(namesOf(record)));
         }
         // Codes.
-        const QString slotCode = record.value("X_TRAMO");
+        const QString slotCode = record.value(TimetableField::X_TRAMO);
         const SenecaSlot *slot = m_seneca.slot(slotCode);
         if (!slot) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_TRAMO %1 no es ningún tramo horario de la exportación de Séneca")
                     .arg(quoted(slotCode)));
         }
-        const QString room = record.value("X_DEPENDENCIA");
+        const QString room = record.value(TimetableField::X_DEPENDENCIA);
         if (!room.isEmpty() && !m_seneca.rooms.contains(room)) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_DEPENDENCIA %1 no es ninguna dependencia de la exportación de Séneca")
                     .arg(quoted(room)));
         }
-        const QString unit = record.value("X_UNIDAD");
+        const QString unit = record.value(TimetableField::X_UNIDAD);
         const auto unitIt = m_seneca.units.constFind(unit);
         if (!unit.isEmpty() && unitIt == m_seneca.units.cend()) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_UNIDAD %1 no es ninguna unidad de la exportación de Séneca").arg(quoted(unit)));
         }
-        const QString course = record.value("X_OFERTAMATRIG");
+        const QString course = record.value(TimetableField::X_OFERTAMATRIG);
         const bool courseKnown = m_seneca.courses.contains(course);
         if (!course.isEmpty() && !courseKnown) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_OFERTAMATRIG %1 no es ningún curso de la exportación de Séneca").arg(quoted(course)));
         }
-        const QString subject = record.value("X_MATERIAOMG");
+        const QString subject = record.value(TimetableField::X_MATERIAOMG);
         if (!subject.isEmpty() && !m_seneca.subjects.contains(SenecaExport::subjectKey(subject, course))) {
             m_findings.record(S::Error, record,
                 QStringLiteral("La materia X_MATERIAOMG %1 no se imparte en el curso X_OFERTAMATRIG %2 según la "
@@ -322,7 +324,7 @@ private:
                 QStringLiteral("La unidad %1 (%2) es del curso %3 y el registro indica el curso %4")
                     .arg(unit, unitIt->name, quoted(unitIt->course), course));
         }
-        const QString activityCode = record.value("X_ACTIVIDAD");
+        const QString activityCode = record.value(TimetableField::X_ACTIVIDAD);
         const auto activity = m_seneca.activities.constFind(activityCode);
         if (activity == m_seneca.activities.cend()) {
             m_findings.record(S::Error, record,
@@ -352,7 +354,7 @@ private:
 
     void times(const TimetableRecord &record, const SenecaSlot *slot)
     {
-        const QString dayText = record.value("N_DIASEMANA");
+        const QString dayText = record.value(TimetableField::N_DIASEMANA);
         int day = 0;
         if (!wholeNumber(dayText, day) || day < 1 || day > 7) {
             m_findings.record(S::Error, record,
@@ -362,14 +364,16 @@ private:
                 QStringLiteral("La lección es en %1 (N_DIASEMANA %2)").arg(check_texts::dayName(day)).arg(day));
         }
         int start = 0, end = 0;
-        const bool startRead = wholeNumber(record.value("N_HORINI"), start);
-        const bool endRead = wholeNumber(record.value("N_HORFIN"), end);
+        const bool startRead = wholeNumber(record.value(TimetableField::N_HORINI), start);
+        const bool endRead = wholeNumber(record.value(TimetableField::N_HORFIN), end);
         if (!startRead)
             m_findings.record(S::Error, record,
-                QStringLiteral("N_HORINI %1 no es un número de minutos").arg(quoted(record.value("N_HORINI"))));
+                QStringLiteral("N_HORINI %1 no es un número de minutos")
+                    .arg(quoted(record.value(TimetableField::N_HORINI))));
         if (!endRead)
             m_findings.record(S::Error, record,
-                QStringLiteral("N_HORFIN %1 no es un número de minutos").arg(quoted(record.value("N_HORFIN"))));
+                QStringLiteral("N_HORFIN %1 no es un número de minutos")
+                    .arg(quoted(record.value(TimetableField::N_HORFIN))));
         if (startRead && endRead && start >= end) {
             m_findings.record(S::Error, record,
                 QStringLiteral("N_HORINI %1 (%2) no es anterior a N_HORFIN %3 (%4)")
@@ -396,7 +400,7 @@ private:
 
     void authorisation(const TimetableRecord &record, const QString &activity, const QString &course)
     {
-        const TimetableDato *dato = record.find("X_ORIHORACTETP");
+        const TimetableDato *dato = record.find(TimetableField::X_ORIHORACTETP);
         if (!m_seneca.hasCatalogues) {
             if (dato) {
                 m_findings.record(S::Error, record,
@@ -408,12 +412,7 @@ private:
         const QString code = dato ? dato->value : QString();
         if (code.isEmpty()) {
             const QString level = m_seneca.courseLevel.value(course);
-            QStringList categories;
-            for (auto it = m_seneca.authorisations.cbegin(); it != m_seneca.authorisations.cend(); ++it) {
-                if (it->activity == activity && it->level == level)
-                    categories << QStringLiteral("%1 (%2)").arg(it->category, m_seneca.categories.value(it->category));
-            }
-            categories.sort();
+            const QStringList categories = authorisedCategories().value(activity + QLatin1Char('\x1f') + level);
             const auto activityIt = m_seneca.activities.constFind(activity);
             const QString activityText = activityIt != m_seneca.activities.cend() && !activityIt->name.isEmpty()
                 ? QStringLiteral("%1 (%2)").arg(activity, activityIt->name)
@@ -445,6 +444,21 @@ private:
         }
     }
 
+    // The categories the export authorises, by activity and level: built once.
+    const QHash<QString, QStringList> &authorisedCategories()
+    {
+        if (!m_categoriesBuilt) {
+            m_categoriesBuilt = true;
+            for (auto it = m_seneca.authorisations.cbegin(); it != m_seneca.authorisations.cend(); ++it) {
+                m_categories[it->activity + QLatin1Char('\x1f') + it->level]
+                    << QStringLiteral("%1 (%2)").arg(it->category, m_seneca.categories.value(it->category));
+            }
+            for (QStringList &list : m_categories)
+                list.sort();
+        }
+        return m_categories;
+    }
+
     void nonRegularRecord(const TimetableRecord &record)
     {
         if (!inFixedOrder(record, kNonRegularOrder, 2, 2) || record.nestedGroups > 0) {
@@ -453,7 +467,7 @@ private:
                                "registro tiene: %1")
                     .arg(namesOf(record)));
         }
-        const QString code = record.value("X_ACTIVIDAD");
+        const QString code = record.value(TimetableField::X_ACTIVIDAD);
         const auto activity = m_seneca.activities.constFind(code);
         if (activity == m_seneca.activities.cend()) {
             m_findings.record(S::Error, record,
@@ -464,28 +478,35 @@ private:
                     .arg(code, activity->name));
         }
         int minutes = 0;
-        if (!wholeNumber(record.value("N_MINSEN"), minutes) || minutes <= 0) {
+        if (!wholeNumber(record.value(TimetableField::N_MINSEN), minutes) || minutes <= 0) {
             m_findings.record(S::Error, record,
                 QStringLiteral("N_MINSEN %1 no es un número positivo de minutos")
-                    .arg(quoted(record.value("N_MINSEN"))));
+                    .arg(quoted(record.value(TimetableField::N_MINSEN))));
         }
     }
 
+    // Exact copies within a teacher group: found by a hash of the datos, and
+    // confirmed by comparing them.
     void duplicates()
     {
+        std::unordered_multimap<size_t, int> seen;
         for (const TimetableTeacher &teacher : m_content.teachers) {
-            QHash<QString, QString> seen; // all datos -> the first record's seq
+            seen.clear();
             for (int i = teacher.firstRecord; i < teacher.firstRecord + teacher.recordCount; ++i) {
                 const TimetableRecord &record = m_content.records[size_t(i)];
-                QString key;
+                size_t hash = record.datos.size();
                 for (const TimetableDato &dato : record.datos)
-                    key += dato.name + QLatin1Char('\x1f') + dato.value + QLatin1Char('\x1e');
-                const auto it = seen.constFind(key);
-                if (it != seen.cend()) {
-                    m_findings.record(
-                        S::Warning, record, QStringLiteral("El registro repite exactamente el registro %1").arg(*it));
+                    hash = qHashMulti(hash, dato.name, dato.value);
+                const TimetableRecord *first = nullptr;
+                for (auto [it, end] = seen.equal_range(hash); it != end && !first; ++it) {
+                    if (m_content.records[size_t(it->second)].datos == record.datos)
+                        first = &m_content.records[size_t(it->second)];
+                }
+                if (first) {
+                    m_findings.record(S::Warning, record,
+                        QStringLiteral("El registro repite exactamente el registro %1").arg(first->seq));
                 } else {
-                    seen.insert(key, record.seq);
+                    seen.emplace(hash, i);
                 }
             }
         }
@@ -500,7 +521,7 @@ private:
                 int minutes = 0;
                 for (int i = teacher.firstRecord; i < teacher.firstRecord + teacher.recordCount; ++i) {
                     int value = 0;
-                    if (wholeNumber(m_content.records[size_t(i)].value("N_MINSEN"), value) && value > 0)
+                    if (wholeNumber(m_content.records[size_t(i)].value(TimetableField::N_MINSEN), value) && value > 0)
                         minutes += value;
                 }
                 if (teacher.recordCount > 0 && std::abs(minutes - kNonRegularExpected) > kNonRegularTolerance) {
@@ -515,8 +536,9 @@ private:
             for (int i = teacher.firstRecord; i < teacher.firstRecord + teacher.recordCount; ++i) {
                 const TimetableRecord &record = m_content.records[size_t(i)];
                 int day = 0, start = 0, end = 0;
-                if (wholeNumber(record.value("N_DIASEMANA"), day) && wholeNumber(record.value("N_HORINI"), start)
-                    && wholeNumber(record.value("N_HORFIN"), end) && start < end)
+                if (wholeNumber(record.value(TimetableField::N_DIASEMANA), day)
+                    && wholeNumber(record.value(TimetableField::N_HORINI), start)
+                    && wholeNumber(record.value(TimetableField::N_HORFIN), end) && start < end)
                     spans.push_back({day, start, end});
             }
             std::sort(spans.begin(), spans.end());
@@ -546,6 +568,8 @@ private:
     const TimetableContent &m_content;
     const QDate m_yearStart;
     const QDate m_yearEnd;
+    QHash<QString, QStringList> m_categories;
+    bool m_categoriesBuilt = false;
 };
 
 } // namespace

@@ -9,31 +9,71 @@
 
 #include <QString>
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
+// The datos the check reads, by the names they carry.
+enum class TimetableField {
+    C_ANNO,
+    X_EMPLEADO,
+    F_TOMAPOS,
+    N_DIASEMANA,
+    X_TRAMO,
+    X_DEPENDENCIA,
+    X_UNIDAD,
+    X_OFERTAMATRIG,
+    X_MATERIAOMG,
+    F_INICIO,
+    F_FIN,
+    N_HORINI,
+    N_HORFIN,
+    X_ACTIVIDAD,
+    X_ORIHORACTETP,
+    N_MINSEN,
+    Count
+};
 struct TimetableDato {
     QString name; // nombre_dato
     QString value; // trimmed of spaces
+    TimetableField field = TimetableField::Count; // the field its name names
     bool operator==(const TimetableDato &) const = default;
 };
 
-// The datos of a group, looked up by name (the first one of that name).
+// The field a nombre_dato names; Count for any other name.
+TimetableField timetableFieldOf(const QString &name);
+
+// The datos of a group, in their order, and the first of each known name.
 struct TimetableDatos {
     std::vector<TimetableDato> datos;
+    std::array<std::int16_t, size_t(TimetableField::Count)> positions = filled();
+
     // Trimmed value; empty when absent.
-    QString value(const char *name) const
+    QString value(TimetableField field) const
     {
-        const TimetableDato *dato = find(name);
+        const TimetableDato *dato = find(field);
         return dato ? dato->value : QString();
     }
-    bool has(const char *name) const { return find(name) != nullptr; }
-    const TimetableDato *find(const char *name) const
+    bool has(TimetableField field) const { return find(field) != nullptr; }
+    const TimetableDato *find(TimetableField field) const
     {
-        for (const TimetableDato &dato : datos) {
-            if (dato.name == QLatin1String(name))
-                return &dato;
-        }
-        return nullptr;
+        const int at = positions[size_t(field)];
+        return at < 0 ? nullptr : &datos[size_t(at)];
+    }
+    void add(TimetableDato dato, TimetableField field)
+    {
+        if (field != TimetableField::Count && positions[size_t(field)] < 0 && datos.size() < 0x7fff)
+            positions[size_t(field)] = std::int16_t(datos.size());
+        dato.field = field;
+        datos.push_back(std::move(dato));
+    }
+
+private:
+    static std::array<std::int16_t, size_t(TimetableField::Count)> filled()
+    {
+        std::array<std::int16_t, size_t(TimetableField::Count)> all;
+        all.fill(-1);
+        return all;
     }
 };
 
@@ -52,7 +92,7 @@ struct TimetableTeacher : TimetableDatos {
     int line = 0;
     int firstRecord = 0; // index in TimetableContent::records
     int recordCount = 0;
-    QString employee() const { return value("X_EMPLEADO"); }
+    QString employee() const { return value(TimetableField::X_EMPLEADO); }
 };
 
 struct TimetableSection {

@@ -66,18 +66,19 @@ void checkOverlaps(const SenecaExport &seneca, CheckFindings &findings)
             continue;
         Placed placed;
         placed.record = int(i);
-        if (!clipper::parseWholeNumber(record.value("N_DIASEMANA"), placed.day)
-            || !clipper::parseWholeNumber(record.value("N_HORINI"), placed.start)
-            || !clipper::parseWholeNumber(record.value("N_HORFIN"), placed.end) || placed.start >= placed.end)
+        if (!clipper::parseWholeNumber(record.value(TimetableField::N_DIASEMANA), placed.day)
+            || !clipper::parseWholeNumber(record.value(TimetableField::N_HORINI), placed.start)
+            || !clipper::parseWholeNumber(record.value(TimetableField::N_HORFIN), placed.end)
+            || placed.start >= placed.end)
             continue;
         Lesson &lesson = lessons[i];
         lesson.employee = teacher.employee();
-        lesson.room = record.value("X_DEPENDENCIA");
-        lesson.activity = record.value("X_ACTIVIDAD");
-        lesson.unit = record.value("X_UNIDAD");
-        const QString subject = record.value("X_MATERIAOMG");
-        lesson.subjectName
-            = seneca.subjects.value(SenecaExport::subjectKey(subject, record.value("X_OFERTAMATRIG")), subject);
+        lesson.room = record.value(TimetableField::X_DEPENDENCIA);
+        lesson.activity = record.value(TimetableField::X_ACTIVIDAD);
+        lesson.unit = record.value(TimetableField::X_UNIDAD);
+        const QString subject = record.value(TimetableField::X_MATERIAOMG);
+        lesson.subjectName = seneca.subjects.value(
+            SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)), subject);
         placed.who = lesson.employee;
         byTeacher.push_back(placed);
         if (!lesson.room.isEmpty()) {

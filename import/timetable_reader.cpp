@@ -15,6 +15,9 @@
 #include <libxml/parserInternals.h>
 
 #include <cstring>
+#include <deque>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -75,14 +78,35 @@ private:
 
     int line() const { return xmlSAX2GetLineNumber(m_context); }
 
-    // Names repeat from record to record: one QString per distinct name.
-    QString shared(const QString &text)
+    // Names repeat from record to record: each distinct name is made a QString,
+    // and given its field, once. A document holds a score of them.
+    struct Name {
+        std::string bytes;
+        QString text;
+        TimetableField field = TimetableField::Count;
+    };
+    const Name &name(int count, const xmlChar **attributes)
     {
-        const auto it = m_names.constFind(text);
-        if (it != m_names.cend())
-            return *it;
-        m_names.insert(text);
-        return text;
+        const char *begin = "";
+        const char *end = begin;
+        for (int i = 0; i < count; ++i) {
+            const xmlChar **attr = attributes + 5 * i;
+            if (!attr[1] && std::strcmp(reinterpret_cast<const char *>(attr[0]), "nombre_dato") == 0) {
+                begin = reinterpret_cast<const char *>(attr[3]);
+                end = reinterpret_cast<const char *>(attr[4]);
+                break;
+            }
+        }
+        const std::string_view bytes(begin, size_t(end - begin));
+        for (const Name &known : m_names) {
+            if (known.bytes == bytes)
+                return known;
+        }
+        Name &added = m_names.emplace_back();
+        added.bytes.assign(bytes);
+        added.text = QString::fromUtf8(begin, end - begin);
+        added.field = timetableFieldOf(added.text);
+        return added;
     }
 
     TimetableDatos *datosOf(Role role)
@@ -142,8 +166,8 @@ private:
                 ++h.m_content.records.back().nestedGroups;
         } else if (std::strcmp(name, "dato") == 0 && h.datosOf(parent)) {
             role = Role::Dato;
-            h.datosOf(parent)->datos.push_back(
-                {h.shared(attribute(attributeCount, attributes, "nombre_dato")), QString()});
+            const Name &name = h.name(attributeCount, attributes);
+            h.datosOf(parent)->add({name.text, QString()}, name.field);
             h.m_text.clear();
         }
         h.m_roles.push_back(role);
@@ -187,10 +211,23 @@ private:
     xmlParserCtxtPtr m_context;
     std::vector<Role> m_roles;
     QByteArray m_text;
-    QSet<QString> m_names;
+    std::deque<Name> m_names; // stays where it is as it grows
 };
 
 } // namespace
+
+TimetableField timetableFieldOf(const QString &name)
+{
+    static const char *const names[]
+        = {"C_ANNO", "X_EMPLEADO", "F_TOMAPOS", "N_DIASEMANA", "X_TRAMO", "X_DEPENDENCIA", "X_UNIDAD", "X_OFERTAMATRIG",
+            "X_MATERIAOMG", "F_INICIO", "F_FIN", "N_HORINI", "N_HORFIN", "X_ACTIVIDAD", "X_ORIHORACTETP", "N_MINSEN"};
+    static_assert(std::size(names) == size_t(TimetableField::Count));
+    for (size_t i = 0; i < std::size(names); ++i) {
+        if (name == QLatin1String(names[i]))
+            return TimetableField(i);
+    }
+    return TimetableField::Count;
+}
 
 TimetableContent TimetableReader::read(const QString &path)
 {

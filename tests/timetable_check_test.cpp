@@ -171,16 +171,17 @@ TEST_F(TimetableCheck, oneLessonGivenToSeveralUnitsAtOnceIsNoError)
     QString group, record, course, unit, subject;
     for (const TimetableRecord &r : content.records) {
         const TimetableTeacher &teacher = content.teachers[size_t(r.teacher)];
-        if (!teacher.regular || r.value("X_MATERIAOMG").isEmpty())
+        if (!teacher.regular || r.value(TimetableField::X_MATERIAOMG).isEmpty())
             continue;
-        const QString name
-            = seneca.subjects.value(SenecaExport::subjectKey(r.value("X_MATERIAOMG"), r.value("X_OFERTAMATRIG")));
+        const QString name = seneca.subjects.value(
+            SenecaExport::subjectKey(r.value(TimetableField::X_MATERIAOMG), r.value(TimetableField::X_OFERTAMATRIG)));
         for (auto u = seneca.units.cbegin(); u != seneca.units.cend() && unit.isEmpty(); ++u) {
-            if (u->course == r.value("X_OFERTAMATRIG"))
+            if (u->course == r.value(TimetableField::X_OFERTAMATRIG))
                 continue;
             for (auto s = seneca.subjects.cbegin(); s != seneca.subjects.cend(); ++s) {
                 const QStringList key = s.key().split(QLatin1Char('\x1f'));
-                if (s.value() == name && key.value(1) == u->course && key.value(0) != r.value("X_MATERIAOMG")) {
+                if (s.value() == name && key.value(1) == u->course
+                    && key.value(0) != r.value(TimetableField::X_MATERIAOMG)) {
                     group = teacher.seq, record = r.seq, course = u->course, unit = u.key(), subject = key.value(0);
                     break;
                 }
@@ -298,10 +299,10 @@ TEST_F(TimetableCheck, theReportStandsAloneAndGridsEveryTeacherUnitAndRoom)
     for (const TimetableRecord &record : content.records) {
         teachers.insert(content.teachers[size_t(record.teacher)].employee());
         if (content.teachers[size_t(record.teacher)].regular) {
-            if (!record.value("X_UNIDAD").isEmpty())
-                units.insert(record.value("X_UNIDAD"));
-            if (!record.value("X_DEPENDENCIA").isEmpty())
-                rooms.insert(record.value("X_DEPENDENCIA"));
+            if (!record.value(TimetableField::X_UNIDAD).isEmpty())
+                units.insert(record.value(TimetableField::X_UNIDAD));
+            if (!record.value(TimetableField::X_DEPENDENCIA).isEmpty())
+                rooms.insert(record.value(TimetableField::X_DEPENDENCIA));
         }
     }
     EXPECT_EQ(html.count(QStringLiteral("<section class=\"grid\" id=\"p")), teachers.size());
