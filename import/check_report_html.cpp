@@ -28,7 +28,7 @@ h3{font-size:16px;margin:0 0 6px}
 .advice{background:#f4f6f8;border-left:4px solid #56707f;padding:8px 12px}
 ul.problems{list-style:none;padding:0;margin:0}
 ul.problems li{padding:4px 8px;border-bottom:1px solid #eceff2}
-ul.problems li .sev{display:inline-block;min-width:88px;font-weight:700;font-size:12px}
+ul.problems li .sev{display:inline-block;min-width:104px;font-weight:700;font-size:12px}
 li.e .sev{color:#a1261a}li.w .sev{color:#8a5d00}li.i .sev{color:#1f5a94}
 .where{color:#5a6570;font-size:12px;margin-left:6px}
 nav.index{columns:3 220px;font-size:13px}
