@@ -6,6 +6,8 @@
 #include "common/user_error.h"
 #include "export/time_frames.h"
 
+#include <QBuffer>
+#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
@@ -50,7 +52,12 @@ table.week th.slot span{display:block;font-weight:400;color:#5a6570}
 
 QString esc(const QString &text)
 {
-    return text.toHtmlEscaped();
+    // Codes and most names need no escaping: no copy for them.
+    for (const QChar c : text) {
+        if (c == u'<' || c == u'>' || c == u'&' || c == u'"')
+            return text.toHtmlEscaped();
+    }
+    return text;
 }
 
 enum class GridKind { Teacher, Unit, Room };
@@ -90,14 +97,16 @@ public:
         , m_result(result)
         , m_names{seneca}
     {
-        m_out.reserve(qsizetype(content.records.size()) * 900 + 20000);
+        m_out.reserve((1 << 20) + (1 << 16));
         preparePieces();
         prepareRows();
         collectGrids();
     }
 
-    QByteArray page()
+    // Writes the page to the device; false when a write failed.
+    bool write(QIODevice &device)
     {
+        m_device = &device;
         put(QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
                            "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
                            "<title>Comprobación del horario – "));
@@ -108,11 +117,23 @@ public:
         index();
         grids();
         put(QStringLiteral("</body></html>\n"));
-        return std::move(m_out);
+        if (!m_failed && device.write(m_out) != m_out.size())
+            m_failed = true;
+        m_out.clear();
+        return !m_failed;
     }
 
 private:
     void put(const QString &text) { m_out += text.toUtf8(); }
+    // The page goes to its file a piece at a time: the largest school's is tens of megabytes.
+    void flushSome()
+    {
+        if (m_out.size() < (1 << 20))
+            return;
+        if (m_device->write(m_out) != m_out.size())
+            m_failed = true;
+        m_out.clear();
+    }
 
     struct Grid {
         GridKind kind;
@@ -287,12 +308,18 @@ private:
         std::vector<int> order(m_grids.size());
         for (int i = 0; i < int(order.size()); ++i)
             order[size_t(i)] = i;
+        // By name as a Spanish reader sorts them (Á with A): sort keys made once.
+        QCollator collator(QLocale(QLocale::Spanish, QLocale::Spain));
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(m_grids.size());
+        for (const Grid &grid : m_grids)
+            keys.push_back(collator.sortKey(grid.title));
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             const Grid &ga = m_grids[size_t(a)];
             const Grid &gb = m_grids[size_t(b)];
             if (ga.kind != gb.kind)
                 return int(ga.kind) < int(gb.kind);
-            return QString::localeAwareCompare(ga.title, gb.title) < 0;
+            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
         });
         std::vector<Grid> sorted;
         sorted.reserve(m_grids.size());
@@ -324,6 +351,7 @@ private:
                 nonRegular(grid);
             put(QStringLiteral("<p class=\"top\"><a href=\"#indice\">Volver al índice</a> · <a "
                                "href=\"#problemas\">Problemas</a></p></section>\n"));
+            flushSome();
         }
     }
 
@@ -471,12 +499,11 @@ private:
             const QString subjectName = m_names.subject(record);
             piece.subject = cached(0, subjectName, [&] { return subjectName; });
             piece.room = esc(room).toUtf8();
-            piece.activity = activity.toUtf8();
+            piece.activity = esc(activity).toUtf8();
             piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
-            piece.titleHead = esc(QStringLiteral("Empleado %1 · actividad %2 · materia %3 · curso %4 · unidad ")
-                                      .arg(employee, activity, record.value(TimetableField::X_MATERIAOMG),
-                                          record.value(TimetableField::X_OFERTAMATRIG)))
-                                  .toUtf8();
+            piece.titleHead = "Empleado " + esc(employee).toUtf8() + " · actividad " + piece.activity + " · materia "
+                + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
+                + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
             piece.roomTitle = esc(QStringLiteral(" · dependencia ") + room).toUtf8();
             piece.unitCode = esc(unit).toUtf8();
             if (!unit.isEmpty())
@@ -513,7 +540,9 @@ private:
     const TimetableContent &m_content;
     const CheckResult &m_result;
     Names m_names;
-    QByteArray m_out;
+    QByteArray m_out; // what has not gone to the device yet
+    QIODevice *m_device = nullptr;
+    bool m_failed = false;
     std::vector<Piece> m_pieces;
     std::vector<Grid> m_grids;
     QHash<QString, int> m_teacherGrid; // employee -> grid
@@ -528,15 +557,17 @@ private:
 
 QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
-    return Report(seneca, content, result).page();
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    Report(seneca, content, result).write(buffer);
+    return buffer.data();
 }
 
 void writeCheckReport(
     const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
     QSaveFile file(path);
-    const QByteArray html = checkReportHtml(seneca, content, result);
-    if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !Report(seneca, content, result).write(file) || !file.commit()) {
         throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
                             .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
