@@ -162,6 +162,41 @@ TEST_F(TimetableCheck, eachPlantedFaultIsFoundNamedAndEndsWithStatus4)
     }
 }
 
+TEST_F(TimetableCheck, plantedDoubtsAreWarningsAndLeaveStatus0)
+{
+    const QString p1 = QStringLiteral("HORARIO_REGULAR_PROFESOR_1");
+    const QString a1 = QStringLiteral("ACTIVIDAD_1");
+    const QString employee1 = datoOf(good, p1, QString(), "X_EMPLEADO");
+    const struct {
+        const char *doubt;
+        std::function<bool(QByteArray &)> plant;
+        QString where;
+        QString expected;
+    } doubts[] = {
+        {"a lesson on Saturday", [&](QByteArray &d) { return setDato(d, p1, a1, "N_DIASEMANA", QStringLiteral("6")); },
+            QStringLiteral("empleado %1, %2/%3").arg(employee1, p1, a1), QStringLiteral("La lección es en sábado")},
+        {"a taking of post other than the export's, after the lessons start",
+            [&](QByteArray &d) { return setDato(d, p1, QString(), "F_TOMAPOS", QStringLiteral("01/10/2025")); },
+            QStringLiteral("empleado %1, %2").arg(employee1, p1),
+            QStringLiteral("de sus lecciones empiezan (F_INICIO) antes de su toma de posesión (01/10/2025)")},
+        {"an exact copy of a record",
+            [&](QByteArray &d) { return addCopy(d, p1, a1, QStringLiteral("ACTIVIDAD_99"), [](QByteArray &) {}); },
+            QStringLiteral("empleado %1, %2/ACTIVIDAD_99").arg(employee1, p1),
+            QStringLiteral("El registro repite exactamente el registro ACTIVIDAD_1")},
+    };
+    for (const auto &doubt : doubts) {
+        SCOPED_TRACE(doubt.doubt);
+        QByteArray doc = good;
+        ASSERT_TRUE(doubt.plant(doc));
+        const round_trip::ToolRun run = runCheck(goodSchool().senecaWithoutCatalogues, writeCopy(doc));
+        EXPECT_EQ(run.status, 0) << run.describe().toStdString();
+        EXPECT_TRUE(
+            linesAbout(run.out, QStringLiteral("AVISO"), doubt.where).join(QLatin1Char('\n')).contains(doubt.expected))
+            << doubt.expected.toStdString() << "\n"
+            << run.out.toStdString();
+    }
+}
+
 TEST_F(TimetableCheck, oneLessonGivenToSeveralUnitsAtOnceIsNoError)
 {
     // A copy of a lesson for a unit of another course, where the same subject has
