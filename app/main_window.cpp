@@ -130,6 +130,13 @@ MainWindow::MainWindow(Session &session, const QStringList &arguments, std::uniq
     m_summaryPanel->hide();
     connect(m_openFolder, &QPushButton::clicked, this, &MainWindow::openDocumentFolder);
 
+    m_openReport = new QPushButton(QStringLiteral("Abrir informe"), bottom);
+    m_openReport->setObjectName(QStringLiteral("BInforme"));
+    m_openReport->setGeometry(414, 18, 201, 30);
+    m_openReport->setToolTip(QStringLiteral("Abre en el navegador el informe de comprobación del último documento"));
+    m_openReport->setEnabled(false);
+    connect(m_openReport, &QPushButton::clicked, this, &MainWindow::openReport);
+
     connect(m_export, &QPushButton::clicked, this, &MainWindow::BExportarClick);
     connect(m_import, &QPushButton::clicked, this, &MainWindow::BImportarClick);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -193,6 +200,8 @@ void MainWindow::BImportarClick()
     try {
         ImportRun run(m_session, *m_ui);
         run.run();
+        m_reportPath = run.reportPath();
+        m_openReport->setEnabled(!m_reportPath.isEmpty());
     } catch (const UserError &error) {
         showError(error.message());
     }
@@ -218,6 +227,15 @@ void MainWindow::afterRun()
     if (m_session.completed) {
         m_export->setEnabled(false);
         m_import->setEnabled(false);
+    }
+}
+
+void MainWindow::openReport()
+{
+    if (m_reportPath.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(m_reportPath))) {
+        m_ui->showMessage(QStringLiteral("No se ha podido abrir el informe %1 con el navegador del escritorio. Ábralo "
+                                         "desde la carpeta del documento.")
+                              .arg(QDir::toNativeSeparators(m_reportPath)));
     }
 }
 

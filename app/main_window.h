@@ -31,6 +31,7 @@ public:
     QTextBrowser *summaryView() const { return m_summaryView; }
     QPushButton *openFolderButton() const { return m_openFolder; }
     HelpOpener &help() { return m_help; }
+    QPushButton *reportButton() const { return m_openReport; }
     Session &session() { return m_session; }
     UserInterface &ui() { return *m_ui; }
 
@@ -53,6 +54,7 @@ public Q_SLOTS:
     void openHelp(const QString &section);
     // The folder of the document the last import wrote, in the desktop's file manager.
     void openDocumentFolder();
+    void openReport(); // the last import's check report, in the desktop's browser
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -74,6 +76,8 @@ private:
     QTextBrowser *m_summaryView = nullptr;
     QPushButton *m_openFolder = nullptr;
     QString m_documentPath;
+    QPushButton *m_openReport = nullptr;
+    QString m_reportPath;
     QStringList m_notes;
     bool m_summaryShown = false;
     HelpOpener m_help;

@@ -1,6 +1,7 @@
 #pragma once
 // The commands of transhoravo, one file each. Each returns the exit status:
-// 0 completed, 1 stopped by an error, 2 wrong usage, 3 a decision is missing.
+// 0 completed, 1 stopped by an error, 2 wrong usage, 3 a decision is missing,
+// 4 the check found errors in the document.
 
 #include <QStringList>
 
@@ -9,6 +10,7 @@ constexpr int completed = 0;
 constexpr int error = 1;
 constexpr int usage = 2;
 constexpr int decisionMissing = 3;
+constexpr int findingsWithErrors = 4; // transhoravo check only
 } // namespace exit_status
 
 int exportCommand(const QStringList &arguments);
@@ -23,3 +25,4 @@ void allowEndingWithoutCleanup();
 void endIfAllowed(int status);
 int importCommand(const QStringList &arguments);
 int showCommand(const QStringList &arguments);
+int checkCommand(const QStringList &arguments);

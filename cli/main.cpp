@@ -14,6 +14,7 @@ const char *const kUsage = "Uso: transhoravo <orden> [opciones]\n"
                            "  export   Pasa los datos de Séneca y Planificación a las tablas de Horavent.\n"
                            "  import   Pasa el horario de Horavent (SOLUC) a un documento para Séneca.\n"
                            "  show     Muestra los campos y registros de una tabla dBase.\n"
+                           "  check    Comprueba un documento de horarios contra la exportación de Séneca.\n"
                            "\n"
                            "Use 'transhoravo <orden> --help' para ver las opciones de cada orden.\n";
 
@@ -39,6 +40,8 @@ int main(int argc, char *argv[])
         return importCommand(rest);
     if (command == QLatin1String("show"))
         return showCommand(rest);
+    if (command == QLatin1String("check"))
+        return checkCommand(rest);
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         standardOutput() << kUsage << Qt::flush;
         return exit_status::completed;

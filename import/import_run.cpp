@@ -11,6 +11,7 @@
 #include "common/user_error.h"
 #include "export/export_run.h"
 #include "export/periods_table.h"
+#include "import/check_report_html.h"
 #include "import/import_tables.h"
 #include "import/lesson_lookups.h"
 #include "import/non_regular_section.h"
@@ -18,6 +19,7 @@
 #include "import/regular_section.h"
 #include "import/seneca_frame.h"
 #include "import/solution_lessons.h"
+#include "import/timetable_check_run.h"
 #include "import/timetable_document.h"
 
 #include <QDateTime>
@@ -118,6 +120,8 @@ ImportRun::Outcome ImportRun::run()
     teacherCount = 0;
     lessonCount = 0;
     droppedCount = 0;
+    checkErrors = checkWarnings = checkInformation = 0;
+    m_reportPath.clear();
     if (!chooseExistingSenecaFile())
         return Outcome::MissingFile;
 
@@ -189,6 +193,7 @@ ImportRun::Outcome ImportRun::run()
 
     for (const QString &note : droppedNotes)
         m_ui.note(note);
+    checkDocument();
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
@@ -199,7 +204,38 @@ ImportRun::Outcome ImportRun::run()
     return Outcome::Completed;
 }
 
+// The document is checked as Séneca will get it: read back from the disk.
+void ImportRun::checkDocument()
+{
+    const QString report = checkReportPathFor(m_outputPath);
+    try {
+        const CheckResult result = runTimetableCheck(m_session.filenameXML, m_outputPath, report);
+        checkErrors = result.errors;
+        checkWarnings = result.warnings;
+        checkInformation = result.information;
+        m_reportPath = report;
+        m_ui.note(import_texts::checkSummary(checkErrors, checkWarnings, checkInformation, report));
+    } catch (const UserError &error) {
+        m_ui.note(import_texts::checkNotRun(error.message()));
+    }
+}
+
 namespace import_texts {
+
+QString checkSummary(int errors, int warnings, int information, const QString &reportPath)
+{
+    return QStringLiteral("Comprobación del documento: %1 errores, %2 avisos, %3 notas informativas. Lea el informe "
+                          "%4 antes de subir el documento a Séneca.")
+        .arg(errors)
+        .arg(warnings)
+        .arg(information)
+        .arg(QDir::toNativeSeparators(reportPath));
+}
+
+QString checkNotRun(const QString &reason)
+{
+    return QStringLiteral("El documento está escrito, pero no se ha podido comprobar: %1").arg(reason);
+}
 
 QString missingExportTables(const QStringList &fileNames, const QString &folder)
 {

@@ -40,6 +40,14 @@ public:
     int lessonCount = 0; // record groups written, both sections
     int droppedCount = 0; // lessons dropped by the requirement flags
 
+    // The check of the document just written, and its report beside it (the
+    // document's name with ".html"). Its findings never change the run's outcome:
+    // the document is written whatever they are. Empty when the check could not run.
+    QString reportPath() const { return m_reportPath; }
+    int checkErrors = 0;
+    int checkWarnings = 0;
+    int checkInformation = 0;
+
     // The text of the root's fecha: the host's regional short date, one space and
     // its long time. Tests set a fixed text.
     std::function<QString()> fechaText;
@@ -51,11 +59,13 @@ public:
 
 private:
     bool chooseExistingSenecaFile();
+    void checkDocument();
 
     Session &m_session;
     UserInterface &m_ui;
     QString m_outputPath;
     bool m_outputChosen = false;
+    QString m_reportPath;
 };
 
 namespace import_texts {
@@ -74,6 +84,10 @@ QString missingExportTables(const QStringList &fileNames, const QString &folder)
 QString folderInPlaceOfTable(const QString &fileName, const QString &folder);
 // SOLUC.DBF is not in the working folder.
 QString missingSolution(const QString &folder);
+// What the check of the document found, and where its report is.
+QString checkSummary(int errors, int warnings, int information, const QString &reportPath);
+// The check could not run: the document is written all the same.
+QString checkNotRun(const QString &reason);
 // Lessons of one teacher that the requirement flags dropped.
 QString droppedLessons(const QString &teacherCode, const QString &employee, int count);
 } // namespace import_texts

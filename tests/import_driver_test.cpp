@@ -8,6 +8,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocale>
 #include <QRegularExpression>
 
@@ -173,7 +174,8 @@ TEST_F(ImportDriver, OutputIsNamedAfterTheSenecaFileAndASecondRunOverwritesIt)
     writeTables();
     ASSERT_EQ(importAgain(), ImportRun::Outcome::Completed);
     EXPECT_EQ(teacherGroups(output(), "HORARIOS_REGULARES").size(), 2u);
-    EXPECT_EQ(QDir(senecaDir).entryList(QDir::Files).size(), 2); // no temporary file left behind
+    // The Séneca file, the document and its check's report: no temporary file left behind.
+    EXPECT_EQ(QDir(senecaDir).entryList(QDir::Files).size(), 3);
 }
 
 TEST_F(ImportDriver, AChosenOutputPathReplacesTheDefault)
@@ -440,7 +442,7 @@ TEST_F(ImportDriver, AFailedRunLeavesAnEarlierOutputAsItWas)
     EXPECT_THAT(message, HasSubstr("'8h' is not a valid integer value"));
     EXPECT_THAT(message, HasSubstr("HORADESDE"));
     EXPECT_EQ(outputBytes(), earlier);
-    EXPECT_EQ(QDir(senecaDir).entryList(QDir::Files).size(), 2);
+    EXPECT_EQ(QDir(senecaDir).entryList(QDir::Files).size(), 3); // with the first run's report
 }
 
 TEST_F(ImportDriver, BatchModeClosesTheWindowAfterACompletedRun)
@@ -494,4 +496,22 @@ TEST_F(ImportDriver, ASenecaFileThatDeclaresEntitiesStopsTheRunAndLeavesAnEarlie
     }
     ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
     EXPECT_EQ(earlier.readAll(), before);
+}
+
+TEST_F(ImportDriver, ChecksItsDocumentAndWritesTheReportBesideItWithoutChangingTheOutcome)
+{
+    // This Séneca file holds no teacher, slot or unit: the check finds errors, and
+    // the run still ends as it always has, pointing at the report.
+    smallSchool();
+    ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
+    const QString report = QDir(senecaDir).filePath(QStringLiteral("ResultadoHoravoExportacion.html"));
+    EXPECT_EQ(run->reportPath(), report);
+    EXPECT_TRUE(QFileInfo(report).size() > 0);
+    EXPECT_GT(run->checkErrors, 0);
+    EXPECT_EQ(session.transformado, 1);
+    EXPECT_THAT(ui.messages, ElementsAre(import_texts::chooseSeneca(), export_texts::finished()));
+    ASSERT_FALSE(ui.notes.empty());
+    EXPECT_EQ(ui.notes.back(),
+        import_texts::checkSummary(run->checkErrors, run->checkWarnings, run->checkInformation, report));
+    EXPECT_TRUE(ui.notes.back().contains(QStringLiteral("antes de subir el documento a Séneca")));
 }

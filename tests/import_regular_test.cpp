@@ -199,7 +199,8 @@ TEST_F(RegularTimetable, RequirementFlagsDropOrBlankAndTheNumbersRunOn)
         if (c.subjectKey == "dropped") {
             EXPECT_EQ(records.size(), 2u) << label;
             EXPECT_EQ(run->droppedCount, 1) << label;
-            EXPECT_THAT(ui.notes.back().toStdString(), ::testing::HasSubstr("JLM")) << label;
+            // The dropped lesson's note, before the check's.
+            EXPECT_THAT(ui.notes.join(QLatin1Char('\n')).toStdString(), ::testing::HasSubstr("Profesor JLM")) << label;
             EXPECT_EQ(xml::attribute(teacherGroups(output(), "HORARIOS_REGULARES").front(), "registros"),
                 QStringLiteral("2"));
         } else {
@@ -232,9 +233,12 @@ TEST_F(RegularTimetable, DroppedLessonsAreNotedPerTeacher)
     ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
     EXPECT_EQ(run->droppedCount, 3);
     EXPECT_EQ(run->lessonCount, 0);
-    EXPECT_THAT(ui.notes,
+    // One note per teacher, then the check's.
+    ASSERT_EQ(ui.notes.size(), 3);
+    EXPECT_THAT(ui.notes.mid(0, 2),
         ElementsAre(import_texts::droppedLessons(qs("JLM"), qs("1001"), 2),
             import_texts::droppedLessons(qs("ABC"), qs("1002"), 1)));
+    EXPECT_TRUE(ui.notes.back().startsWith(QStringLiteral("Comprobación del documento")));
     EXPECT_THAT(regular(1), IsEmpty());
     EXPECT_THAT(regular(2), IsEmpty());
 }

@@ -117,6 +117,9 @@ private Q_SLOTS:
         QCOMPARE(f.window->findChild<QPushButton *>(QStringLiteral("Button1"))->text(), QStringLiteral("F1 AYUDA"));
         QVERIFY(f.window->exportButton()->isEnabled());
         QVERIFY(f.window->importButton()->isEnabled());
+        // The check's report exists only after an import.
+        QCOMPARE(f.window->reportButton()->text(), QStringLiteral("Abrir informe"));
+        QVERIFY(!f.window->reportButton()->isEnabled());
     }
 
     void aRunsSummaryAndItsNotesShowBelowThePanelsAndTheFolderButtonOpensTheDocumentsFolder()

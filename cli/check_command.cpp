@@ -1,0 +1,47 @@
+// transhoravo check: the timetable document against the Séneca export, before
+// it is uploaded. One line per problem on standard output; the exit status says
+// whether any of them is an error.
+#include "cli/cli_interface.h"
+#include "cli/commands.h"
+#include "cli/run_reporting.h"
+#include "import/timetable_check_run.h"
+
+#include <QDir>
+
+int checkCommand(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Comprueba un documento de horarios contra la exportación de Séneca antes de subirlo.\n"
+                       "Estado de salida: 0 sin errores (puede haber avisos), 4 con errores, 1 si no se pudo "
+                       "comprobar, 2 uso incorrecto."));
+    const QCommandLineOption seneca(QStringLiteral("seneca"),
+        QStringLiteral("Archivo XML exportado de Séneca del que salen los códigos."), QStringLiteral("FILE"));
+    const QCommandLineOption timetable(QStringLiteral("timetable"),
+        QStringLiteral("Documento XML de horarios que se va a comprobar."), QStringLiteral("FILE"));
+    const QCommandLineOption html(QStringLiteral("html"),
+        QStringLiteral("Escribe además el informe en HTML en este archivo."), QStringLiteral("FILE"));
+    parser.addOptions({seneca, timetable, html});
+    if (const int status = parseCommand(parser, arguments); status >= 0)
+        return status;
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(
+            parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
+    if (!parser.isSet(seneca))
+        return usageError(parser, QStringLiteral("Indique el archivo XML de Séneca con --seneca."));
+    if (!parser.isSet(timetable))
+        return usageError(parser, QStringLiteral("Indique el documento de horarios con --timetable."));
+
+    const QString report = parser.isSet(html) ? QDir::current().absoluteFilePath(parser.value(html)) : QString();
+    return runReportingErrors([&] {
+        const CheckResult result = runTimetableCheck(QDir::current().absoluteFilePath(parser.value(seneca)),
+            QDir::current().absoluteFilePath(parser.value(timetable)), report);
+        for (const CheckFinding &finding : result.findings)
+            standardOutput() << check_texts::findingLine(finding) << '\n';
+        standardOutput() << Qt::flush;
+        standardError() << check_texts::countsSentence(result) << Qt::endl;
+        if (!report.isEmpty())
+            standardError() << QStringLiteral("Informe: %1").arg(QDir::toNativeSeparators(report)) << Qt::endl;
+        return result.errors > 0 ? exit_status::findingsWithErrors : exit_status::completed;
+    });
+}

@@ -1,0 +1,581 @@
+// The HTML page of the timetable check. Everything the person reads is here in
+// Spanish; codes stand in the cells' titles, shown on hover.
+#include "import/check_report_html.h"
+
+#include "common/clipper.h"
+#include "common/user_error.h"
+#include "export/time_frames.h"
+
+#include <QBuffer>
+#include <QCollator>
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+const char *const kStyle = R"css(
+body{font:14px/1.35 system-ui,-apple-system,"Segoe UI",Roboto,Arial,sans-serif;margin:0 auto;max-width:1200px;padding:0 16px 40px;color:#1d2329;background:#fff}
+h1{font-size:24px;margin:20px 0 4px}h2{font-size:19px;margin:28px 0 8px;border-bottom:2px solid #d7dde3;padding-bottom:4px}
+h3{font-size:16px;margin:0 0 6px}
+.meta{color:#4a5561;margin:0 0 12px}
+.counts{display:flex;gap:10px;flex-wrap:wrap;margin:12px 0}
+.count{border-radius:6px;padding:8px 14px;font-weight:600;border:1px solid}
+.count.e{background:#fdecea;border-color:#e0a39d;color:#8c1d13}.count.w{background:#fff6e0;border-color:#e6c77a;color:#7a5200}
+.count.i{background:#e9f2fb;border-color:#9fc0e0;color:#1b4a78}.count.ok{background:#e8f5ea;border-color:#9ccaa4;color:#1e5a2a}
+.advice{background:#f4f6f8;border-left:4px solid #56707f;padding:8px 12px}
+ul.problems{list-style:none;padding:0;margin:0}
+ul.problems li{padding:4px 8px;border-bottom:1px solid #eceff2}
+ul.problems li .sev{display:inline-block;min-width:104px;font-weight:700;font-size:12px}
+li.e .sev{color:#a1261a}li.w .sev{color:#8a5d00}li.i .sev{color:#1f5a94}
+.where{color:#5a6570;font-size:12px;margin-left:6px}
+nav.index{columns:3 220px;font-size:13px}
+nav.index a{display:block;padding:1px 0}
+section.grid{margin:24px 0;break-inside:avoid}
+table.week{border-collapse:collapse;width:100%;table-layout:fixed}
+table.week th,table.week td{border:1px solid #c9d1d8;padding:3px 4px;vertical-align:top}
+table.week thead th{background:#eef2f5;font-size:13px}
+table.week th.slot{width:110px;text-align:left;font-weight:600;background:#f7f9fa;font-size:12px}
+table.week th.slot span{display:block;font-weight:400;color:#5a6570}
+.l{background:#eaf1f8;border-radius:4px;padding:2px 4px;margin:1px 0;font-size:12px;line-height:1.25}
+.l b{display:block}.l i{color:#4a5561;font-style:normal}
+.l.x{background:#fbe3e0}
+.nonregular{font-size:13px;margin:6px 0 0}
+.top{font-size:12px}
+@media print{body{max-width:none;padding:0}nav.index,.top{display:none}section.grid{break-before:page;margin:0}
+.l{background:none;border:1px solid #999}a{color:inherit;text-decoration:none}}
+)css";
+
+QString esc(const QString &text)
+{
+    // Codes and most names need no escaping: no copy for them.
+    for (const QChar c : text) {
+        if (c == u'<' || c == u'>' || c == u'&' || c == u'"')
+            return text.toHtmlEscaped();
+    }
+    return text;
+}
+
+enum class GridKind { Teacher, Unit, Room };
+
+struct Names {
+    const SenecaExport &seneca;
+    QString teacher(const QString &employee) const
+    {
+        const SenecaTeacher *t = seneca.teacher(employee);
+        return t && !t->name.isEmpty() ? t->name : QStringLiteral("Empleado %1").arg(employee);
+    }
+    QString unit(const QString &code) const
+    {
+        const auto it = seneca.units.constFind(code);
+        return it != seneca.units.cend() && !it->name.isEmpty() ? it->name : code;
+    }
+    QString room(const QString &code) const { return seneca.rooms.value(code, code); }
+    QString subject(const TimetableRecord &record) const
+    {
+        const QString subject = record.value(TimetableField::X_MATERIAOMG);
+        const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+        if (!subject.isEmpty()) {
+            const auto it = seneca.subjects.constFind(
+                SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
+            return it != seneca.subjects.cend() ? *it : QStringLiteral("Materia %1").arg(subject);
+        }
+        const auto it = seneca.activities.constFind(activity);
+        return it != seneca.activities.cend() ? it->name : QStringLiteral("Actividad %1").arg(activity);
+    }
+};
+
+class Report {
+public:
+    Report(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+        : m_seneca(seneca)
+        , m_content(content)
+        , m_result(result)
+        , m_names{seneca}
+    {
+        m_out.reserve((1 << 20) + (1 << 16));
+        preparePieces();
+        prepareRows();
+        collectGrids();
+    }
+
+    // Writes the page to the device; false when a write failed.
+    bool write(QIODevice &device)
+    {
+        m_device = &device;
+        put(QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
+                           "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
+                           "<title>Comprobación del horario – "));
+        put(esc(QFileInfo(m_content.path).fileName()));
+        put(QStringLiteral("</title><style>") + QString::fromUtf8(kStyle) + QStringLiteral("</style></head><body>\n"));
+        header();
+        problems();
+        index();
+        grids();
+        put(QStringLiteral("</body></html>\n"));
+        if (!m_failed && device.write(m_out) != m_out.size())
+            m_failed = true;
+        m_out.clear();
+        return !m_failed;
+    }
+
+private:
+    void put(const QString &text) { m_out += text.toUtf8(); }
+    // The page goes to its file a piece at a time: the largest school's is tens of megabytes.
+    void flushSome()
+    {
+        if (m_out.size() < (1 << 20))
+            return;
+        if (m_device->write(m_out) != m_out.size())
+            m_failed = true;
+        m_out.clear();
+    }
+
+    struct Grid {
+        GridKind kind;
+        QString key; // employee, unit or room code
+        QString title;
+        QString id;
+        std::vector<int> records; // regular records shown in it
+        std::vector<int> nonRegular; // a teacher's non-regular records
+    };
+
+    void header()
+    {
+        const int year = m_seneca.year.toInt();
+        put(QStringLiteral("<header><h1>Comprobación del horario antes de subirlo a Séneca</h1><p class=\"meta\">"));
+        put(QStringLiteral("Documento: <b>%1</b><br>").arg(esc(QDir::toNativeSeparators(m_content.path))));
+        put(QStringLiteral("Curso académico: <b>%1</b> (%2 – %3)<br>")
+                .arg(year > 0 ? QStringLiteral("%1/%2").arg(year).arg(year + 1) : esc(m_seneca.year),
+                    esc(m_seneca.yearStart), esc(m_seneca.yearEnd)));
+        put(QStringLiteral("Exportación de Séneca: %1%2</p>")
+                .arg(esc(QFileInfo(m_seneca.path).fileName()),
+                    m_seneca.exportDate.isEmpty() ? QString()
+                                                  : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate))));
+        put(QStringLiteral("<div class=\"counts\">"));
+        put(QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
+                .arg(m_result.errors ? QStringLiteral("e") : QStringLiteral("ok"))
+                .arg(m_result.errors));
+        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result.warnings));
+        put(QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
+                .arg(m_result.information));
+        int regular = 0;
+        for (const TimetableRecord &record : m_content.records)
+            regular += m_content.teachers[size_t(record.teacher)].regular ? 1 : 0;
+        put(QStringLiteral("<span class=\"count i\">%1 registros regulares, %2 no regulares</span></div>")
+                .arg(regular)
+                .arg(int(m_content.records.size()) - regular));
+        put(QStringLiteral("<p class=\"advice\">%1</p></header>\n")
+                .arg(m_result.errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
+                                                      "un registro con errores puede rechazarse o cargarse mal.")
+                                     : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
+                                                      "documento a Séneca.")));
+    }
+
+    void problems()
+    {
+        put(QStringLiteral("<h2 id=\"problemas\">Problemas</h2>\n"));
+        const struct {
+            CheckSeverity severity;
+            const char *id;
+            const char *title;
+            const char *cls;
+        } kinds[]
+            = {{CheckSeverity::Error, "errores", "Errores", "e"}, {CheckSeverity::Warning, "avisos", "Avisos", "w"},
+                {CheckSeverity::Information, "informacion", "Información", "i"}};
+        for (const auto &kind : kinds) {
+            int count = 0;
+            for (const CheckFinding &finding : m_result.findings)
+                count += finding.severity == kind.severity ? 1 : 0;
+            put(QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
+                    .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
+                    .arg(count));
+            if (count == 0) {
+                put(QStringLiteral("<p>Ninguno.</p>\n"));
+                continue;
+            }
+            put(QStringLiteral("<ul class=\"problems\">\n"));
+            for (const CheckFinding &finding : m_result.findings) {
+                if (finding.severity != kind.severity)
+                    continue;
+                put(QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
+                        .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text)));
+                QStringList where;
+                if (!finding.employee.isEmpty()) {
+                    const auto grid = m_teacherGrid.constFind(finding.employee);
+                    const QString who = QStringLiteral("%1 (empleado %2)")
+                                            .arg(esc(m_names.teacher(finding.employee)), esc(finding.employee));
+                    where << (grid != m_teacherGrid.cend()
+                            ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
+                            : who);
+                }
+                if (!finding.group.isEmpty())
+                    where << esc(
+                        finding.record.isEmpty() ? finding.group : finding.group + QLatin1Char('/') + finding.record);
+                if (finding.line > 0 && finding.group.isEmpty())
+                    where << QStringLiteral("línea %1").arg(finding.line);
+                if (!where.isEmpty())
+                    put(QStringLiteral("<span class=\"where\">%1</span>").arg(where.join(QStringLiteral(" · "))));
+                put(QStringLiteral("</li>\n"));
+            }
+            put(QStringLiteral("</ul>\n"));
+        }
+    }
+
+    void index()
+    {
+        const struct {
+            GridKind kind;
+            const char *title;
+        } kinds[] = {{GridKind::Teacher, "Profesores"}, {GridKind::Unit, "Unidades"}, {GridKind::Room, "Dependencias"}};
+        put(QStringLiteral("<h2 id=\"indice\">Índice de horarios</h2>\n"));
+        for (const auto &kind : kinds) {
+            put(QStringLiteral("<h3>%1</h3><nav class=\"index\">").arg(QString::fromUtf8(kind.title)));
+            for (const Grid &grid : m_grids) {
+                if (grid.kind == kind.kind)
+                    put(QStringLiteral("<a href=\"#%1\">%2</a>").arg(grid.id, esc(grid.title)));
+            }
+            put(QStringLiteral("</nav>\n"));
+        }
+    }
+
+    // The export's slots, by start time, are the rows; one more row holds lessons
+    // whose slot the export does not know.
+    void prepareRows()
+    {
+        for (int i = 0; i < int(m_seneca.slots.size()); ++i)
+            m_rowOfSlot.push_back(i);
+        std::stable_sort(m_rowOfSlot.begin(), m_rowOfSlot.end(), [&](int a, int b) {
+            const SenecaSlot &sa = m_seneca.slots[size_t(a)];
+            const SenecaSlot &sb = m_seneca.slots[size_t(b)];
+            return std::tie(sa.start, sa.end) < std::tie(sb.start, sb.end);
+        });
+        m_slotRow.resize(m_seneca.slots.size());
+        for (int row = 0; row < int(m_rowOfSlot.size()); ++row)
+            m_slotRow[size_t(m_rowOfSlot[size_t(row)])] = row;
+        m_days = 5;
+        m_recordRow.assign(m_content.records.size(), -1);
+        m_recordDay.assign(m_content.records.size(), 0);
+        for (size_t i = 0; i < m_content.records.size(); ++i) {
+            const TimetableRecord &record = m_content.records[i];
+            if (!m_content.teachers[size_t(record.teacher)].regular)
+                continue;
+            int day = 0;
+            if (!clipper::parseWholeNumber(record.value(TimetableField::N_DIASEMANA), day) || day < 1 || day > 7)
+                continue;
+            m_days = std::max(m_days, day);
+            m_recordDay[i] = day;
+            const auto slot = m_seneca.slotIndex.constFind(record.value(TimetableField::X_TRAMO));
+            m_recordRow[i] = slot != m_seneca.slotIndex.cend() ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
+            m_unknownSlots = m_unknownSlots || slot == m_seneca.slotIndex.cend();
+        }
+    }
+
+    void collectGrids()
+    {
+        QHash<QString, int> units, rooms;
+        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, const QString &title) {
+            const auto it = index.constFind(key);
+            if (it != index.cend())
+                return *it;
+            const int n = int(m_grids.size());
+            m_grids.push_back({kind, key, title, QString(), {}, {}});
+            index.insert(key, n);
+            return n;
+        };
+        for (size_t i = 0; i < m_content.records.size(); ++i) {
+            const TimetableRecord &record = m_content.records[i];
+            const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
+            const QString employee = teacher.employee();
+            Grid &own = m_grids[size_t(gridFor(m_teacherGrid, GridKind::Teacher, employee, m_names.teacher(employee)))];
+            if (!teacher.regular) {
+                own.nonRegular.push_back(int(i));
+                continue;
+            }
+            own.records.push_back(int(i));
+            const QString unit = record.value(TimetableField::X_UNIDAD);
+            if (!unit.isEmpty())
+                m_grids[size_t(gridFor(units, GridKind::Unit, unit, m_names.unit(unit)))].records.push_back(int(i));
+            const QString room = record.value(TimetableField::X_DEPENDENCIA);
+            if (!room.isEmpty())
+                m_grids[size_t(gridFor(rooms, GridKind::Room, room, m_names.room(room)))].records.push_back(int(i));
+        }
+        // Teachers, then units, then rooms, each by name; the teacher index keeps pointing right.
+        std::vector<int> order(m_grids.size());
+        for (int i = 0; i < int(order.size()); ++i)
+            order[size_t(i)] = i;
+        // By name as a Spanish reader sorts them (Á with A): sort keys made once.
+        QCollator collator(QLocale(QLocale::Spanish, QLocale::Spain));
+        std::vector<QCollatorSortKey> keys;
+        keys.reserve(m_grids.size());
+        for (const Grid &grid : m_grids)
+            keys.push_back(collator.sortKey(grid.title));
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const Grid &ga = m_grids[size_t(a)];
+            const Grid &gb = m_grids[size_t(b)];
+            if (ga.kind != gb.kind)
+                return int(ga.kind) < int(gb.kind);
+            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+        });
+        std::vector<Grid> sorted;
+        sorted.reserve(m_grids.size());
+        std::vector<int> newIndex(m_grids.size());
+        for (int n : order) {
+            newIndex[size_t(n)] = int(sorted.size());
+            sorted.push_back(std::move(m_grids[size_t(n)]));
+        }
+        m_grids = std::move(sorted);
+        for (auto it = m_teacherGrid.begin(); it != m_teacherGrid.end(); ++it)
+            *it = newIndex[size_t(*it)];
+        const char *prefix[] = {"p", "u", "d"};
+        for (size_t i = 0; i < m_grids.size(); ++i)
+            m_grids[i].id = QLatin1String(prefix[int(m_grids[i].kind)]) + QString::number(i);
+    }
+
+    void grids()
+    {
+        const char *heading[] = {"Horario del profesor", "Horario de la unidad", "Ocupación de la dependencia"};
+        put(QStringLiteral("<h2 id=\"horarios\">Horarios semanales</h2>\n"));
+        for (const Grid &grid : m_grids) {
+            put(QStringLiteral("<section class=\"grid\" id=\"%1\"").arg(grid.id));
+            if (grid.kind == GridKind::Teacher)
+                put(QStringLiteral(" data-employee=\"%1\"").arg(esc(grid.key)));
+            put(QStringLiteral("><h3>%1: %2 <span class=\"where\">(%3)</span></h3>")
+                    .arg(QString::fromUtf8(heading[int(grid.kind)]), esc(grid.title), esc(grid.key)));
+            table(grid);
+            if (!grid.nonRegular.empty())
+                nonRegular(grid);
+            put(QStringLiteral("<p class=\"top\"><a href=\"#indice\">Volver al índice</a> · <a "
+                               "href=\"#problemas\">Problemas</a></p></section>\n"));
+            flushSome();
+        }
+    }
+
+    void table(const Grid &grid)
+    {
+        const int rows = int(m_rowOfSlot.size()) + (m_unknownSlots ? 1 : 0);
+        std::vector<std::vector<int>> cells(size_t(rows * m_days));
+        int dayless = 0;
+        for (int r : grid.records) {
+            if (m_recordRow[size_t(r)] < 0) {
+                ++dayless;
+                continue;
+            }
+            cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
+        }
+        put(QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>"));
+        for (int day = 1; day <= m_days; ++day)
+            put(QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day)));
+        put(QStringLiteral("</tr></thead><tbody>\n"));
+        for (int row = 0; row < rows; ++row) {
+            if (row < int(m_rowOfSlot.size())) {
+                const SenecaSlot &slot = m_seneca.slots[size_t(m_rowOfSlot[size_t(row)])];
+                put(QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
+                        .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
+                            time_frames::timeText(slot.end)));
+            } else {
+                put(QStringLiteral("<tr><th class=\"slot\">Tramo desconocido</th>"));
+            }
+            for (int day = 1; day <= m_days; ++day) {
+                m_out += "<td>";
+                cell(grid.kind, cells[size_t(row * m_days + day - 1)]);
+                m_out += "</td>";
+            }
+            m_out += "</tr>\n";
+        }
+        put(QStringLiteral("</tbody></table>\n"));
+        if (dayless > 0) {
+            put(QStringLiteral("<p class=\"nonregular\">%1 registros sin día de la semana válido no aparecen en la "
+                               "tabla (véase Problemas).</p>")
+                    .arg(dayless));
+        }
+    }
+
+    // One entry per lesson: the records of one teacher, subject, room and activity
+    // in one cell are one lesson given to several units. Written from the pieces
+    // prepared once per record, in bytes: the grids are most of the page.
+    void cell(GridKind kind, const std::vector<int> &records)
+    {
+        // Cells hold a few records: grouping them by comparison costs less than keys.
+        std::vector<std::vector<int>> lessons;
+        for (int r : records) {
+            const Piece &piece = m_pieces[size_t(r)];
+            std::vector<int> *same = nullptr;
+            for (std::vector<int> &lesson : lessons) {
+                const Piece &other = m_pieces[size_t(lesson.front())];
+                if (other.teacher == piece.teacher && other.subject == piece.subject && other.room == piece.room
+                    && other.activity == piece.activity) {
+                    same = &lesson;
+                    break;
+                }
+            }
+            if (same)
+                same->push_back(r);
+            else
+                lessons.push_back({r});
+        }
+        for (const std::vector<int> &group : lessons) {
+            const Piece &first = m_pieces[size_t(group.front())];
+            m_out += "<div class=\"l\"";
+            if (kind == GridKind::Teacher) { // the records' names only where a teacher's lessons are looked for
+                m_out += " data-r=\"";
+                for (size_t i = 0; i < group.size(); ++i) {
+                    if (i > 0)
+                        m_out += ' ';
+                    m_out += m_pieces[size_t(group[i])].id;
+                }
+                m_out += '"';
+            }
+            m_out += " title=\"";
+            m_out += first.titleHead;
+            QByteArray unitNames;
+            for (size_t i = 0; i < group.size(); ++i) {
+                const Piece &piece = m_pieces[size_t(group[i])];
+                bool repeated = false;
+                for (size_t k = 0; k < i && !repeated; ++k)
+                    repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
+                if (repeated || piece.unitCode.isEmpty())
+                    continue;
+                if (!unitNames.isEmpty()) {
+                    m_out += ", ";
+                    unitNames += ", ";
+                }
+                m_out += piece.unitCode;
+                unitNames += piece.unitName;
+            }
+            if (unitNames.isEmpty())
+                unitNames = "sin unidad";
+            m_out += first.roomTitle;
+            m_out += "\"><b>";
+            m_out += first.subject;
+            m_out += "</b>";
+            switch (kind) {
+            case GridKind::Teacher:
+                m_out += unitNames + "<br><i>" + first.roomName + "</i>";
+                break;
+            case GridKind::Unit:
+                m_out += first.teacherName + "<br><i>" + first.roomName + "</i>";
+                break;
+            case GridKind::Room:
+                m_out += unitNames + "<br><i>" + first.teacherName + "</i>";
+                break;
+            }
+            m_out += "</div>";
+        }
+    }
+
+    // What a record shows, escaped and in UTF-8, made once.
+    struct Piece {
+        int teacher = -1;
+        QByteArray subject, room, activity; // compared to group records into lessons
+        QByteArray id, titleHead, roomTitle, unitCode, unitName, roomName, teacherName;
+    };
+
+    void preparePieces()
+    {
+        QHash<QString, QByteArray> cache[4]; // subjects, units, rooms, teachers
+        const auto cached = [&](int kind, const QString &key, auto make) {
+            auto it = cache[kind].constFind(key);
+            if (it == cache[kind].cend())
+                it = cache[kind].insert(key, esc(make()).toUtf8());
+            return *it;
+        };
+        m_pieces.resize(m_content.records.size());
+        for (size_t i = 0; i < m_content.records.size(); ++i) {
+            const TimetableRecord &record = m_content.records[i];
+            const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
+            if (!teacher.regular)
+                continue;
+            Piece &piece = m_pieces[i];
+            piece.teacher = record.teacher;
+            const QString employee = teacher.employee();
+            const QString unit = record.value(TimetableField::X_UNIDAD);
+            const QString room = record.value(TimetableField::X_DEPENDENCIA);
+            const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+            const QString subjectName = m_names.subject(record);
+            piece.subject = cached(0, subjectName, [&] { return subjectName; });
+            piece.room = esc(room).toUtf8();
+            piece.activity = esc(activity).toUtf8();
+            piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
+            piece.titleHead = "Empleado " + esc(employee).toUtf8() + " · actividad " + piece.activity + " · materia "
+                + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
+                + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
+            piece.roomTitle = esc(QStringLiteral(" · dependencia ") + room).toUtf8();
+            piece.unitCode = esc(unit).toUtf8();
+            if (!unit.isEmpty())
+                piece.unitName = cached(1, unit, [&] { return m_names.unit(unit); });
+            piece.roomName
+                = room.isEmpty() ? QByteArray("sin dependencia") : cached(2, room, [&] { return m_names.room(room); });
+            piece.teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
+        }
+    }
+
+    void nonRegular(const Grid &grid)
+    {
+        std::map<QString, std::pair<int, int>> byActivity; // name -> count, minutes
+        for (int r : grid.nonRegular) {
+            const TimetableRecord &record = m_content.records[size_t(r)];
+            const QString code = record.value(TimetableField::X_ACTIVIDAD);
+            const auto activity = m_seneca.activities.constFind(code);
+            const QString name
+                = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);
+            int minutes = 0;
+            clipper::parseWholeNumber(record.value(TimetableField::N_MINSEN), minutes);
+            auto &entry = byActivity[name];
+            ++entry.first;
+            entry.second += minutes;
+        }
+        QStringList parts;
+        for (const auto &[name, entry] : byActivity)
+            parts << QStringLiteral("%1: %2 × (%3 min en total)").arg(esc(name)).arg(entry.first).arg(entry.second);
+        put(QStringLiteral("<p class=\"nonregular\"><b>Horario no regular</b> – %1</p>")
+                .arg(parts.join(QStringLiteral("; "))));
+    }
+
+    const SenecaExport &m_seneca;
+    const TimetableContent &m_content;
+    const CheckResult &m_result;
+    Names m_names;
+    QByteArray m_out; // what has not gone to the device yet
+    QIODevice *m_device = nullptr;
+    bool m_failed = false;
+    std::vector<Piece> m_pieces;
+    std::vector<Grid> m_grids;
+    QHash<QString, int> m_teacherGrid; // employee -> grid
+    std::vector<int> m_rowOfSlot; // row -> slot index
+    std::vector<int> m_slotRow; // slot index -> row
+    std::vector<int> m_recordRow, m_recordDay; // per record; row -1 when not in a grid
+    int m_days = 5;
+    bool m_unknownSlots = false;
+};
+
+} // namespace
+
+QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    Report(seneca, content, result).write(buffer);
+    return buffer.data();
+}
+
+void writeCheckReport(
+    const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || !Report(seneca, content, result).write(file) || !file.commit()) {
+        throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
+                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+    }
+}
+
+QString checkReportPathFor(const QString &documentPath)
+{
+    if (documentPath.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive))
+        return documentPath.left(documentPath.size() - 4) + QStringLiteral(".html");
+    return documentPath + QStringLiteral(".html");
+}

@@ -1,0 +1,26 @@
+#pragma once
+// The check's report as one self-contained Spanish HTML page: a header with the
+// school year, the export's date and the counts; the problems grouped by
+// severity, each linking to its teacher; then a weekly grid for each teacher,
+// each unit and each room (days across, the export's slots down), an index to
+// reach any of them, and a print layout with one grid per page. Inline style, no
+// script and nothing from the network: it reads the same in any browser and on
+// paper. Its size grows with the lessons and the grids, nothing more.
+
+#include "import/seneca_export.h"
+#include "import/timetable_check.h"
+#include "import/timetable_content.h"
+
+#include <QByteArray>
+#include <QString>
+
+QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result);
+
+// Writes the page whole or not at all; throws UserError naming the file when it
+// cannot be written.
+void writeCheckReport(
+    const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result);
+
+// The report beside a document: its name with ".html" in place of ".xml" (or
+// ".html" added when it has no ".xml").
+QString checkReportPathFor(const QString &documentPath);

@@ -1,0 +1,14 @@
+#pragma once
+// The timetable check from files to findings and report, as the command line and
+// the import run it.
+
+#include "import/timetable_check.h"
+
+#include <QString>
+
+// Reads the Séneca export and the timetable document, checks the one against the
+// other and, when reportPath is not empty, writes the HTML report there. Throws
+// UserError (naming the file) when the check cannot run: a file missing or
+// unreadable, an export that is not an exchange document, a report that cannot be
+// written. A timetable document that is not well-formed is a finding.
+CheckResult runTimetableCheck(const QString &senecaPath, const QString &timetablePath, const QString &reportPath);

@@ -1,0 +1,280 @@
+// The streaming reader of timetable documents: libxml2's push parser with
+// handlers that keep the sections, the teacher groups and the record groups with
+// their datos, and nothing else.
+#include "import/timetable_reader.h"
+
+#include "common/clipper.h"
+#include "common/user_error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <cstring>
+#include <deque>
+#include <string>
+#include <string_view>
+
+namespace {
+
+// The encoding the XML declaration names, from the document's first bytes.
+QString declaredEncoding(const QByteArray &head)
+{
+    static const QRegularExpression declaration(
+        QStringLiteral(R"re(^\s*<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._\-]+)["'])re"));
+    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+bool isLatin1(const QString &encoding)
+{
+    const QString name = encoding.toUpper();
+    return name == QLatin1String("ISO-8859-1") || name == QLatin1String("ISO_8859-1") || name == QLatin1String("LATIN1")
+        || name == QLatin1String("LATIN-1") || name == QLatin1String("ISO8859-1");
+}
+
+class Handlers {
+public:
+    Handlers(TimetableContent &content, xmlParserCtxtPtr context)
+        : m_content(content)
+        , m_context(context)
+    {
+    }
+
+    static void install(xmlSAXHandler &handler)
+    {
+        std::memset(&handler, 0, sizeof handler);
+        handler.initialized = XML_SAX2_MAGIC;
+        handler.startElementNs = &Handlers::startElement;
+        handler.endElementNs = &Handlers::endElement;
+        handler.characters = &Handlers::characters;
+        handler.cdataBlock = &Handlers::characters;
+        handler.serror = &Handlers::structuredError;
+    }
+
+private:
+    enum class Role { Ignored, Root, Block, Section, Teacher, Record, Nested, Dato };
+
+    static Handlers &of(void *context)
+    {
+        return *static_cast<Handlers *>(static_cast<xmlParserCtxtPtr>(context)->_private);
+    }
+
+    static QString attribute(int count, const xmlChar **attributes, const char *name)
+    {
+        for (int i = 0; i < count; ++i) {
+            const xmlChar **attr = attributes + 5 * i;
+            if (!attr[1] && std::strcmp(reinterpret_cast<const char *>(attr[0]), name) == 0) {
+                const char *begin = reinterpret_cast<const char *>(attr[3]);
+                return QString::fromUtf8(begin, reinterpret_cast<const char *>(attr[4]) - begin);
+            }
+        }
+        return QString();
+    }
+
+    int line() const { return xmlSAX2GetLineNumber(m_context); }
+
+    // Names repeat from record to record: each distinct name is made a QString,
+    // and given its field, once. A document holds a score of them.
+    struct Name {
+        std::string bytes;
+        QString text;
+        TimetableField field = TimetableField::Count;
+    };
+    const Name &name(int count, const xmlChar **attributes)
+    {
+        const char *begin = "";
+        const char *end = begin;
+        for (int i = 0; i < count; ++i) {
+            const xmlChar **attr = attributes + 5 * i;
+            if (!attr[1] && std::strcmp(reinterpret_cast<const char *>(attr[0]), "nombre_dato") == 0) {
+                begin = reinterpret_cast<const char *>(attr[3]);
+                end = reinterpret_cast<const char *>(attr[4]);
+                break;
+            }
+        }
+        const std::string_view bytes(begin, size_t(end - begin));
+        for (const Name &known : m_names) {
+            if (known.bytes == bytes)
+                return known;
+        }
+        Name &added = m_names.emplace_back();
+        added.bytes.assign(bytes);
+        added.text = QString::fromUtf8(begin, end - begin);
+        added.field = timetableFieldOf(added.text);
+        return added;
+    }
+
+    TimetableDatos *datosOf(Role role)
+    {
+        switch (role) {
+        case Role::Section:
+            return &m_content.sections.back().own;
+        case Role::Teacher:
+            return &m_content.teachers.back();
+        case Role::Record:
+            return &m_content.records.back();
+        default:
+            return nullptr;
+        }
+    }
+
+    static void startElement(void *context, const xmlChar *localname, const xmlChar *, const xmlChar *, int,
+        const xmlChar **, int attributeCount, int, const xmlChar **attributes)
+    {
+        Handlers &h = of(context);
+        const char *name = reinterpret_cast<const char *>(localname);
+        const bool isGroup = std::strcmp(name, "grupo_datos") == 0;
+        const Role parent = h.m_roles.empty() ? Role::Ignored : h.m_roles.back();
+        Role role = Role::Ignored;
+        if (h.m_roles.empty()) {
+            role = std::strcmp(name, "SERVICIO") == 0 ? Role::Root : Role::Ignored;
+        } else if (parent == Role::Root && std::strcmp(name, "BLOQUE_DATOS") == 0) {
+            role = Role::Block;
+            h.m_content.hasRoot = true;
+        } else if (parent == Role::Block && isGroup) {
+            role = Role::Section;
+            TimetableSection &section = h.m_content.sections.emplace_back();
+            section.seq = attribute(attributeCount, attributes, "seq");
+            section.registros = attribute(attributeCount, attributes, "registros");
+            section.line = h.line();
+        } else if (parent == Role::Section && isGroup) {
+            role = Role::Teacher;
+            TimetableSection &section = h.m_content.sections.back();
+            ++section.teacherCount;
+            TimetableTeacher &teacher = h.m_content.teachers.emplace_back();
+            teacher.regular = section.seq != QLatin1String("HORARIOS_NO_REGULARES");
+            teacher.seq = attribute(attributeCount, attributes, "seq");
+            teacher.registros = attribute(attributeCount, attributes, "registros");
+            teacher.line = h.line();
+            teacher.firstRecord = int(h.m_content.records.size());
+        } else if (parent == Role::Teacher && isGroup) {
+            role = Role::Record;
+            ++h.m_content.teachers.back().recordCount;
+            TimetableRecord &record = h.m_content.records.emplace_back();
+            record.teacher = int(h.m_content.teachers.size()) - 1;
+            record.seq = attribute(attributeCount, attributes, "seq");
+            record.line = h.line();
+            record.datos.reserve(12);
+        } else if ((parent == Role::Record || parent == Role::Nested) && isGroup) {
+            role = Role::Nested;
+            if (parent == Role::Record)
+                ++h.m_content.records.back().nestedGroups;
+        } else if (std::strcmp(name, "dato") == 0 && h.datosOf(parent)) {
+            role = Role::Dato;
+            const Name &name = h.name(attributeCount, attributes);
+            h.datosOf(parent)->add({name.text, QString()}, name.field);
+            h.m_text.clear();
+        }
+        h.m_roles.push_back(role);
+    }
+
+    static void endElement(void *context, const xmlChar *, const xmlChar *, const xmlChar *)
+    {
+        Handlers &h = of(context);
+        if (h.m_roles.empty())
+            return;
+        if (h.m_roles.back() == Role::Dato) {
+            const Role owner = h.m_roles[h.m_roles.size() - 2];
+            h.datosOf(owner)->datos.back().value = clipper::AllTrim(QString::fromUtf8(h.m_text));
+        }
+        h.m_roles.pop_back();
+    }
+
+    static void characters(void *context, const xmlChar *text, int length)
+    {
+        Handlers &h = of(context);
+        if (!h.m_roles.empty() && h.m_roles.back() == Role::Dato)
+            h.m_text.append(reinterpret_cast<const char *>(text), length);
+    }
+
+    static void structuredError(void *context, xmlError *error)
+    {
+        if (!error || error->level < XML_ERR_ERROR)
+            return;
+        auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
+        if (!ctxt || !ctxt->_private)
+            return;
+        (void)context;
+        Handlers &h = *static_cast<Handlers *>(ctxt->_private);
+        if (!h.m_content.parseError.isEmpty())
+            return;
+        h.m_content.parseError = error->message ? QString::fromUtf8(error->message).trimmed() : QStringLiteral("?");
+        h.m_content.parseErrorLine = error->line;
+    }
+
+    TimetableContent &m_content;
+    xmlParserCtxtPtr m_context;
+    std::vector<Role> m_roles;
+    QByteArray m_text;
+    std::deque<Name> m_names; // stays where it is as it grows
+};
+
+} // namespace
+
+TimetableField timetableFieldOf(const QString &name)
+{
+    static const char *const names[]
+        = {"C_ANNO", "X_EMPLEADO", "F_TOMAPOS", "N_DIASEMANA", "X_TRAMO", "X_DEPENDENCIA", "X_UNIDAD", "X_OFERTAMATRIG",
+            "X_MATERIAOMG", "F_INICIO", "F_FIN", "N_HORINI", "N_HORFIN", "X_ACTIVIDAD", "X_ORIHORACTETP", "N_MINSEN"};
+    static_assert(std::size(names) == size_t(TimetableField::Count));
+    for (size_t i = 0; i < std::size(names); ++i) {
+        if (name == QLatin1String(names[i]))
+            return TimetableField(i);
+    }
+    return TimetableField::Count;
+}
+
+TimetableContent TimetableReader::read(const QString &path)
+{
+    const QString shown = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!QFileInfo(path).isFile())
+        throw UserError(QStringLiteral("No existe el archivo %1.").arg(shown));
+    if (!file.open(QIODevice::ReadOnly))
+        throw UserError(QStringLiteral("No se puede leer el archivo %1.").arg(shown));
+
+    TimetableContent content;
+    content.path = path;
+    QByteArray chunk = file.read(1 << 16);
+    content.declaredEncoding = declaredEncoding(chunk.left(512));
+    const bool latin1 = isLatin1(content.declaredEncoding);
+
+    xmlSAXHandler handler;
+    Handlers::install(handler);
+    xmlParserCtxtPtr context
+        = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, QFile::encodeName(path).constData());
+    if (!context)
+        throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(shown));
+    Handlers handlers(content, context);
+    context->_private = &handlers;
+    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+
+    int line = 1;
+    while (true) {
+        if (latin1) {
+            for (const char c : std::as_const(chunk)) {
+                const auto byte = static_cast<unsigned char>(c);
+                if (byte == '\n')
+                    ++line;
+                else if (byte >= 0x80 && byte <= 0x9F && content.controlBytes++ == 0)
+                    content.firstControlByteLine = line;
+            }
+        }
+        const bool last = chunk.isEmpty() || file.atEnd();
+        xmlParseChunk(context, chunk.constData(), int(chunk.size()), last ? 1 : 0);
+        if (last || context->disableSAX)
+            break;
+        chunk = file.read(1 << 16);
+    }
+    if (file.error() != QFileDevice::NoError)
+        content.parseError = file.errorString();
+    if (!context->wellFormed && content.parseError.isEmpty())
+        content.parseError = QStringLiteral("documento XML mal formado");
+    xmlFreeParserCtxt(context);
+    return content;
+}

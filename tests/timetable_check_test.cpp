@@ -1,0 +1,357 @@
+// The check of a timetable document, as the person runs it: `transhoravo check`
+// on a good document (the example school's round trip) and on copies of it with
+// one fault planted each. Every planted fault must be found, named with its
+// teacher and record, and make the command end with status 4.
+#include "check_fixture.h"
+
+#include "import/check_report_html.h"
+#include "import/seneca_export.h"
+#include "import/timetable_check.h"
+#include "import/timetable_check_run.h"
+#include "import/timetable_reader.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+using namespace check_fixture;
+
+round_trip::ToolRun runCheck(const QString &seneca, const QString &document, const QStringList &more = {})
+{
+    return round_trip::runTool("transhoravo",
+        QStringList{
+            QStringLiteral("check"), QStringLiteral("--seneca"), seneca, QStringLiteral("--timetable"), document}
+            + more);
+}
+
+// The lines of the command's output that carry a severity and point at a record.
+QStringList linesAbout(const QString &out, const QString &severity, const QString &where)
+{
+    QStringList found;
+    for (const QString &line : out.split(QLatin1Char('\n'))) {
+        if (line.startsWith(severity + QStringLiteral(": "))
+            && line.endsWith(QLatin1Char('[') + where + QLatin1Char(']')))
+            found << line;
+    }
+    return found;
+}
+
+class TimetableCheck : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const GoodSchool &school = goodSchool();
+        ASSERT_TRUE(school.failure.isEmpty()) << school.failure.toStdString();
+        good = readAll(school.document);
+        ASSERT_FALSE(good.isEmpty());
+    }
+
+    QString writeCopy(const QByteArray &doc)
+    {
+        const QString path = dir.filePath(QStringLiteral("ResultadoHoravoseneca.xml"));
+        EXPECT_TRUE(writeAll(path, doc));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QByteArray good;
+};
+
+TEST_F(TimetableCheck, theExampleSchoolsDocumentHasNoError)
+{
+    const GoodSchool &school = goodSchool();
+    const round_trip::ToolRun run = runCheck(school.senecaWithoutCatalogues, school.document);
+    EXPECT_EQ(run.status, 0) << run.describe().toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("ERROR:"))) << run.out.toStdString();
+    // The teacher on leave has no timetable: listed, not an error.
+    EXPECT_TRUE(run.out.contains(QStringLiteral("INFORMACIÓN: El profesor 48486"))) << run.out.toStdString();
+}
+
+struct PlantedFault {
+    const char *fault;
+    bool fullExport; // checked against the export with its reference catalogues
+    std::function<bool(QByteArray &)> plant;
+    QString where; // "empleado E, GROUP/RECORD" as the line ends
+    QString expected; // part of the finding's text
+};
+
+TEST_F(TimetableCheck, eachPlantedFaultIsFoundNamedAndEndsWithStatus4)
+{
+    const QString p1 = QStringLiteral("HORARIO_REGULAR_PROFESOR_1");
+    const QString a1 = QStringLiteral("ACTIVIDAD_1");
+    const QString employee1 = datoOf(good, p1, QString(), "X_EMPLEADO");
+    const QString at1 = QStringLiteral("empleado %1, %2/%3").arg(employee1, p1, a1);
+    const int start = datoOf(good, p1, a1, "N_HORINI").toInt();
+    const QString room = datoOf(good, p1, a1, "X_DEPENDENCIA");
+    const SenecaExport seneca = SenecaExport::read(goodSchool().senecaWithoutCatalogues);
+    QString otherRoom;
+    for (auto it = seneca.rooms.cbegin(); it != seneca.rooms.cend() && otherRoom.isEmpty(); ++it) {
+        if (it.key() != room)
+            otherRoom = it.key();
+    }
+    ASSERT_GT(start, 0);
+    ASSERT_FALSE(room.isEmpty());
+
+    const PlantedFault faults[] = {
+        {"an unknown teacher", false,
+            [](QByteArray &d) {
+                return setDato(
+                    d, QStringLiteral("HORARIO_REGULAR_PROFESOR_2"), QString(), "X_EMPLEADO", QStringLiteral("99999"));
+            },
+            QStringLiteral("empleado 99999, HORARIO_REGULAR_PROFESOR_2"),
+            QStringLiteral("X_EMPLEADO «99999» no es ningún empleado")},
+        {"an unknown slot", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "X_TRAMO", QStringLiteral("99999")); }, at1,
+            QStringLiteral("X_TRAMO «99999» no es ningún tramo horario")},
+        {"an unknown unit", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "X_UNIDAD", QStringLiteral("99998")); }, at1,
+            QStringLiteral("X_UNIDAD «99998» no es ninguna unidad")},
+        {"an unknown subject", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "X_MATERIAOMG", QStringLiteral("999999")); }, at1,
+            QStringLiteral("La materia X_MATERIAOMG «999999» no se imparte")},
+        {"a wrong start time", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "N_HORINI", QString::number(start + 5)); }, at1,
+            QStringLiteral("N_HORINI %1").arg(start + 5)},
+        {"a teacher in two rooms at once", false,
+            [&](QByteArray &d) {
+                return addCopy(d, p1, a1, QStringLiteral("ACTIVIDAD_99"), [&](QByteArray &copy) {
+                    copy.replace("\"X_DEPENDENCIA\">" + room.toLatin1() + "<",
+                        "\"X_DEPENDENCIA\">" + otherRoom.toLatin1() + "<");
+                });
+            },
+            QStringLiteral("empleado %1, %2/ACTIVIDAD_99").arg(employee1, p1),
+            QStringLiteral("El profesor está a la vez en ACTIVIDAD_1")},
+        {"a missing authorisation", true, [](QByteArray &) { return true; }, at1,
+            QStringLiteral("Falta la autorización X_ORIHORACTETP (no está) para la combinación actividad 1 (")},
+        {"a date outside the year", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "F_INICIO", QStringLiteral("01/09/2024")); }, at1,
+            QStringLiteral("no están dentro del curso")},
+        {"a non-regular activity in the regular section", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "X_ACTIVIDAD", QStringLiteral("85")); }, at1,
+            QStringLiteral("La actividad 85")},
+        {"a weekday beyond Sunday", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "N_DIASEMANA", QStringLiteral("8")); }, at1,
+            QStringLiteral("N_DIASEMANA «8» no es un día")},
+        {"a teacher group that miscounts its records", false,
+            [&](QByteArray &d) {
+                const qsizetype at = d.indexOf("<grupo_datos seq=\"" + p1.toLatin1() + "\" registros=\"");
+                if (at < 0)
+                    return false;
+                d.insert(d.indexOf("\"", d.indexOf("registros=\"", at) + 11), "0");
+                return true;
+            },
+            QStringLiteral("empleado %1, %2").arg(employee1, p1), QStringLiteral("El grupo declara registros=")},
+    };
+
+    for (const PlantedFault &fault : faults) {
+        SCOPED_TRACE(fault.fault);
+        QByteArray doc = good;
+        ASSERT_TRUE(fault.plant(doc));
+        const GoodSchool &school = goodSchool();
+        const round_trip::ToolRun run
+            = runCheck(fault.fullExport ? school.senecaWithCatalogues : school.senecaWithoutCatalogues, writeCopy(doc));
+        EXPECT_EQ(run.status, 4) << run.describe().toStdString();
+        const QStringList lines = linesAbout(run.out, QStringLiteral("ERROR"), fault.where);
+        EXPECT_TRUE(lines.join(QLatin1Char('\n')).contains(fault.expected))
+            << "expected: " << fault.expected.toStdString() << "\nat: " << fault.where.toStdString() << "\n"
+            << run.out.toStdString();
+    }
+}
+
+TEST_F(TimetableCheck, plantedDoubtsAreWarningsAndLeaveStatus0)
+{
+    const QString p1 = QStringLiteral("HORARIO_REGULAR_PROFESOR_1");
+    const QString a1 = QStringLiteral("ACTIVIDAD_1");
+    const QString employee1 = datoOf(good, p1, QString(), "X_EMPLEADO");
+    const struct {
+        const char *doubt;
+        std::function<bool(QByteArray &)> plant;
+        QString where;
+        QString expected;
+    } doubts[] = {
+        {"a lesson on Saturday", [&](QByteArray &d) { return setDato(d, p1, a1, "N_DIASEMANA", QStringLiteral("6")); },
+            QStringLiteral("empleado %1, %2/%3").arg(employee1, p1, a1), QStringLiteral("La lección es en sábado")},
+        {"a taking of post other than the export's, after the lessons start",
+            [&](QByteArray &d) { return setDato(d, p1, QString(), "F_TOMAPOS", QStringLiteral("01/10/2025")); },
+            QStringLiteral("empleado %1, %2").arg(employee1, p1),
+            QStringLiteral("de sus lecciones empiezan (F_INICIO) antes de su toma de posesión (01/10/2025)")},
+        {"an exact copy of a record",
+            [&](QByteArray &d) { return addCopy(d, p1, a1, QStringLiteral("ACTIVIDAD_99"), [](QByteArray &) {}); },
+            QStringLiteral("empleado %1, %2/ACTIVIDAD_99").arg(employee1, p1),
+            QStringLiteral("El registro repite exactamente el registro ACTIVIDAD_1")},
+    };
+    for (const auto &doubt : doubts) {
+        SCOPED_TRACE(doubt.doubt);
+        QByteArray doc = good;
+        ASSERT_TRUE(doubt.plant(doc));
+        const round_trip::ToolRun run = runCheck(goodSchool().senecaWithoutCatalogues, writeCopy(doc));
+        EXPECT_EQ(run.status, 0) << run.describe().toStdString();
+        EXPECT_TRUE(
+            linesAbout(run.out, QStringLiteral("AVISO"), doubt.where).join(QLatin1Char('\n')).contains(doubt.expected))
+            << doubt.expected.toStdString() << "\n"
+            << run.out.toStdString();
+    }
+}
+
+TEST_F(TimetableCheck, oneLessonGivenToSeveralUnitsAtOnceIsNoError)
+{
+    // A copy of a lesson for a unit of another course, where the same subject has
+    // another code: one lesson, one record per unit, as real schools have them.
+    const SenecaExport seneca = SenecaExport::read(goodSchool().senecaWithoutCatalogues);
+    const TimetableContent content = TimetableReader::read(goodSchool().document);
+    QString group, record, course, unit, subject;
+    for (const TimetableRecord &r : content.records) {
+        const TimetableTeacher &teacher = content.teachers[size_t(r.teacher)];
+        if (!teacher.regular || r.value(TimetableField::X_MATERIAOMG).isEmpty())
+            continue;
+        const QString name = seneca.subjects.value(
+            SenecaExport::subjectKey(r.value(TimetableField::X_MATERIAOMG), r.value(TimetableField::X_OFERTAMATRIG)));
+        for (auto u = seneca.units.cbegin(); u != seneca.units.cend() && unit.isEmpty(); ++u) {
+            if (u->course == r.value(TimetableField::X_OFERTAMATRIG))
+                continue;
+            for (auto s = seneca.subjects.cbegin(); s != seneca.subjects.cend(); ++s) {
+                const QStringList key = s.key().split(QLatin1Char('\x1f'));
+                if (s.value() == name && key.value(1) == u->course
+                    && key.value(0) != r.value(TimetableField::X_MATERIAOMG)) {
+                    group = teacher.seq, record = r.seq, course = u->course, unit = u.key(), subject = key.value(0);
+                    break;
+                }
+            }
+        }
+        if (!unit.isEmpty())
+            break;
+    }
+    ASSERT_FALSE(unit.isEmpty()) << "the example school has no subject taught under two codes";
+
+    QByteArray doc = good;
+    ASSERT_TRUE(addCopy(doc, group, record, QStringLiteral("ACTIVIDAD_99"), [&](QByteArray &copy) {
+        QString text = QString::fromLatin1(copy);
+        for (const auto &[name, value] :
+            {std::pair{"X_UNIDAD", unit}, {"X_OFERTAMATRIG", course}, {"X_MATERIAOMG", subject}})
+            text.replace(
+                QRegularExpression(QStringLiteral("(<dato nombre_dato=\"%1\">)[^<]*<").arg(QLatin1String(name))),
+                QStringLiteral("\\1%1<").arg(value));
+        copy = text.toLatin1();
+    }));
+    const round_trip::ToolRun run = runCheck(goodSchool().senecaWithoutCatalogues, writeCopy(doc));
+    EXPECT_EQ(run.status, 0) << run.describe().toStdString();
+    EXPECT_FALSE(run.out.contains(QStringLiteral("a la vez en ACTIVIDAD"))) << run.out.toStdString();
+}
+
+TEST_F(TimetableCheck, theExampleSchoolsOwnAuthorisationGapIsNamedWithItsCombination)
+{
+    // With its catalogues the example leaves one reinforcement lesson in
+    // Bachillerato without authorisation (a single space): activity 376, level 12.
+    const GoodSchool &school = goodSchool();
+    QTemporaryDir work;
+    const round_trip::School example = round_trip::exampleSchool(work.path());
+    const QString ktemp = QDir(work.path()).filePath(QStringLiteral("KTEMP"));
+    ASSERT_EQ(round_trip::exportSchool(example, ktemp).status, 0);
+    ASSERT_EQ(round_trip::placeLessons(ktemp).status, 0);
+    const round_trip::ToolRun imported = round_trip::importSchool(example, ktemp);
+    ASSERT_EQ(imported.status, 0) << imported.describe().toStdString();
+    const QString document = imported.out.trimmed();
+    const round_trip::ToolRun run = runCheck(school.senecaWithCatalogues, document);
+    EXPECT_EQ(run.status, 4);
+    EXPECT_TRUE(run.out.contains(
+        QStringLiteral("Falta la autorización X_ORIHORACTETP (en blanco) para la combinación actividad 376 (Apoyo y "
+                       "refuerzo educativo), categoría de origen sin autorizar, nivel 12 (Bachillerato)")))
+        << run.out.toStdString();
+    // The import ends as before, and its summary points at the report beside the document.
+    EXPECT_TRUE(imported.err.contains(QStringLiteral("Proceso finalizado")));
+    EXPECT_TRUE(imported.err.contains(QStringLiteral("Lea el informe"))) << imported.err.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(checkReportPathFor(document)));
+}
+
+TEST_F(TimetableCheck, documentsThatAreNotWellFormedOrMisencodedAreErrors)
+{
+    const struct {
+        const char *what;
+        std::function<void(QByteArray &)> spoil;
+        QString expected;
+    } cases[] = {
+        {"cut short", [](QByteArray &d) { d.chop(40); }, QStringLiteral("no es XML válido")},
+        {"a Windows-1252 quote under ISO-8859-1",
+            [](QByteArray &d) {
+                const qsizetype at = d.indexOf("<dato nombre_dato=\"F_TOMAPOS\">");
+                d.insert(d.indexOf("</dato>", at), "\x93");
+            },
+            QStringLiteral("bytes entre 0x80 y 0x9F")},
+        {"records in another order",
+            [](QByteArray &d) {
+                d.replace("<dato nombre_dato=\"X_TRAMO\">38101</dato><dato nombre_dato=\"X_DEPENDENCIA\">90101</dato>",
+                    "<dato nombre_dato=\"X_DEPENDENCIA\">90101</dato><dato nombre_dato=\"X_TRAMO\">38101</dato>");
+            },
+            QStringLiteral("no están en el orden fijo")},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        QByteArray doc = good;
+        c.spoil(doc);
+        const round_trip::ToolRun run = runCheck(goodSchool().senecaWithoutCatalogues, writeCopy(doc));
+        EXPECT_EQ(run.status, 4) << run.describe().toStdString();
+        EXPECT_TRUE(run.out.contains(c.expected)) << run.out.toStdString();
+    }
+}
+
+TEST_F(TimetableCheck, aCheckThatCannotRunEndsWithStatus1AndWrongUsageWith2)
+{
+    const GoodSchool &school = goodSchool();
+    const round_trip::ToolRun missing
+        = runCheck(school.senecaWithoutCatalogues, dir.filePath(QStringLiteral("no.xml")));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("No existe el archivo"))) << missing.err.toStdString();
+    const QString broken = dir.filePath(QStringLiteral("seneca-roto.xml"));
+    ASSERT_TRUE(writeAll(broken, "<SERVICIO><BLOQUE_DATOS>"));
+    const round_trip::ToolRun badExport = runCheck(broken, school.document);
+    EXPECT_EQ(badExport.status, 1);
+    EXPECT_TRUE(badExport.err.contains(QStringLiteral("seneca-roto.xml"))) << badExport.err.toStdString();
+    const round_trip::ToolRun usage = round_trip::runTool(
+        "transhoravo", {QStringLiteral("check"), QStringLiteral("--seneca"), school.senecaWithoutCatalogues});
+    EXPECT_EQ(usage.status, 2);
+}
+
+TEST_F(TimetableCheck, theReportStandsAloneAndGridsEveryTeacherUnitAndRoom)
+{
+    const GoodSchool &school = goodSchool();
+    const QString report = dir.filePath(QStringLiteral("informe.html"));
+    const CheckResult result = runTimetableCheck(school.senecaWithCatalogues, school.document, report);
+    const QString html = QString::fromUtf8(readAll(report));
+    ASSERT_FALSE(html.isEmpty());
+    // Nothing from the network, no script needed.
+    for (const char *outside : {"http://", "https://", "<script", "<link", "@import", "src="})
+        EXPECT_FALSE(html.contains(QLatin1String(outside))) << outside;
+    EXPECT_TRUE(html.contains(QStringLiteral("<html lang=\"es\">")));
+    EXPECT_TRUE(html.contains(QStringLiteral("%1 errores").arg(result.errors)));
+    EXPECT_TRUE(html.contains(QStringLiteral("@media print")));
+    // One grid per teacher with a timetable, per unit and per room in use.
+    const TimetableContent content = TimetableReader::read(school.document);
+    QSet<QString> teachers, units, rooms;
+    for (const TimetableRecord &record : content.records) {
+        teachers.insert(content.teachers[size_t(record.teacher)].employee());
+        if (content.teachers[size_t(record.teacher)].regular) {
+            if (!record.value(TimetableField::X_UNIDAD).isEmpty())
+                units.insert(record.value(TimetableField::X_UNIDAD));
+            if (!record.value(TimetableField::X_DEPENDENCIA).isEmpty())
+                rooms.insert(record.value(TimetableField::X_DEPENDENCIA));
+        }
+    }
+    EXPECT_EQ(html.count(QStringLiteral("<section class=\"grid\" id=\"p")), teachers.size());
+    EXPECT_EQ(html.count(QStringLiteral("<section class=\"grid\" id=\"u")), units.size());
+    EXPECT_EQ(html.count(QStringLiteral("<section class=\"grid\" id=\"d")), rooms.size());
+    // Every problem about a teacher links to that teacher's grid.
+    const QRegularExpression link(QStringLiteral("<a href=\"#(p\\d+)\">[^<]*\\(empleado (\\d+)\\)</a>"));
+    int links = 0;
+    for (const QRegularExpressionMatch &match : link.globalMatch(html)) {
+        ++links;
+        EXPECT_TRUE(
+            html.contains(QStringLiteral("id=\"%1\" data-employee=\"%2\"").arg(match.captured(1), match.captured(2))));
+    }
+    EXPECT_GT(links, 0);
+}
+
+} // namespace
