@@ -16,11 +16,11 @@ int checkCommand(const QStringList &arguments)
                        "Estado de salida: 0 sin errores (puede haber avisos), 4 con errores, 1 si no se pudo "
                        "comprobar, 2 uso incorrecto."));
     const QCommandLineOption seneca(QStringLiteral("seneca"),
-        QStringLiteral("Archivo XML exportado de Séneca del que salen los códigos."), QStringLiteral("FILE"));
+        QStringLiteral("Archivo XML exportado de Séneca del que salen los códigos."), QStringLiteral("ARCHIVO"));
     const QCommandLineOption timetable(QStringLiteral("timetable"),
-        QStringLiteral("Documento XML de horarios que se va a comprobar."), QStringLiteral("FILE"));
+        QStringLiteral("Documento XML de horarios que se va a comprobar."), QStringLiteral("ARCHIVO"));
     const QCommandLineOption html(QStringLiteral("html"),
-        QStringLiteral("Escribe además el informe en HTML en este archivo."), QStringLiteral("FILE"));
+        QStringLiteral("Escribe además el informe en HTML en este archivo."), QStringLiteral("ARCHIVO"));
     parser.addOptions({seneca, timetable, html});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
