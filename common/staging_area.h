@@ -30,7 +30,7 @@ public:
     StagingArea &operator=(const StagingArea &) = delete;
 
     const QString &path() const { return m_path; }
-    const QString &workDir() const { return m_workDir; }
+    const QString &workDir() const override { return m_workDir; }
 
     QString writePath(const QString &fileName) const override;
     QString readPath(const QString &fileName) const override;

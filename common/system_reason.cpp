@@ -1,5 +1,7 @@
 #include "common/system_reason.h"
 
+#include "common/disk_io.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
@@ -8,41 +10,7 @@
 
 QString systemReason(int errorNumber)
 {
-    switch (errorNumber) {
-    case ENOENT:
-        return QStringLiteral("el archivo o la carpeta no existe");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("no tiene permiso para hacerlo");
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT:
-#endif
-        return QStringLiteral("el disco está lleno");
-    case EROFS:
-        return QStringLiteral("el disco es de solo lectura");
-    case EISDIR:
-        return QStringLiteral("el nombre es el de una carpeta");
-    case ENOTDIR:
-        return QStringLiteral("una parte de la ruta no es una carpeta");
-    case EBUSY:
-#ifdef ETXTBSY
-    case ETXTBSY:
-#endif
-    case EAGAIN:
-        return QStringLiteral("otro programa está usando el archivo");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("hay demasiados archivos abiertos");
-    case ENAMETOOLONG:
-        return QStringLiteral("el nombre del archivo es demasiado largo");
-    case EIO:
-        return QStringLiteral("el disco no responde (error de lectura o escritura)");
-    case ENOMEM:
-        return QStringLiteral("no hay memoria suficiente");
-    default:
-        return QStringLiteral("error del sistema número %1").arg(errorNumber);
-    }
+    return disk::reason(errorNumber);
 }
 
 QString fileReason(const QFileDevice &file, bool writing)
@@ -65,7 +33,7 @@ QString fileReason(const QFileDevice &file, bool writing)
     if (!folder.exists())
         return QStringLiteral("la carpeta %1 no existe").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
     if (info.isDir())
-        return QStringLiteral("el nombre es el de una carpeta");
+        return disk::reason(EISDIR);
     if (!info.exists() && !writing)
         return QStringLiteral("el archivo no existe");
     if (info.exists() && !writing && !info.isReadable())

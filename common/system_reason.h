@@ -7,7 +7,7 @@
 #include <QFileDevice>
 #include <QString>
 
-// The system's error number (errno) in Spanish.
+// The system's error number (errno) in Spanish: the same words as disk::reason.
 QString systemReason(int errorNumber);
 
 // Why an operation on the file failed: read from the system's error number at the

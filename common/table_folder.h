@@ -22,6 +22,8 @@ public:
     // A table the run changes in place: the path to write, holding the table as
     // the run sees it (nothing when there is none yet).
     virtual QString copyForUpdate(const QString &fileName) = 0;
+    // The working folder as the person knows it (where file dialogs start).
+    virtual const QString &workDir() const = 0;
 };
 
 class PlainFolder : public TableFolder {
@@ -35,6 +37,7 @@ public:
     void removeTable(const QString &fileName) override;
     void removeFile(const QString &fileName) override;
     QString copyForUpdate(const QString &fileName) override { return writePath(fileName); }
+    const QString &workDir() const override { return m_dir; }
 
 private:
     QString m_dir;

@@ -89,7 +89,7 @@ public:
     // spreadsheets read its accents; a message says so when it cannot (false).
     bool saveTemplate(const QString &path) const;
     // The folder of CURSOST.DBF and CURSOST2.DBF.
-    const QString &workDir() const { return m_workDir; }
+    const QString &workDir() const { return m_folder.workDir(); }
 
     // The OK check's walk: a course whose NIVEL or CURSO is empty once trimmed of
     // spaces and control characters, or -1.

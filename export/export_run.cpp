@@ -152,6 +152,8 @@ ExportRun::Outcome ExportRun::run()
         m_ui.closeMainWindow();
         return outcome;
     }
+    // The summary counts the staged tables: they are the ones the commit puts in place.
+    const RunSummary summary = exportSummary(*this);
     m_staging->commit();
     for (const QString &note : skippedRecords.notes())
         m_ui.note(note);
@@ -159,7 +161,7 @@ ExportRun::Outcome ExportRun::run()
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
-    m_ui.showSummary(exportSummary(*this));
+    m_ui.showSummary(summary);
     m_ui.showMessage(export_texts::finished());
     if (m_session.batchMode == 2)
         m_ui.closeMainWindow();

@@ -71,7 +71,7 @@ inline const GoodSchool &goodSchool()
             made.importOut = run.out;
             made.importErr = run.err;
         }
-        made.document = made.importOut.trimmed();
+        made.document = round_trip::importedDocument(example);
         return made;
     }();
     return school;

@@ -5,6 +5,7 @@
 
 #include "common/dbf_table.h"
 #include "common/exchange_document.h"
+#include "import/import_run.h"
 
 #include <QDir>
 #include <QFile>
@@ -99,6 +100,12 @@ inline ToolRun importSchool(const School &school, const QString &ktemp)
 {
     return runTool("transhoravo",
         {QStringLiteral("import"), QStringLiteral("--seneca"), school.seneca, QStringLiteral("--ktemp"), ktemp});
+}
+
+// The document the import writes beside the school's Séneca file.
+inline QString importedDocument(const School &school)
+{
+    return ImportRun::defaultOutputPath(school.seneca);
 }
 
 // The number the stand-in reports as lessons it could not place.

@@ -139,11 +139,11 @@ TEST(XmlDocument, SaysWhatIsWrongWithAFileInSpanishWithoutTheParsersEnglish)
         const char *reason;
     } cases[] = {
         {"", "el archivo está vacío"},
-        {"<SERVICIO>\n<BLOQUE_DATOS>\n</SERVICIO>", "falta la etiqueta de cierre"},
-        {"<SERVICIO><BLOQUE_DATOS>", "falta la etiqueta de cierre"},
+        {"<SERVICIO>\n<BLOQUE_DATOS>\n</SERVICIO>", "una etiqueta de cierre no corresponde"},
+        {"<SERVICIO><BLOQUE_DATOS>", "no se cierra antes del final"},
         {"<SERVICIO a=\"1\" a=\"2\"/>", "repite un atributo"},
-        {"<SERVICIO>&nbsp;</SERVICIO>", "referencia de carácter"},
-        {"texto suelto", "no es XML"},
+        {"<SERVICIO>&nbsp;</SERVICIO>", "carácter «&»"},
+        {"texto suelto", "no contiene XML"},
     };
     for (const auto &c : cases) {
         const QString path = writeFile(dir, QStringLiteral("x.xml"), c.content);
