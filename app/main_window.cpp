@@ -19,6 +19,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <utility>
@@ -126,15 +127,21 @@ MainWindow::MainWindow(Session &session, const QStringList &arguments, std::uniq
     m_openFolder->setObjectName(QStringLiteral("openFolder"));
     m_openFolder->setAutoDefault(false);
     m_openFolder->setFixedSize(m_openFolder->sizeHint());
-    summaryLayout->addWidget(m_openFolder, 0, Qt::AlignLeft);
+    // The check's report exists only after an import: its button stands beside the
+    // folder's, enabled when the summary names a report.
+    m_openReport = new QPushButton(QStringLiteral("Abrir informe"), m_summaryPanel);
+    m_openReport->setObjectName(QStringLiteral("BInforme"));
+    m_openReport->setAutoDefault(false);
+    m_openReport->setToolTip(QStringLiteral("Abre en el navegador el informe de comprobación del último documento"));
+    m_openReport->setFixedSize(m_openReport->sizeHint());
+    m_openReport->setEnabled(false);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_openFolder);
+    buttons->addWidget(m_openReport);
+    buttons->addStretch();
+    summaryLayout->addLayout(buttons);
     m_summaryPanel->hide();
     connect(m_openFolder, &QPushButton::clicked, this, &MainWindow::openDocumentFolder);
-
-    m_openReport = new QPushButton(QStringLiteral("Abrir informe"), bottom);
-    m_openReport->setObjectName(QStringLiteral("BInforme"));
-    m_openReport->setGeometry(414, 18, 201, 30);
-    m_openReport->setToolTip(QStringLiteral("Abre en el navegador el informe de comprobación del último documento"));
-    m_openReport->setEnabled(false);
     connect(m_openReport, &QPushButton::clicked, this, &MainWindow::openReport);
 
     connect(m_export, &QPushButton::clicked, this, &MainWindow::BExportarClick);
@@ -200,8 +207,6 @@ void MainWindow::BImportarClick()
     try {
         ImportRun run(m_session, *m_ui);
         run.run();
-        m_reportPath = run.reportPath();
-        m_openReport->setEnabled(!m_reportPath.isEmpty());
     } catch (const UserError &error) {
         showError(error.message());
     }
@@ -261,6 +266,9 @@ void MainWindow::showRunSummary(const RunSummary &summary)
     m_summaryView->setHtml(summary.html());
     m_documentPath = summary.documentPath;
     m_openFolder->setVisible(!m_documentPath.isEmpty());
+    m_reportPath = summary.reportPath;
+    m_openReport->setVisible(!m_reportPath.isEmpty());
+    m_openReport->setEnabled(!m_reportPath.isEmpty());
     if (m_summaryPanel->isHidden()) {
         setFixedSize(kWidth, kHeight + kSummaryHeight);
         m_summaryPanel->show();

@@ -18,6 +18,7 @@ struct RunSummary {
     QString heading; // one line: which run ended and how
     std::vector<Section> sections; // in reading order
     QString documentPath; // the document written (import); empty otherwise
+    QString reportPath; // the check's report beside that document; empty otherwise
 
     // Adds a section at the end; one without lines is left out.
     void add(const QString &title, const QStringList &lines);

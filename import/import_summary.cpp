@@ -9,11 +9,17 @@ RunSummary importSummary(const ImportRun &run)
     RunSummary summary;
     summary.heading = QStringLiteral("Importación terminada: el documento de horarios para Séneca está escrito.");
     summary.documentPath = run.outputPath();
+    summary.reportPath = run.reportPath();
     summary.add(QStringLiteral("Documento para Séneca"), {QDir::toNativeSeparators(run.outputPath())});
     summary.add(QStringLiteral("Contenido"),
         {QStringLiteral("Profesores: %1").arg(run.teacherCount), QStringLiteral("Lecciones: %1").arg(run.lessonCount),
             QStringLiteral("Lecciones descartadas: %1").arg(run.droppedCount)});
-    QStringList next{QStringLiteral("Entre en Séneca y suba este documento en la importación de horarios.")};
+    QStringList next;
+    if (!run.reportPath().isEmpty()) {
+        next << QStringLiteral("Lea el informe de comprobación (%1) antes de subir el documento a Séneca.")
+                    .arg(QDir::toNativeSeparators(run.reportPath()));
+    }
+    next << QStringLiteral("Entre en Séneca y suba este documento en la importación de horarios.");
     if (run.droppedCount > 0) {
         next << QStringLiteral("Las lecciones descartadas no están en el documento: revise en Horavent las "
                                "actividades de los profesores que se indican en los avisos.");

@@ -132,6 +132,7 @@ private Q_SLOTS:
         RunSummary summary;
         summary.heading = QStringLiteral("Importación terminada");
         summary.documentPath = f.dir.filePath(QStringLiteral("seneca/ResultadoHoravoX.xml"));
+        summary.reportPath = f.dir.filePath(QStringLiteral("seneca/ResultadoHoravoX.html"));
         summary.add(summary_texts::nextTitle(), {QStringLiteral("Suba el documento")});
         summary.addNotes(f.window->takeNotes());
         f.window->showRunSummary(summary);
@@ -151,6 +152,7 @@ private Q_SLOTS:
             return true;
         };
         QVERIFY(f.window->openFolderButton()->isVisible());
+        QVERIFY(f.window->reportButton()->isVisible() && f.window->reportButton()->isEnabled());
         f.window->openFolderButton()->click();
         QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(f.dir.filePath(QStringLiteral("seneca")))});
 
@@ -158,6 +160,7 @@ private Q_SLOTS:
         exported.heading = QStringLiteral("Exportación terminada");
         f.window->showRunSummary(exported);
         QVERIFY(!f.window->openFolderButton()->isVisible());
+        QVERIFY2(!f.window->reportButton()->isVisible(), "an export has no report to open");
     }
 
     // F1 AYUDA opens the timetabler's help file when it and a viewer are there,
