@@ -100,6 +100,7 @@ public:
         m_out.reserve((1 << 20) + (1 << 16));
         preparePieces();
         prepareRows();
+        prepareTableParts();
         collectGrids();
     }
 
@@ -355,39 +356,50 @@ private:
         }
     }
 
+    // The table's head and each row's slot cell are the same in every grid: made once.
+    void prepareTableParts()
+    {
+        QString head = QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>");
+        for (int day = 1; day <= m_days; ++day)
+            head += QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day));
+        m_tableHead = (head + QStringLiteral("</tr></thead><tbody>\n")).toUtf8();
+        for (const int slotIndex : m_rowOfSlot) {
+            const SenecaSlot &slot = m_seneca.slots[size_t(slotIndex)];
+            m_rowHeads.push_back(QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
+                                     .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
+                                         time_frames::timeText(slot.end))
+                                     .toUtf8());
+        }
+        if (m_unknownSlots)
+            m_rowHeads.push_back(QByteArrayLiteral("<tr><th class=\"slot\">Tramo desconocido</th>"));
+    }
+
     void table(const Grid &grid)
     {
-        const int rows = int(m_rowOfSlot.size()) + (m_unknownSlots ? 1 : 0);
-        std::vector<std::vector<int>> cells(size_t(rows * m_days));
+        const int rows = int(m_rowHeads.size());
+        // The cells' lists are kept from grid to grid: cleared, not freed.
+        m_cells.resize(size_t(rows * m_days));
+        for (std::vector<int> &cell : m_cells)
+            cell.clear();
         int dayless = 0;
         for (int r : grid.records) {
             if (m_recordRow[size_t(r)] < 0) {
                 ++dayless;
                 continue;
             }
-            cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
+            m_cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
         }
-        put(QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>"));
-        for (int day = 1; day <= m_days; ++day)
-            put(QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day)));
-        put(QStringLiteral("</tr></thead><tbody>\n"));
+        m_out += m_tableHead;
         for (int row = 0; row < rows; ++row) {
-            if (row < int(m_rowOfSlot.size())) {
-                const SenecaSlot &slot = m_seneca.slots[size_t(m_rowOfSlot[size_t(row)])];
-                put(QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
-                        .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
-                            time_frames::timeText(slot.end)));
-            } else {
-                put(QStringLiteral("<tr><th class=\"slot\">Tramo desconocido</th>"));
-            }
+            m_out += m_rowHeads[size_t(row)];
             for (int day = 1; day <= m_days; ++day) {
                 m_out += "<td>";
-                cell(grid.kind, cells[size_t(row * m_days + day - 1)]);
+                cell(grid.kind, m_cells[size_t(row * m_days + day - 1)]);
                 m_out += "</td>";
             }
             m_out += "</tr>\n";
         }
-        put(QStringLiteral("</tbody></table>\n"));
+        m_out += "</tbody></table>\n";
         if (dayless > 0) {
             put(QStringLiteral("<p class=\"nonregular\">%1 registros sin día de la semana válido no aparecen en la "
                                "tabla (véase Problemas).</p>")
@@ -400,25 +412,32 @@ private:
     // prepared once per record, in bytes: the grids are most of the page.
     void cell(GridKind kind, const std::vector<int> &records)
     {
+        if (records.empty())
+            return;
         // Cells hold a few records: grouping them by comparison costs less than keys.
-        std::vector<std::vector<int>> lessons;
+        // The lists are scratch kept across cells, so a cell allocates nothing.
+        size_t lessonCount = 0;
         for (int r : records) {
             const Piece &piece = m_pieces[size_t(r)];
             std::vector<int> *same = nullptr;
-            for (std::vector<int> &lesson : lessons) {
-                const Piece &other = m_pieces[size_t(lesson.front())];
+            for (size_t n = 0; n < lessonCount; ++n) {
+                const Piece &other = m_pieces[size_t(m_lessons[n].front())];
                 if (other.teacher == piece.teacher && other.subject == piece.subject && other.room == piece.room
                     && other.activity == piece.activity) {
-                    same = &lesson;
+                    same = &m_lessons[n];
                     break;
                 }
             }
-            if (same)
-                same->push_back(r);
-            else
-                lessons.push_back({r});
+            if (!same) {
+                if (m_lessons.size() == lessonCount)
+                    m_lessons.emplace_back();
+                same = &m_lessons[lessonCount++];
+                same->clear();
+            }
+            same->push_back(r);
         }
-        for (const std::vector<int> &group : lessons) {
+        for (size_t n = 0; n < lessonCount; ++n) {
+            const std::vector<int> &group = m_lessons[n];
             const Piece &first = m_pieces[size_t(group.front())];
             m_out += "<div class=\"l\"";
             if (kind == GridKind::Teacher) { // the records' names only where a teacher's lessons are looked for
@@ -432,7 +451,7 @@ private:
             }
             m_out += " title=\"";
             m_out += first.titleHead;
-            QByteArray unitNames;
+            m_unitNames.resize(0);
             for (size_t i = 0; i < group.size(); ++i) {
                 const Piece &piece = m_pieces[size_t(group[i])];
                 bool repeated = false;
@@ -440,31 +459,23 @@ private:
                     repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
                 if (repeated || piece.unitCode.isEmpty())
                     continue;
-                if (!unitNames.isEmpty()) {
+                if (!m_unitNames.isEmpty()) {
                     m_out += ", ";
-                    unitNames += ", ";
+                    m_unitNames += ", ";
                 }
                 m_out += piece.unitCode;
-                unitNames += piece.unitName;
+                m_unitNames += piece.unitName;
             }
-            if (unitNames.isEmpty())
-                unitNames = "sin unidad";
+            if (m_unitNames.isEmpty())
+                m_unitNames += "sin unidad";
             m_out += first.roomTitle;
             m_out += "\"><b>";
             m_out += first.subject;
             m_out += "</b>";
-            switch (kind) {
-            case GridKind::Teacher:
-                m_out += unitNames + "<br><i>" + first.roomName + "</i>";
-                break;
-            case GridKind::Unit:
-                m_out += first.teacherName + "<br><i>" + first.roomName + "</i>";
-                break;
-            case GridKind::Room:
-                m_out += unitNames + "<br><i>" + first.teacherName + "</i>";
-                break;
-            }
-            m_out += "</div>";
+            m_out += kind == GridKind::Unit ? first.teacherName : m_unitNames;
+            m_out += "<br><i>";
+            m_out += kind == GridKind::Room ? first.teacherName : first.roomName;
+            m_out += "</i></div>";
         }
     }
 
@@ -551,6 +562,10 @@ private:
     std::vector<int> m_recordRow, m_recordDay; // per record; row -1 when not in a grid
     int m_days = 5;
     bool m_unknownSlots = false;
+    QByteArray m_tableHead; // the grids' table head, in UTF-8
+    std::vector<QByteArray> m_rowHeads; // each row's slot cell, in UTF-8
+    std::vector<std::vector<int>> m_cells, m_lessons; // scratch of table() and cell()
+    QByteArray m_unitNames; // scratch of cell()
 };
 
 } // namespace
