@@ -89,12 +89,15 @@ struct Names {
     }
 };
 
-class Report {
+} // namespace
+
+// Everything but the findings is prepared on construction, so the check can make
+// it while its rules run.
+class CheckReportPage {
 public:
-    Report(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+    CheckReportPage(const SenecaExport &seneca, const TimetableContent &content)
         : m_seneca(seneca)
         , m_content(content)
-        , m_result(result)
         , m_names{seneca}
     {
         m_out.reserve((1 << 20) + (1 << 16));
@@ -105,9 +108,10 @@ public:
     }
 
     // Writes the page to the device; false when a write failed.
-    bool write(QIODevice &device)
+    bool write(QIODevice &device, const CheckResult &result)
     {
         m_device = &device;
+        m_result = &result;
         put(QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
                            "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
                            "<title>Comprobación del horario – "));
@@ -159,11 +163,11 @@ private:
                                                   : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate))));
         put(QStringLiteral("<div class=\"counts\">"));
         put(QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
-                .arg(m_result.errors ? QStringLiteral("e") : QStringLiteral("ok"))
-                .arg(m_result.errors));
-        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result.warnings));
+                .arg(m_result->errors ? QStringLiteral("e") : QStringLiteral("ok"))
+                .arg(m_result->errors));
+        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result->warnings));
         put(QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
-                .arg(m_result.information));
+                .arg(m_result->information));
         int regular = 0;
         for (const TimetableRecord &record : m_content.records)
             regular += m_content.teachers[size_t(record.teacher)].regular ? 1 : 0;
@@ -171,10 +175,10 @@ private:
                 .arg(regular)
                 .arg(int(m_content.records.size()) - regular));
         put(QStringLiteral("<p class=\"advice\">%1</p></header>\n")
-                .arg(m_result.errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
-                                                      "un registro con errores puede rechazarse o cargarse mal.")
-                                     : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
-                                                      "documento a Séneca.")));
+                .arg(m_result->errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
+                                                       "un registro con errores puede rechazarse o cargarse mal.")
+                                      : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
+                                                       "documento a Séneca.")));
     }
 
     void problems()
@@ -190,7 +194,7 @@ private:
                 {CheckSeverity::Information, "informacion", "Información", "i"}};
         for (const auto &kind : kinds) {
             int count = 0;
-            for (const CheckFinding &finding : m_result.findings)
+            for (const CheckFinding &finding : m_result->findings)
                 count += finding.severity == kind.severity ? 1 : 0;
             put(QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
                     .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
@@ -200,7 +204,7 @@ private:
                 continue;
             }
             put(QStringLiteral("<ul class=\"problems\">\n"));
-            for (const CheckFinding &finding : m_result.findings) {
+            for (const CheckFinding &finding : m_result->findings) {
                 if (finding.severity != kind.severity)
                     continue;
                 put(QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
@@ -549,7 +553,7 @@ private:
 
     const SenecaExport &m_seneca;
     const TimetableContent &m_content;
-    const CheckResult &m_result;
+    const CheckResult *m_result = nullptr; // while writing
     Names m_names;
     QByteArray m_out; // what has not gone to the device yet
     QIODevice *m_device = nullptr;
@@ -568,21 +572,31 @@ private:
     QByteArray m_unitNames; // scratch of cell()
 };
 
-} // namespace
-
 QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    Report(seneca, content, result).write(buffer);
+    CheckReportPage(seneca, content).write(buffer, result);
     return buffer.data();
 }
 
 void writeCheckReport(
     const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
+    PreparedCheckReport(seneca, content).write(path, result);
+}
+
+PreparedCheckReport::PreparedCheckReport(const SenecaExport &seneca, const TimetableContent &content)
+    : m_page(std::make_unique<CheckReportPage>(seneca, content))
+{
+}
+
+PreparedCheckReport::~PreparedCheckReport() = default;
+
+void PreparedCheckReport::write(const QString &path, const CheckResult &result)
+{
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !Report(seneca, content, result).write(file) || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !m_page->write(file, result) || !file.commit()) {
         throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
                             .arg(QDir::toNativeSeparators(path), file.errorString()));
     }
