@@ -137,7 +137,7 @@ private:
             return;
         if (m_device->write(m_out) != m_out.size())
             m_failed = true;
-        m_out.clear();
+        m_out.resize(0); // keeps its capacity: the next megabyte reuses the same pages
     }
 
     struct Grid {
@@ -283,20 +283,29 @@ private:
     void collectGrids()
     {
         QHash<QString, int> units, rooms;
-        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, const QString &title) {
+        // The title is made only for a new grid: most records find theirs.
+        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, auto title) {
             const auto it = index.constFind(key);
             if (it != index.cend())
                 return *it;
             const int n = int(m_grids.size());
-            m_grids.push_back({kind, key, title, QString(), {}, {}});
+            m_grids.push_back({kind, key, title(), QString(), {}, {}});
             index.insert(key, n);
             return n;
         };
+        // A teacher group's records follow one another: its grid is looked up once.
+        int lastTeacher = -1;
+        int ownGrid = -1;
         for (size_t i = 0; i < m_content.records.size(); ++i) {
             const TimetableRecord &record = m_content.records[i];
             const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
-            const QString employee = teacher.employee();
-            Grid &own = m_grids[size_t(gridFor(m_teacherGrid, GridKind::Teacher, employee, m_names.teacher(employee)))];
+            if (record.teacher != lastTeacher) {
+                const QString employee = teacher.employee();
+                ownGrid
+                    = gridFor(m_teacherGrid, GridKind::Teacher, employee, [&] { return m_names.teacher(employee); });
+                lastTeacher = record.teacher;
+            }
+            Grid &own = m_grids[size_t(ownGrid)];
             if (!teacher.regular) {
                 own.nonRegular.push_back(int(i));
                 continue;
@@ -304,10 +313,12 @@ private:
             own.records.push_back(int(i));
             const QString unit = record.value(TimetableField::X_UNIDAD);
             if (!unit.isEmpty())
-                m_grids[size_t(gridFor(units, GridKind::Unit, unit, m_names.unit(unit)))].records.push_back(int(i));
+                m_grids[size_t(gridFor(units, GridKind::Unit, unit, [&] { return m_names.unit(unit); }))]
+                    .records.push_back(int(i));
             const QString room = record.value(TimetableField::X_DEPENDENCIA);
             if (!room.isEmpty())
-                m_grids[size_t(gridFor(rooms, GridKind::Room, room, m_names.room(room)))].records.push_back(int(i));
+                m_grids[size_t(gridFor(rooms, GridKind::Room, room, [&] { return m_names.room(room); }))]
+                    .records.push_back(int(i));
         }
         // Teachers, then units, then rooms, each by name; the teacher index keeps pointing right.
         std::vector<int> order(m_grids.size());
@@ -500,6 +511,9 @@ private:
             return *it;
         };
         m_pieces.resize(m_content.records.size());
+        // A teacher group's records follow one another: its parts are made once.
+        int lastTeacher = -1;
+        QByteArray employeeHead, teacherName;
         for (size_t i = 0; i < m_content.records.size(); ++i) {
             const TimetableRecord &record = m_content.records[i];
             const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
@@ -507,7 +521,12 @@ private:
                 continue;
             Piece &piece = m_pieces[i];
             piece.teacher = record.teacher;
-            const QString employee = teacher.employee();
+            if (record.teacher != lastTeacher) {
+                const QString employee = teacher.employee();
+                employeeHead = "Empleado " + esc(employee).toUtf8() + " · actividad ";
+                teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
+                lastTeacher = record.teacher;
+            }
             const QString unit = record.value(TimetableField::X_UNIDAD);
             const QString room = record.value(TimetableField::X_DEPENDENCIA);
             const QString activity = record.value(TimetableField::X_ACTIVIDAD);
@@ -516,16 +535,16 @@ private:
             piece.room = esc(room).toUtf8();
             piece.activity = esc(activity).toUtf8();
             piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
-            piece.titleHead = "Empleado " + esc(employee).toUtf8() + " · actividad " + piece.activity + " · materia "
+            piece.titleHead = employeeHead + piece.activity + " · materia "
                 + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
                 + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
-            piece.roomTitle = esc(QStringLiteral(" · dependencia ") + room).toUtf8();
+            piece.roomTitle = " · dependencia " + piece.room;
             piece.unitCode = esc(unit).toUtf8();
             if (!unit.isEmpty())
                 piece.unitName = cached(1, unit, [&] { return m_names.unit(unit); });
             piece.roomName
                 = room.isEmpty() ? QByteArray("sin dependencia") : cached(2, room, [&] { return m_names.room(room); });
-            piece.teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
+            piece.teacherName = teacherName;
         }
     }
 
