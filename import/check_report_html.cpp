@@ -77,8 +77,8 @@ struct Names {
     QString room(const QString &code) const { return seneca.rooms.value(code, code); }
     QString subject(const TimetableRecord &record) const
     {
-        const QString subject = record.value(TimetableField::X_MATERIAOMG);
-        const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+        const QString &subject = record.value(TimetableField::X_MATERIAOMG);
+        const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
         if (!subject.isEmpty()) {
             const auto it = seneca.subjects.constFind(
                 SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
@@ -311,11 +311,11 @@ private:
                 continue;
             }
             own.records.push_back(int(i));
-            const QString unit = record.value(TimetableField::X_UNIDAD);
+            const QString &unit = record.value(TimetableField::X_UNIDAD);
             if (!unit.isEmpty())
                 m_grids[size_t(gridFor(units, GridKind::Unit, unit, [&] { return m_names.unit(unit); }))]
                     .records.push_back(int(i));
-            const QString room = record.value(TimetableField::X_DEPENDENCIA);
+            const QString &room = record.value(TimetableField::X_DEPENDENCIA);
             if (!room.isEmpty())
                 m_grids[size_t(gridFor(rooms, GridKind::Room, room, [&] { return m_names.room(room); }))]
                     .records.push_back(int(i));
@@ -527,9 +527,9 @@ private:
                 teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
                 lastTeacher = record.teacher;
             }
-            const QString unit = record.value(TimetableField::X_UNIDAD);
-            const QString room = record.value(TimetableField::X_DEPENDENCIA);
-            const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+            const QString &unit = record.value(TimetableField::X_UNIDAD);
+            const QString &room = record.value(TimetableField::X_DEPENDENCIA);
+            const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
             const QString subjectName = m_names.subject(record);
             piece.subject = cached(0, subjectName, [&] { return subjectName; });
             piece.room = esc(room).toUtf8();
@@ -553,7 +553,7 @@ private:
         std::map<QString, std::pair<int, int>> byActivity; // name -> count, minutes
         for (int r : grid.nonRegular) {
             const TimetableRecord &record = m_content.records[size_t(r)];
-            const QString code = record.value(TimetableField::X_ACTIVIDAD);
+            const QString &code = record.value(TimetableField::X_ACTIVIDAD);
             const auto activity = m_seneca.activities.constFind(code);
             const QString name
                 = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);

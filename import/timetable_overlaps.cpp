@@ -76,7 +76,7 @@ void checkOverlaps(const SenecaExport &seneca, CheckFindings &findings)
         lesson.room = record.value(TimetableField::X_DEPENDENCIA);
         lesson.activity = record.value(TimetableField::X_ACTIVIDAD);
         lesson.unit = record.value(TimetableField::X_UNIDAD);
-        const QString subject = record.value(TimetableField::X_MATERIAOMG);
+        const QString &subject = record.value(TimetableField::X_MATERIAOMG);
         lesson.subjectName = seneca.subjects.value(
             SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)), subject);
         placed.who = lesson.employee;
