@@ -464,30 +464,37 @@ private:
                 }
                 m_out += '"';
             }
-            m_out += " title=\"";
-            m_out += first.titleHead;
-            m_unitNames.resize(0);
-            for (size_t i = 0; i < group.size(); ++i) {
-                const Piece &piece = m_pieces[size_t(group[i])];
-                bool repeated = false;
-                for (size_t k = 0; k < i && !repeated; ++k)
-                    repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
-                if (repeated || piece.unitCode.isEmpty())
-                    continue;
-                if (!m_unitNames.isEmpty()) {
-                    m_out += ", ";
-                    m_unitNames += ", ";
+            // A lesson of one record, most of them, is its record's title and subject as made
+            // once; a lesson of several lists their units between the first's pieces of it.
+            const QByteArray *unitNames = &m_unitNames;
+            if (group.size() == 1) {
+                m_out += first.lesson;
+                if (!first.unitCode.isEmpty() && !first.unitName.isEmpty())
+                    unitNames = &first.unitName;
+                else
+                    m_unitNames = "sin unidad";
+            } else {
+                m_out += QByteArrayView(first.lesson).first(first.unitsAt);
+                m_unitNames.resize(0);
+                for (size_t i = 0; i < group.size(); ++i) {
+                    const Piece &piece = m_pieces[size_t(group[i])];
+                    bool repeated = false;
+                    for (size_t k = 0; k < i && !repeated; ++k)
+                        repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
+                    if (repeated || piece.unitCode.isEmpty())
+                        continue;
+                    if (!m_unitNames.isEmpty()) {
+                        m_out += ", ";
+                        m_unitNames += ", ";
+                    }
+                    m_out += piece.unitCode;
+                    m_unitNames += piece.unitName;
                 }
-                m_out += piece.unitCode;
-                m_unitNames += piece.unitName;
+                if (m_unitNames.isEmpty())
+                    m_unitNames += "sin unidad";
+                m_out += QByteArrayView(first.lesson).sliced(first.unitsAt + first.unitCode.size());
             }
-            if (m_unitNames.isEmpty())
-                m_unitNames += "sin unidad";
-            m_out += first.roomTitle;
-            m_out += "\"><b>";
-            m_out += first.subject;
-            m_out += "</b>";
-            m_out += kind == GridKind::Unit ? first.teacherName : m_unitNames;
+            m_out += kind == GridKind::Unit ? first.teacherName : *unitNames;
             m_out += "<br><i>";
             m_out += kind == GridKind::Room ? first.teacherName : first.roomName;
             m_out += "</i></div>";
@@ -498,7 +505,10 @@ private:
     struct Piece {
         int teacher = -1;
         QByteArray subject, room, activity; // compared to group records into lessons
-        QByteArray id, titleHead, roomTitle, unitCode, unitName, roomName, teacherName;
+        QByteArray id, unitCode, unitName, roomName, teacherName;
+        // ` title="…"><b>subject</b>`, with the record's unit code at unitsAt.
+        QByteArray lesson;
+        qsizetype unitsAt = 0;
     };
 
     void preparePieces()
@@ -535,11 +545,19 @@ private:
             piece.room = esc(room).toUtf8();
             piece.activity = esc(activity).toUtf8();
             piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
-            piece.titleHead = employeeHead + piece.activity + " · materia "
+            piece.unitCode = esc(unit).toUtf8();
+            QByteArray &lesson = piece.lesson;
+            lesson = " title=\"" + employeeHead + piece.activity + " · materia "
                 + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
                 + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
-            piece.roomTitle = " · dependencia " + piece.room;
-            piece.unitCode = esc(unit).toUtf8();
+            piece.unitsAt = lesson.size();
+            lesson += piece.unitCode;
+            lesson += " · dependencia ";
+            lesson += piece.room;
+            lesson += "\"><b>";
+            lesson += piece.subject;
+            lesson += "</b>";
+            lesson.squeeze();
             if (!unit.isEmpty())
                 piece.unitName = cached(1, unit, [&] { return m_names.unit(unit); });
             piece.roomName
