@@ -77,8 +77,8 @@ struct Names {
     QString room(const QString &code) const { return seneca.rooms.value(code, code); }
     QString subject(const TimetableRecord &record) const
     {
-        const QString subject = record.value(TimetableField::X_MATERIAOMG);
-        const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+        const QString &subject = record.value(TimetableField::X_MATERIAOMG);
+        const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
         if (!subject.isEmpty()) {
             const auto it = seneca.subjects.constFind(
                 SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
@@ -89,24 +89,29 @@ struct Names {
     }
 };
 
-class Report {
+} // namespace
+
+// Everything but the findings is prepared on construction, so the check can make
+// it while its rules run.
+class CheckReportPage {
 public:
-    Report(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
+    CheckReportPage(const SenecaExport &seneca, const TimetableContent &content)
         : m_seneca(seneca)
         , m_content(content)
-        , m_result(result)
         , m_names{seneca}
     {
         m_out.reserve((1 << 20) + (1 << 16));
         preparePieces();
         prepareRows();
+        prepareTableParts();
         collectGrids();
     }
 
     // Writes the page to the device; false when a write failed.
-    bool write(QIODevice &device)
+    bool write(QIODevice &device, const CheckResult &result)
     {
         m_device = &device;
+        m_result = &result;
         put(QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
                            "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
                            "<title>Comprobación del horario – "));
@@ -132,7 +137,7 @@ private:
             return;
         if (m_device->write(m_out) != m_out.size())
             m_failed = true;
-        m_out.clear();
+        m_out.resize(0); // keeps its capacity: the next megabyte reuses the same pages
     }
 
     struct Grid {
@@ -158,11 +163,11 @@ private:
                                                   : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate))));
         put(QStringLiteral("<div class=\"counts\">"));
         put(QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
-                .arg(m_result.errors ? QStringLiteral("e") : QStringLiteral("ok"))
-                .arg(m_result.errors));
-        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result.warnings));
+                .arg(m_result->errors ? QStringLiteral("e") : QStringLiteral("ok"))
+                .arg(m_result->errors));
+        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result->warnings));
         put(QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
-                .arg(m_result.information));
+                .arg(m_result->information));
         int regular = 0;
         for (const TimetableRecord &record : m_content.records)
             regular += m_content.teachers[size_t(record.teacher)].regular ? 1 : 0;
@@ -170,10 +175,10 @@ private:
                 .arg(regular)
                 .arg(int(m_content.records.size()) - regular));
         put(QStringLiteral("<p class=\"advice\">%1</p></header>\n")
-                .arg(m_result.errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
-                                                      "un registro con errores puede rechazarse o cargarse mal.")
-                                     : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
-                                                      "documento a Séneca.")));
+                .arg(m_result->errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
+                                                       "un registro con errores puede rechazarse o cargarse mal.")
+                                      : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
+                                                       "documento a Séneca.")));
     }
 
     void problems()
@@ -189,7 +194,7 @@ private:
                 {CheckSeverity::Information, "informacion", "Información", "i"}};
         for (const auto &kind : kinds) {
             int count = 0;
-            for (const CheckFinding &finding : m_result.findings)
+            for (const CheckFinding &finding : m_result->findings)
                 count += finding.severity == kind.severity ? 1 : 0;
             put(QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
                     .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
@@ -199,7 +204,7 @@ private:
                 continue;
             }
             put(QStringLiteral("<ul class=\"problems\">\n"));
-            for (const CheckFinding &finding : m_result.findings) {
+            for (const CheckFinding &finding : m_result->findings) {
                 if (finding.severity != kind.severity)
                     continue;
                 put(QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
@@ -278,31 +283,42 @@ private:
     void collectGrids()
     {
         QHash<QString, int> units, rooms;
-        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, const QString &title) {
+        // The title is made only for a new grid: most records find theirs.
+        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, auto title) {
             const auto it = index.constFind(key);
             if (it != index.cend())
                 return *it;
             const int n = int(m_grids.size());
-            m_grids.push_back({kind, key, title, QString(), {}, {}});
+            m_grids.push_back({kind, key, title(), QString(), {}, {}});
             index.insert(key, n);
             return n;
         };
+        // A teacher group's records follow one another: its grid is looked up once.
+        int lastTeacher = -1;
+        int ownGrid = -1;
         for (size_t i = 0; i < m_content.records.size(); ++i) {
             const TimetableRecord &record = m_content.records[i];
             const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
-            const QString employee = teacher.employee();
-            Grid &own = m_grids[size_t(gridFor(m_teacherGrid, GridKind::Teacher, employee, m_names.teacher(employee)))];
+            if (record.teacher != lastTeacher) {
+                const QString employee = teacher.employee();
+                ownGrid
+                    = gridFor(m_teacherGrid, GridKind::Teacher, employee, [&] { return m_names.teacher(employee); });
+                lastTeacher = record.teacher;
+            }
+            Grid &own = m_grids[size_t(ownGrid)];
             if (!teacher.regular) {
                 own.nonRegular.push_back(int(i));
                 continue;
             }
             own.records.push_back(int(i));
-            const QString unit = record.value(TimetableField::X_UNIDAD);
+            const QString &unit = record.value(TimetableField::X_UNIDAD);
             if (!unit.isEmpty())
-                m_grids[size_t(gridFor(units, GridKind::Unit, unit, m_names.unit(unit)))].records.push_back(int(i));
-            const QString room = record.value(TimetableField::X_DEPENDENCIA);
+                m_grids[size_t(gridFor(units, GridKind::Unit, unit, [&] { return m_names.unit(unit); }))]
+                    .records.push_back(int(i));
+            const QString &room = record.value(TimetableField::X_DEPENDENCIA);
             if (!room.isEmpty())
-                m_grids[size_t(gridFor(rooms, GridKind::Room, room, m_names.room(room)))].records.push_back(int(i));
+                m_grids[size_t(gridFor(rooms, GridKind::Room, room, [&] { return m_names.room(room); }))]
+                    .records.push_back(int(i));
         }
         // Teachers, then units, then rooms, each by name; the teacher index keeps pointing right.
         std::vector<int> order(m_grids.size());
@@ -355,39 +371,50 @@ private:
         }
     }
 
+    // The table's head and each row's slot cell are the same in every grid: made once.
+    void prepareTableParts()
+    {
+        QString head = QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>");
+        for (int day = 1; day <= m_days; ++day)
+            head += QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day));
+        m_tableHead = (head + QStringLiteral("</tr></thead><tbody>\n")).toUtf8();
+        for (const int slotIndex : m_rowOfSlot) {
+            const SenecaSlot &slot = m_seneca.slots[size_t(slotIndex)];
+            m_rowHeads.push_back(QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
+                                     .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
+                                         time_frames::timeText(slot.end))
+                                     .toUtf8());
+        }
+        if (m_unknownSlots)
+            m_rowHeads.push_back(QByteArrayLiteral("<tr><th class=\"slot\">Tramo desconocido</th>"));
+    }
+
     void table(const Grid &grid)
     {
-        const int rows = int(m_rowOfSlot.size()) + (m_unknownSlots ? 1 : 0);
-        std::vector<std::vector<int>> cells(size_t(rows * m_days));
+        const int rows = int(m_rowHeads.size());
+        // The cells' lists are kept from grid to grid: cleared, not freed.
+        m_cells.resize(size_t(rows * m_days));
+        for (std::vector<int> &cell : m_cells)
+            cell.clear();
         int dayless = 0;
         for (int r : grid.records) {
             if (m_recordRow[size_t(r)] < 0) {
                 ++dayless;
                 continue;
             }
-            cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
+            m_cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
         }
-        put(QStringLiteral("<table class=\"week\"><thead><tr><th class=\"slot\">Tramo</th>"));
-        for (int day = 1; day <= m_days; ++day)
-            put(QStringLiteral("<th>%1</th>").arg(check_texts::dayName(day)));
-        put(QStringLiteral("</tr></thead><tbody>\n"));
+        m_out += m_tableHead;
         for (int row = 0; row < rows; ++row) {
-            if (row < int(m_rowOfSlot.size())) {
-                const SenecaSlot &slot = m_seneca.slots[size_t(m_rowOfSlot[size_t(row)])];
-                put(QStringLiteral("<tr><th class=\"slot\" title=\"Tramo %1\">%2<span>%3–%4</span></th>")
-                        .arg(esc(slot.code), esc(slot.label), time_frames::timeText(slot.start),
-                            time_frames::timeText(slot.end)));
-            } else {
-                put(QStringLiteral("<tr><th class=\"slot\">Tramo desconocido</th>"));
-            }
+            m_out += m_rowHeads[size_t(row)];
             for (int day = 1; day <= m_days; ++day) {
                 m_out += "<td>";
-                cell(grid.kind, cells[size_t(row * m_days + day - 1)]);
+                cell(grid.kind, m_cells[size_t(row * m_days + day - 1)]);
                 m_out += "</td>";
             }
             m_out += "</tr>\n";
         }
-        put(QStringLiteral("</tbody></table>\n"));
+        m_out += "</tbody></table>\n";
         if (dayless > 0) {
             put(QStringLiteral("<p class=\"nonregular\">%1 registros sin día de la semana válido no aparecen en la "
                                "tabla (véase Problemas).</p>")
@@ -400,25 +427,32 @@ private:
     // prepared once per record, in bytes: the grids are most of the page.
     void cell(GridKind kind, const std::vector<int> &records)
     {
+        if (records.empty())
+            return;
         // Cells hold a few records: grouping them by comparison costs less than keys.
-        std::vector<std::vector<int>> lessons;
+        // The lists are scratch kept across cells, so a cell allocates nothing.
+        size_t lessonCount = 0;
         for (int r : records) {
             const Piece &piece = m_pieces[size_t(r)];
             std::vector<int> *same = nullptr;
-            for (std::vector<int> &lesson : lessons) {
-                const Piece &other = m_pieces[size_t(lesson.front())];
+            for (size_t n = 0; n < lessonCount; ++n) {
+                const Piece &other = m_pieces[size_t(m_lessons[n].front())];
                 if (other.teacher == piece.teacher && other.subject == piece.subject && other.room == piece.room
                     && other.activity == piece.activity) {
-                    same = &lesson;
+                    same = &m_lessons[n];
                     break;
                 }
             }
-            if (same)
-                same->push_back(r);
-            else
-                lessons.push_back({r});
+            if (!same) {
+                if (m_lessons.size() == lessonCount)
+                    m_lessons.emplace_back();
+                same = &m_lessons[lessonCount++];
+                same->clear();
+            }
+            same->push_back(r);
         }
-        for (const std::vector<int> &group : lessons) {
+        for (size_t n = 0; n < lessonCount; ++n) {
+            const std::vector<int> &group = m_lessons[n];
             const Piece &first = m_pieces[size_t(group.front())];
             m_out += "<div class=\"l\"";
             if (kind == GridKind::Teacher) { // the records' names only where a teacher's lessons are looked for
@@ -430,41 +464,40 @@ private:
                 }
                 m_out += '"';
             }
-            m_out += " title=\"";
-            m_out += first.titleHead;
-            QByteArray unitNames;
-            for (size_t i = 0; i < group.size(); ++i) {
-                const Piece &piece = m_pieces[size_t(group[i])];
-                bool repeated = false;
-                for (size_t k = 0; k < i && !repeated; ++k)
-                    repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
-                if (repeated || piece.unitCode.isEmpty())
-                    continue;
-                if (!unitNames.isEmpty()) {
-                    m_out += ", ";
-                    unitNames += ", ";
+            // A lesson of one record, most of them, is its record's title and subject as made
+            // once; a lesson of several lists their units between the first's pieces of it.
+            const QByteArray *unitNames = &m_unitNames;
+            if (group.size() == 1) {
+                m_out += first.lesson;
+                if (!first.unitCode.isEmpty() && !first.unitName.isEmpty())
+                    unitNames = &first.unitName;
+                else
+                    m_unitNames = "sin unidad";
+            } else {
+                m_out += QByteArrayView(first.lesson).first(first.unitsAt);
+                m_unitNames.resize(0);
+                for (size_t i = 0; i < group.size(); ++i) {
+                    const Piece &piece = m_pieces[size_t(group[i])];
+                    bool repeated = false;
+                    for (size_t k = 0; k < i && !repeated; ++k)
+                        repeated = m_pieces[size_t(group[k])].unitCode == piece.unitCode;
+                    if (repeated || piece.unitCode.isEmpty())
+                        continue;
+                    if (!m_unitNames.isEmpty()) {
+                        m_out += ", ";
+                        m_unitNames += ", ";
+                    }
+                    m_out += piece.unitCode;
+                    m_unitNames += piece.unitName;
                 }
-                m_out += piece.unitCode;
-                unitNames += piece.unitName;
+                if (m_unitNames.isEmpty())
+                    m_unitNames += "sin unidad";
+                m_out += QByteArrayView(first.lesson).sliced(first.unitsAt + first.unitCode.size());
             }
-            if (unitNames.isEmpty())
-                unitNames = "sin unidad";
-            m_out += first.roomTitle;
-            m_out += "\"><b>";
-            m_out += first.subject;
-            m_out += "</b>";
-            switch (kind) {
-            case GridKind::Teacher:
-                m_out += unitNames + "<br><i>" + first.roomName + "</i>";
-                break;
-            case GridKind::Unit:
-                m_out += first.teacherName + "<br><i>" + first.roomName + "</i>";
-                break;
-            case GridKind::Room:
-                m_out += unitNames + "<br><i>" + first.teacherName + "</i>";
-                break;
-            }
-            m_out += "</div>";
+            m_out += kind == GridKind::Unit ? first.teacherName : *unitNames;
+            m_out += "<br><i>";
+            m_out += kind == GridKind::Room ? first.teacherName : first.roomName;
+            m_out += "</i></div>";
         }
     }
 
@@ -472,7 +505,10 @@ private:
     struct Piece {
         int teacher = -1;
         QByteArray subject, room, activity; // compared to group records into lessons
-        QByteArray id, titleHead, roomTitle, unitCode, unitName, roomName, teacherName;
+        QByteArray id, unitCode, unitName, roomName, teacherName;
+        // ` title="…"><b>subject</b>`, with the record's unit code at unitsAt.
+        QByteArray lesson;
+        qsizetype unitsAt = 0;
     };
 
     void preparePieces()
@@ -485,6 +521,9 @@ private:
             return *it;
         };
         m_pieces.resize(m_content.records.size());
+        // A teacher group's records follow one another: its parts are made once.
+        int lastTeacher = -1;
+        QByteArray employeeHead, teacherName;
         for (size_t i = 0; i < m_content.records.size(); ++i) {
             const TimetableRecord &record = m_content.records[i];
             const TimetableTeacher &teacher = m_content.teachers[size_t(record.teacher)];
@@ -492,25 +531,38 @@ private:
                 continue;
             Piece &piece = m_pieces[i];
             piece.teacher = record.teacher;
-            const QString employee = teacher.employee();
-            const QString unit = record.value(TimetableField::X_UNIDAD);
-            const QString room = record.value(TimetableField::X_DEPENDENCIA);
-            const QString activity = record.value(TimetableField::X_ACTIVIDAD);
+            if (record.teacher != lastTeacher) {
+                const QString employee = teacher.employee();
+                employeeHead = "Empleado " + esc(employee).toUtf8() + " · actividad ";
+                teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
+                lastTeacher = record.teacher;
+            }
+            const QString &unit = record.value(TimetableField::X_UNIDAD);
+            const QString &room = record.value(TimetableField::X_DEPENDENCIA);
+            const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
             const QString subjectName = m_names.subject(record);
             piece.subject = cached(0, subjectName, [&] { return subjectName; });
             piece.room = esc(room).toUtf8();
             piece.activity = esc(activity).toUtf8();
             piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
-            piece.titleHead = "Empleado " + esc(employee).toUtf8() + " · actividad " + piece.activity + " · materia "
+            piece.unitCode = esc(unit).toUtf8();
+            QByteArray &lesson = piece.lesson;
+            lesson = " title=\"" + employeeHead + piece.activity + " · materia "
                 + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
                 + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
-            piece.roomTitle = esc(QStringLiteral(" · dependencia ") + room).toUtf8();
-            piece.unitCode = esc(unit).toUtf8();
+            piece.unitsAt = lesson.size();
+            lesson += piece.unitCode;
+            lesson += " · dependencia ";
+            lesson += piece.room;
+            lesson += "\"><b>";
+            lesson += piece.subject;
+            lesson += "</b>";
+            lesson.squeeze();
             if (!unit.isEmpty())
                 piece.unitName = cached(1, unit, [&] { return m_names.unit(unit); });
             piece.roomName
                 = room.isEmpty() ? QByteArray("sin dependencia") : cached(2, room, [&] { return m_names.room(room); });
-            piece.teacherName = cached(3, employee, [&] { return m_names.teacher(employee); });
+            piece.teacherName = teacherName;
         }
     }
 
@@ -519,7 +571,7 @@ private:
         std::map<QString, std::pair<int, int>> byActivity; // name -> count, minutes
         for (int r : grid.nonRegular) {
             const TimetableRecord &record = m_content.records[size_t(r)];
-            const QString code = record.value(TimetableField::X_ACTIVIDAD);
+            const QString &code = record.value(TimetableField::X_ACTIVIDAD);
             const auto activity = m_seneca.activities.constFind(code);
             const QString name
                 = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);
@@ -538,7 +590,7 @@ private:
 
     const SenecaExport &m_seneca;
     const TimetableContent &m_content;
-    const CheckResult &m_result;
+    const CheckResult *m_result = nullptr; // while writing
     Names m_names;
     QByteArray m_out; // what has not gone to the device yet
     QIODevice *m_device = nullptr;
@@ -551,23 +603,37 @@ private:
     std::vector<int> m_recordRow, m_recordDay; // per record; row -1 when not in a grid
     int m_days = 5;
     bool m_unknownSlots = false;
+    QByteArray m_tableHead; // the grids' table head, in UTF-8
+    std::vector<QByteArray> m_rowHeads; // each row's slot cell, in UTF-8
+    std::vector<std::vector<int>> m_cells, m_lessons; // scratch of table() and cell()
+    QByteArray m_unitNames; // scratch of cell()
 };
-
-} // namespace
 
 QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    Report(seneca, content, result).write(buffer);
+    CheckReportPage(seneca, content).write(buffer, result);
     return buffer.data();
 }
 
 void writeCheckReport(
     const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result)
 {
+    PreparedCheckReport(seneca, content).write(path, result);
+}
+
+PreparedCheckReport::PreparedCheckReport(const SenecaExport &seneca, const TimetableContent &content)
+    : m_page(std::make_unique<CheckReportPage>(seneca, content))
+{
+}
+
+PreparedCheckReport::~PreparedCheckReport() = default;
+
+void PreparedCheckReport::write(const QString &path, const CheckResult &result)
+{
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !Report(seneca, content, result).write(file) || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || !m_page->write(file, result) || !file.commit()) {
         throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
                             .arg(QDir::toNativeSeparators(path), file.errorString()));
     }

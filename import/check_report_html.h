@@ -14,12 +14,29 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 QByteArray checkReportHtml(const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result);
 
 // Writes the page whole or not at all; throws UserError naming the file when it
 // cannot be written.
 void writeCheckReport(
     const QString &path, const SenecaExport &seneca, const TimetableContent &content, const CheckResult &result);
+
+class CheckReportPage;
+
+// The same page in two steps: what does not depend on the findings (most of it)
+// is made on construction, from a thread of its own while the rules run.
+class PreparedCheckReport {
+public:
+    PreparedCheckReport(const SenecaExport &seneca, const TimetableContent &content);
+    ~PreparedCheckReport();
+    // As writeCheckReport.
+    void write(const QString &path, const CheckResult &result);
+
+private:
+    std::unique_ptr<CheckReportPage> m_page;
+};
 
 // The report beside a document: its name with ".html" in place of ".xml" (or
 // ".html" added when it has no ".xml").

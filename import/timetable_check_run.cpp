@@ -4,12 +4,23 @@
 #include "import/seneca_export.h"
 #include "import/timetable_reader.h"
 
+#include <future>
+#include <optional>
+
 CheckResult runTimetableCheck(const QString &senecaPath, const QString &timetablePath, const QString &reportPath)
 {
+    // The export and the document are read one after the other: read at once they
+    // would raise the import's peak memory by a tenth for a tenth of its time. The
+    // rules run beside the preparation of the report's grids.
     const SenecaExport seneca = SenecaExport::read(senecaPath);
     const TimetableContent content = TimetableReader::read(timetablePath);
-    CheckResult result = checkTimetable(seneca, content);
+    std::future<CheckResult> rules
+        = std::async(std::launch::async, [&seneca, &content] { return checkTimetable(seneca, content); });
+    std::optional<PreparedCheckReport> report;
     if (!reportPath.isEmpty())
-        writeCheckReport(reportPath, seneca, content, result);
+        report.emplace(seneca, content);
+    CheckResult result = rules.get();
+    if (report)
+        report->write(reportPath, result);
     return result;
 }

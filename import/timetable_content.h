@@ -48,11 +48,13 @@ struct TimetableDatos {
     std::vector<TimetableDato> datos;
     std::array<std::int16_t, size_t(TimetableField::Count)> positions = filled();
 
-    // Trimmed value; empty when absent.
-    QString value(TimetableField field) const
+    // Trimmed value; empty when absent. A reference, not a copy: the check reads
+    // each record's values several times, from two threads at once.
+    const QString &value(TimetableField field) const
     {
+        static const QString absent;
         const TimetableDato *dato = find(field);
-        return dato ? dato->value : QString();
+        return dato ? dato->value : absent;
     }
     bool has(TimetableField field) const { return find(field) != nullptr; }
     const TimetableDato *find(TimetableField field) const

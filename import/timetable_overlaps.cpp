@@ -9,12 +9,16 @@
 #include "export/time_frames.h"
 #include "import/check_findings.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
 struct Placed {
     QString who; // the key sorted by: employee, room or unit
+    int rank = 0; // who's place among the keys, in their order
     int day = 0;
     int start = 0;
     int end = 0;
@@ -32,16 +36,41 @@ QString whenText(const Placed &placed)
 }
 
 // Each run of records of one key and day whose times overlap one after another.
+// The keys are compared once per distinct key, not once per comparison of the
+// sort: each gets its rank in the keys' order, and the sort compares ranks.
+void rankKeys(std::vector<Placed> &placed)
+{
+    QHash<QString, int> idOf;
+    std::vector<QString> keys;
+    for (Placed &p : placed) {
+        auto it = idOf.constFind(p.who);
+        if (it == idOf.cend()) {
+            it = idOf.insert(p.who, int(keys.size()));
+            keys.push_back(p.who);
+        }
+        p.rank = *it;
+    }
+    std::vector<int> order(keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](int a, int b) { return keys[size_t(a)] < keys[size_t(b)]; });
+    std::vector<int> rankOf(keys.size());
+    for (size_t r = 0; r < order.size(); ++r)
+        rankOf[size_t(order[r])] = int(r);
+    for (Placed &p : placed)
+        p.rank = rankOf[size_t(p.rank)];
+}
+
 template <typename Visit> void forEachCluster(std::vector<Placed> &placed, Visit visit)
 {
+    rankKeys(placed);
     std::sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) {
-        return std::tie(a.who, a.day, a.start, a.end, a.record) < std::tie(b.who, b.day, b.start, b.end, b.record);
+        return std::tie(a.rank, a.day, a.start, a.end, a.record) < std::tie(b.rank, b.day, b.start, b.end, b.record);
     });
     size_t begin = 0;
     while (begin < placed.size()) {
         size_t end = begin + 1;
         int until = placed[begin].end;
-        while (end < placed.size() && placed[end].who == placed[begin].who && placed[end].day == placed[begin].day
+        while (end < placed.size() && placed[end].rank == placed[begin].rank && placed[end].day == placed[begin].day
             && placed[end].start < until) {
             until = std::max(until, placed[end].end);
             ++end;
@@ -76,7 +105,7 @@ void checkOverlaps(const SenecaExport &seneca, CheckFindings &findings)
         lesson.room = record.value(TimetableField::X_DEPENDENCIA);
         lesson.activity = record.value(TimetableField::X_ACTIVIDAD);
         lesson.unit = record.value(TimetableField::X_UNIDAD);
-        const QString subject = record.value(TimetableField::X_MATERIAOMG);
+        const QString &subject = record.value(TimetableField::X_MATERIAOMG);
         lesson.subjectName = seneca.subjects.value(
             SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)), subject);
         placed.who = lesson.employee;

@@ -130,6 +130,21 @@ TEST_F(TimetableCheck, eachPlantedFaultIsFoundNamedAndEndsWithStatus4)
         {"a date outside the year", false,
             [&](QByteArray &d) { return setDato(d, p1, a1, "F_INICIO", QStringLiteral("01/09/2024")); }, at1,
             QStringLiteral("no están dentro del curso")},
+        {"a date that does not exist", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "F_FIN", QStringLiteral("31/02/2026")); }, at1,
+            QStringLiteral("F_FIN «31/02/2026» no es una fecha dd/mm/aaaa")},
+        {"a date without its leading zeros", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "F_INICIO", QStringLiteral("1/9/2025")); }, at1,
+            QStringLiteral("F_INICIO «1/9/2025» no es una fecha dd/mm/aaaa")},
+        {"a date with a letter among its digits", false,
+            [&](QByteArray &d) { return setDato(d, p1, a1, "F_INICIO", QStringLiteral("15/O9/2025")); }, at1,
+            QStringLiteral("F_INICIO «15/O9/2025» no es una fecha dd/mm/aaaa")},
+        {"a start after the end", false,
+            [&](QByteArray &d) {
+                return setDato(d, p1, a1, "F_INICIO", QStringLiteral("30/06/2026"))
+                    && setDato(d, p1, a1, "F_FIN", QStringLiteral("29/06/2026"));
+            },
+            at1, QStringLiteral("F_INICIO 30/06/2026 es posterior a F_FIN 29/06/2026")},
         {"a non-regular activity in the regular section", false,
             [&](QByteArray &d) { return setDato(d, p1, a1, "X_ACTIVIDAD", QStringLiteral("85")); }, at1,
             QStringLiteral("La actividad 85")},
