@@ -14,12 +14,12 @@
 #include <QMessageBox>
 #include <QShortcut>
 
+#include <QHBoxLayout>
 #include <QScreen>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <QWindow>
 #include <utility>

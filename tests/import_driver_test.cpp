@@ -130,7 +130,11 @@ TEST_F(ImportDriver, TheSummarySaysWhereTheDocumentIsWhatItHoldsAndWhatToDoNext)
               "  una nota\n"
               "\n"
               "Qué hacer ahora:\n"
+              "  Lea el informe de comprobación ("
+            + QDir::toNativeSeparators(run->reportPath()).toStdString()
+            + ") antes de subir el documento a Séneca.\n"
               "  Entre en Séneca y suba este documento en la importación de horarios.\n");
+    EXPECT_EQ(summary.reportPath, run->reportPath());
     // The window shows the summary behind "Proceso finalizado", which stays the last word.
     EXPECT_EQ(ui.messages.last(), export_texts::finished());
 }
