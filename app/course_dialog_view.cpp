@@ -424,11 +424,6 @@ void WidgetInterface::runCourseDialog(CourseDialog &dialog)
 {
     CourseDialogView view(dialog, parentWidget());
     QObject::connect(&view, &CourseDialogView::helpRequested, m_window, &MainWindow::openHelp);
-    // The person types in this dialog: the wait cursor gives way while it is open.
-    if (m_busy)
-        QApplication::restoreOverrideCursor();
-    view.exec();
-    if (m_busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    execWaitingForThePerson(view);
     view.rethrowError();
 }

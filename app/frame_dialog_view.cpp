@@ -191,13 +191,7 @@ void WidgetInterface::runFrameDialog(FrameDialog &dialog)
 {
     if (!dialog.isActivated())
         dialog.activate();
-    // The wait cursor of the run gives way to the normal one while the person chooses.
-    const bool wasBusy = m_busy;
-    if (wasBusy)
-        QApplication::restoreOverrideCursor();
     FrameDialogView view(dialog, parentWidget());
     QObject::connect(&view, &FrameDialogView::helpRequested, m_window, &MainWindow::openHelp);
-    view.exec();
-    if (wasBusy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    execWaitingForThePerson(view);
 }

@@ -25,12 +25,7 @@ void WidgetInterface::showMessage(const QString &text)
 {
     // A plain message box: no icon, one OK button, the application title as caption.
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parentWidget());
-    const bool wasBusy = m_busy;
-    if (wasBusy)
-        QApplication::restoreOverrideCursor();
-    box.exec();
-    if (wasBusy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    execWaitingForThePerson(box);
 }
 
 void WidgetInterface::showError(const QString &text)
@@ -57,12 +52,7 @@ UserInterface::Answer WidgetInterface::ask(
     dismiss->hide();
     box.setEscapeButton(dismiss);
     box.setDefaultButton(firstButton);
-    const bool wasBusy = m_busy;
-    if (wasBusy)
-        QApplication::restoreOverrideCursor();
-    box.exec();
-    if (wasBusy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+    execWaitingForThePerson(box);
     if (box.clickedButton() == firstButton)
         return Answer::First;
     if (box.clickedButton() == secondButton)
@@ -90,6 +80,16 @@ std::optional<QString> WidgetInterface::chooseXmlFile(XmlFile which)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+void WidgetInterface::execWaitingForThePerson(QDialog &dialog)
+{
+    const bool wasBusy = m_busy;
+    if (wasBusy)
+        QApplication::restoreOverrideCursor();
+    dialog.exec();
+    if (wasBusy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 void WidgetInterface::setBusy(bool busy)

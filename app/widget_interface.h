@@ -9,6 +9,8 @@
 
 class MainWindow;
 
+class QDialog;
+
 class WidgetInterface : public UserInterface {
 public:
     explicit WidgetInterface(MainWindow *window);
@@ -33,5 +35,9 @@ public:
 private:
     QWidget *parentWidget() const;
     MainWindow *m_window;
+    // Shows a modal dialog; the run's wait cursor gives way to the normal one while
+    // the person answers.
+    void execWaitingForThePerson(QDialog &dialog);
+
     bool m_busy = false;
 };
