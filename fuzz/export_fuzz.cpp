@@ -83,7 +83,13 @@ void checkStreamMatchesTree(const QString &path)
     } catch (const UserError &) {
     }
     for (const auto markup : {ExchangeValues::Markup::NotNeeded, ExchangeValues::Markup::Needed}) {
-        std::optional<ExchangeValues> stream = ExchangeValues::readByStream(path, markup);
+        // The streaming reader refuses a file either by giving nothing or with the
+        // person's message; both are fine, accepting what the tree refuses is not.
+        std::optional<ExchangeValues> stream;
+        try {
+            stream = ExchangeValues::readByStream(path, markup);
+        } catch (const UserError &) {
+        }
         if (!stream)
             continue;
         if (!tree)

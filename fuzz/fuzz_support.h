@@ -48,12 +48,15 @@ public:
     void showMessage(const QString &) override { }
     void showError(const QString &) override { }
     bool confirm(const QString &, const QString &) override { return true; }
+    // The take-over question: the earlier codings are taken over, as confirm does.
+    Answer ask(const QString &, const QString &, const QString &, const QString &) override { return Answer::First; }
     std::optional<QString> chooseXmlFile(XmlFile) override;
     void runCourseDialog(CourseDialog &dialog) override;
     void runFrameDialog(FrameDialog &dialog) override;
     void setBusy(bool) override { }
     void closeMainWindow() override { }
     void note(const QString &) override { }
+    void showSummary(const RunSummary &) override { }
 
 private:
     int m_courseDialogs = 0;
