@@ -14,7 +14,7 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
-#include <optional>
+#include <memory>
 
 namespace xml {
 namespace {
@@ -122,21 +122,8 @@ Document Document::parseWith(const QString &path, const std::function<_xmlDoc *(
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt)
         throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(QDir::toNativeSeparators(path)));
-    std::optional<ParseGuard> guard(std::in_place, ctxt, path);
-    xmlDocPtr doc = read(ctxt);
-    if (!doc || !ctxt->wellFormed || guard->failed()) {
-        if (doc)
-            xmlFreeDoc(doc);
-        try {
-            guard->throwError();
-        } catch (...) {
-            guard.reset();
-            xmlFreeParserCtxt(ctxt);
-            throw;
-        }
-    }
-    guard.reset();
-    xmlFreeParserCtxt(ctxt);
+    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> owned(ctxt, xmlFreeParserCtxt);
+    xmlDocPtr doc = readGuarded(ctxt, path, [&] { return read(ctxt); });
     Document result;
     xmlFreeDoc(result.m_doc);
     result.m_doc = doc;

@@ -218,4 +218,14 @@ void ParseGuard::throwError() const
         QStringLiteral("El archivo %1 no es un documento XML válido%2: %3.").arg(file, where, reasonOf(*m_state)));
 }
 
+_xmlDoc *readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read)
+{
+    const ParseGuard guard(context, path);
+    xmlDocPtr doc = read();
+    if (doc && context->wellFormed && !guard.failed())
+        return doc;
+    xmlFreeDoc(doc);
+    guard.throwError();
+}
+
 } // namespace xml

@@ -7,6 +7,9 @@
 
 #include <QString>
 
+#include <functional>
+
+struct _xmlDoc;
 struct _xmlParserCtxt;
 
 namespace xml {
@@ -43,5 +46,10 @@ public:
 private:
     State *m_state;
 };
+
+// Runs read (a parse on context) under a ParseGuard: the document when the file is
+// well-formed and the guard saw nothing wrong, else the guard's Spanish message
+// (UserError) with the partial document freed. The caller owns the context.
+_xmlDoc *readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read);
 
 } // namespace xml

@@ -18,7 +18,7 @@
 #include <libxml/tree.h>
 
 #include <cstring>
-#include <optional>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -240,21 +240,10 @@ SenecaFrame SenecaFrame::read(const QString &path)
     xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
     if (!ctxt)
         throw std::bad_alloc();
+    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> owned(ctxt, xmlFreeParserCtxt);
     FrameReader reader(ctxt);
-    std::optional<xml::ParseGuard> guard(std::in_place, ctxt, path);
-    xmlDocPtr doc = xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, xml::parseOptions());
-    if (!doc || !ctxt->wellFormed || guard->failed()) {
-        xmlFreeDoc(doc);
-        try {
-            guard->throwError();
-        } catch (...) {
-            guard.reset();
-            xmlFreeParserCtxt(ctxt);
-            throw;
-        }
-    }
-    guard.reset();
-    xmlFreeParserCtxt(ctxt);
+    xmlDocPtr doc = xml::readGuarded(ctxt, path,
+        [&] { return xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, xml::parseOptions()); });
     SenecaFrame frame(doc, reader.year());
     // Only where the root stood matters now.
     if (xmlNodePtr root = frame.rootPlaceholder()) {
