@@ -6,8 +6,8 @@
 #include "export/subjects_table.h"
 
 #include "common/clipper.h"
+#include "common/stored_text.h"
 #include "export/export_run.h"
-#include "export/stored_text.h"
 #include "export/subject_entry.h"
 #include "export/weekly_load.h"
 

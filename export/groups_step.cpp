@@ -5,9 +5,9 @@
 #include "export/groups_table.h"
 
 #include "common/cp1252.h"
+#include "common/stored_text.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
-#include "export/stored_text.h"
 
 #include <QHash>
 #include <QSet>

@@ -4,9 +4,9 @@
 #include "export/subject_offers_table.h"
 #include "export/subjects_table.h"
 
+#include "common/stored_text.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
-#include "export/stored_text.h"
 #include "export/subject_code_derivation.h"
 #include "export/subject_codes.h"
 #include "export/subject_entry.h"

@@ -2,8 +2,8 @@
 // code of the initials of the three name parts, made unique with a number.
 #include "export/teachers_table.h"
 
+#include "common/stored_text.h"
 #include "export/export_run.h"
-#include "export/stored_text.h"
 
 #include <QHash>
 #include <QSet>

@@ -1,6 +1,6 @@
 // The stored form of a value is what the field gives back once the value is written.
 #include "common/dbf_table.h"
-#include "export/stored_text.h"
+#include "common/stored_text.h"
 
 #include <QTemporaryDir>
 

@@ -1,4 +1,4 @@
-#include "export/stored_text.h"
+#include "common/stored_text.h"
 
 #include "common/cp1252.h"
 
