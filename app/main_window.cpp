@@ -1,8 +1,8 @@
 #include "app/main_window.h"
 
 #include "app/widget_interface.h"
+#include "common/error_report.h"
 #include "common/outcome_record.h"
-#include "common/user_error.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
 
@@ -87,7 +87,7 @@ MainWindow::MainWindow(Session &session, const QStringList &arguments, std::uniq
 {
     // FormCreate: the batch mode is decided once, from the number of arguments.
     m_session.transformado = 0;
-    m_session.batchMode = m_arguments.size() - 1 == 2 ? 2 : 0;
+    m_session.decideBatchMode(m_arguments.size() - 1);
 
     setWindowTitle(windowCaption());
     setFixedSize(kWidth, kHeight);
@@ -180,7 +180,7 @@ void MainWindow::runWhenOnScreen(int attemptsLeft)
 
 void MainWindow::batchDispatch()
 {
-    if (m_arguments.size() - 1 != 2)
+    if (!m_session.inBatchMode())
         return;
     const QString direction = m_arguments.at(1).toLower();
     if (direction == QLatin1String("importar"))
@@ -191,24 +191,22 @@ void MainWindow::batchDispatch()
 
 void MainWindow::BExportarClick()
 {
-    beforeRun();
-    try {
-        ExportRun run(m_session, *m_ui);
-        run.run();
-    } catch (const UserError &error) {
-        showError(error.message());
-    }
-    afterRun();
+    runShowingErrors([this] { ExportRun(m_session, *m_ui).run(); });
 }
 
 void MainWindow::BImportarClick()
 {
+    runShowingErrors([this] { ImportRun(m_session, *m_ui).run(); });
+}
+
+// An exception must not leave a slot: past Qt's event loop it would end the program.
+void MainWindow::runShowingErrors(const std::function<void()> &run)
+{
     beforeRun();
     try {
-        ImportRun run(m_session, *m_ui);
-        run.run();
-    } catch (const UserError &error) {
-        showError(error.message());
+        run();
+    } catch (const std::exception &error) {
+        showError(errorMessage(error));
     }
     afterRun();
 }
@@ -297,12 +295,12 @@ void MainWindow::openHelp(const QString &section)
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     // FormClose: in batch mode the timetabler reads the outcome from Horavent.ini.
-    if (m_session.batchMode == 2) {
+    if (m_session.inBatchMode()) {
         try {
             writeOutcomeRecord(
                 QDir(m_session.programDir).filePath(QStringLiteral("Horavent.ini")), m_session.transformado);
-        } catch (const UserError &error) {
-            showError(error.message());
+        } catch (const std::exception &error) {
+            showError(errorMessage(error));
         }
     }
     event->accept();

@@ -15,6 +15,7 @@
 class QFrame;
 class QTextBrowser;
 
+#include <functional>
 #include <memory>
 
 class MainWindow : public QWidget {
@@ -62,6 +63,8 @@ protected:
 
 private:
     void batchDispatch();
+    // Runs one export or import; whatever it throws is shown, and the window goes on.
+    void runShowingErrors(const std::function<void()> &run);
     void beforeRun();
     void afterRun();
     void showError(const QString &message);

@@ -2,7 +2,9 @@
 
 #include "common/dbf_table.h"
 #include "common/disk_io.h"
+#include "common/error_report.h"
 #include "common/folder_lock.h"
+#include "common/run_driver.h"
 #include "common/staging_area.h"
 #include "common/user_error.h"
 #include "export/assignments_table.h"
@@ -62,20 +64,6 @@ const std::vector<NumberedSubjectEntry> &ExportRun::subjectEntries()
     return *m_subjectEntries;
 }
 
-bool ExportRun::chooseExistingFile(UserInterface::XmlFile which, QString &chosen)
-{
-    if (const auto path = m_ui.chooseXmlFile(which))
-        chosen = *path;
-    if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
-        return true;
-    m_ui.showMessage(export_texts::noFile());
-    if (m_session.batchMode == 2) {
-        m_session.transformado = -1;
-        m_ui.closeMainWindow();
-    }
-    return false;
-}
-
 void ExportRun::checkBeforeWriting()
 {
     checkSubjectReferenceTable();
@@ -106,10 +94,10 @@ ExportRun::Outcome ExportRun::run()
 {
     m_ui.showMessage(export_texts::twoFiles());
     m_ui.showMessage(export_texts::chooseSeneca());
-    if (!chooseExistingFile(UserInterface::XmlFile::Seneca, m_session.filenameXML))
+    if (!chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Seneca, m_session.filenameXML))
         return Outcome::MissingFile;
     m_ui.showMessage(export_texts::choosePlanning());
-    if (!chooseExistingFile(UserInterface::XmlFile::Planning, m_session.filenameXML2))
+    if (!chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Planning, m_session.filenameXML2))
         return Outcome::MissingFile;
 
     BusyCursor busy(m_ui);
@@ -158,13 +146,7 @@ ExportRun::Outcome ExportRun::run()
     for (const QString &note : skippedRecords.notes())
         m_ui.note(note);
 
-    m_session.transformado = 1;
-    m_session.completed = true;
-    m_ui.setBusy(false);
-    m_ui.showSummary(summary);
-    m_ui.showMessage(export_texts::finished());
-    if (m_session.batchMode == 2)
-        m_ui.closeMainWindow();
+    endCompletedRun(m_session, m_ui, summary);
     return Outcome::Completed;
 }
 
@@ -192,6 +174,9 @@ ExportRun::Outcome ExportRun::runSteps()
         message.replace(m_staging->path(), m_session.workDir);
         message.replace(QDir::toNativeSeparators(m_staging->path()), QDir::toNativeSeparators(m_session.workDir));
         throw UserError(message + QLatin1Char('\n') + staging_texts::unchanged());
+    } catch (const std::exception &error) {
+        // No memory left, a thread refused: the working folder is as it was too.
+        throw UserError(errorMessage(error) + QLatin1Char('\n') + staging_texts::unchanged());
     }
 }
 

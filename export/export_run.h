@@ -102,7 +102,6 @@ public:
     const std::vector<NumberedSubjectEntry> &subjectEntries();
 
 private:
-    bool chooseExistingFile(UserInterface::XmlFile which, QString &chosen);
     Outcome runSteps();
     void keepTypedCodings();
 
@@ -116,7 +115,7 @@ private:
     TableFolder *m_folder = &m_workFolder;
 };
 
-// Fixed messages of the export driver.
+// Fixed messages of the export driver (those the import shows too are run_texts).
 namespace export_texts {
 inline QString twoFiles()
 {
@@ -130,13 +129,5 @@ inline QString chooseSeneca()
 inline QString choosePlanning()
 {
     return QStringLiteral("Seleccione ahora el fichero XML procedente de PLANIFICACIÓN");
-}
-inline QString noFile()
-{
-    return QStringLiteral("No existe archivo");
-}
-inline QString finished()
-{
-    return QStringLiteral("Proceso finalizado");
 }
 } // namespace export_texts

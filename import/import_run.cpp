@@ -7,9 +7,9 @@
 #include "common/clipper.h"
 #include "common/dbf_table.h"
 #include "common/folder_lock.h"
+#include "common/run_driver.h"
 #include "common/staging_area.h"
 #include "common/user_error.h"
-#include "export/export_run.h"
 #include "export/periods_table.h"
 #include "import/check_report_html.h"
 #include "import/import_tables.h"
@@ -103,16 +103,7 @@ QString ImportRun::regionalNow()
 bool ImportRun::chooseExistingSenecaFile()
 {
     m_ui.showMessage(import_texts::chooseSeneca());
-    if (const auto path = m_ui.chooseXmlFile(UserInterface::XmlFile::Seneca))
-        m_session.filenameXML = *path;
-    if (!m_session.filenameXML.isEmpty() && QFileInfo(m_session.filenameXML).isFile())
-        return true;
-    m_ui.showMessage(export_texts::noFile());
-    if (m_session.batchMode == 2) {
-        m_session.transformado = -1;
-        m_ui.closeMainWindow();
-    }
-    return false;
+    return chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Seneca, m_session.filenameXML);
 }
 
 ImportRun::Outcome ImportRun::run()
@@ -194,13 +185,7 @@ ImportRun::Outcome ImportRun::run()
     for (const QString &note : droppedNotes)
         m_ui.note(note);
     checkDocument();
-    m_session.transformado = 1;
-    m_session.completed = true;
-    m_ui.setBusy(false);
-    m_ui.showSummary(importSummary(*this));
-    m_ui.showMessage(export_texts::finished());
-    if (m_session.batchMode == 2)
-        m_ui.closeMainWindow();
+    endCompletedRun(m_session, m_ui, importSummary(*this));
     return Outcome::Completed;
 }
 

@@ -1,6 +1,7 @@
 // The export driver's questions, its answers to missing files, and its promise
 // that a damaged input file leaves the working folder as it was.
 #include "common/dbf_table.h"
+#include "common/run_driver.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
 #include "support/exchange_builder.h"
@@ -39,8 +40,7 @@ TEST_F(ExportDriver, CancellingTheSenecaDialogOnTheFirstRunSaysNoFileAtOnce)
 {
     ExportRun run(session, ui);
     EXPECT_EQ(run.run(), ExportRun::Outcome::MissingFile);
-    EXPECT_EQ(
-        ui.messages, (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), export_texts::noFile()}));
+    EXPECT_EQ(ui.messages, (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), run_texts::noFile()}));
     EXPECT_EQ(session.transformado, 0);
     EXPECT_FALSE(ui.closed);
 }
@@ -69,7 +69,7 @@ TEST_F(ExportDriver, ASecondAttemptThatCancelsReusesTheFileChosenBefore)
     EXPECT_EQ(second.run(), ExportRun::Outcome::MissingFile);
     EXPECT_EQ(ui.messages,
         (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), export_texts::choosePlanning(),
-            export_texts::noFile()}));
+            run_texts::noFile()}));
 }
 
 TEST_F(ExportDriver, ADamagedPlanningFileStopsBeforeAnyTableIsTouched)

@@ -2,8 +2,8 @@
 // timetable document, the teacher iteration, and writing the output file.
 #include "import_fixture.h"
 
+#include "common/run_driver.h"
 #include "common/user_error.h"
-#include "export/export_run.h"
 #include "support/tree_timetable.h"
 
 #include <QDateTime>
@@ -101,7 +101,7 @@ TEST_F(ImportDriver, WritesTheWholeTimetableDocumentBesideTheSenecaFile)
     EXPECT_EQ(session.transformado, 1);
     EXPECT_TRUE(session.completed);
     EXPECT_EQ(session.filenameXML, senecaPath());
-    EXPECT_THAT(ui.messages, ElementsAre(import_texts::chooseSeneca(), export_texts::finished()));
+    EXPECT_THAT(ui.messages, ElementsAre(import_texts::chooseSeneca(), run_texts::finished()));
     EXPECT_FALSE(ui.busy);
     EXPECT_FALSE(ui.closed);
 }
@@ -136,7 +136,7 @@ TEST_F(ImportDriver, TheSummarySaysWhereTheDocumentIsWhatItHoldsAndWhatToDoNext)
               "  Entre en Séneca y suba este documento en la importación de horarios.\n");
     EXPECT_EQ(summary.reportPath, run->reportPath());
     // The window shows the summary behind "Proceso finalizado", which stays the last word.
-    EXPECT_EQ(ui.messages.last(), export_texts::finished());
+    EXPECT_EQ(ui.messages.last(), run_texts::finished());
 }
 
 TEST_F(ImportDriver, OutputEqualsWhatSavingReloadingCorrectingAndSavingAgainGives)
@@ -330,7 +330,7 @@ TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivo)
         scripted.fileChoices.push_back(c.choice);
         ImportRun importRun(fresh, scripted);
         EXPECT_EQ(importRun.run(), ImportRun::Outcome::MissingFile);
-        EXPECT_THAT(scripted.messages, ElementsAre(import_texts::chooseSeneca(), export_texts::noFile()));
+        EXPECT_THAT(scripted.messages, ElementsAre(import_texts::chooseSeneca(), run_texts::noFile()));
         EXPECT_EQ(fresh.transformado, c.transformado);
         EXPECT_EQ(scripted.closed, c.closed);
         EXPECT_FALSE(fresh.completed);
@@ -513,7 +513,7 @@ TEST_F(ImportDriver, ChecksItsDocumentAndWritesTheReportBesideItWithoutChangingT
     EXPECT_TRUE(QFileInfo(report).size() > 0);
     EXPECT_GT(run->checkErrors, 0);
     EXPECT_EQ(session.transformado, 1);
-    EXPECT_THAT(ui.messages, ElementsAre(import_texts::chooseSeneca(), export_texts::finished()));
+    EXPECT_THAT(ui.messages, ElementsAre(import_texts::chooseSeneca(), run_texts::finished()));
     ASSERT_FALSE(ui.notes.empty());
     EXPECT_EQ(ui.notes.back(),
         import_texts::checkSummary(run->checkErrors, run->checkWarnings, run->checkInformation, report));

@@ -2,6 +2,9 @@
 // first shown, and the outcome record written on closing in batch mode.
 #include "app/main_window.h"
 #include "app/widget_interface.h"
+#include "common/disk_io.h"
+#include "common/error_report.h"
+#include "common/run_driver.h"
 #include "support/scripted_interface.h"
 
 #include <QAbstractButton>
@@ -14,12 +17,24 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <cerrno>
+#include <new>
+#include <system_error>
+
 namespace {
 
 // Closing the main window really closes it, as the window's own interface does.
 class ClosingInterface : public ScriptedInterface {
 public:
     QWidget *window = nullptr;
+    // Runs inside the run, before the file is chosen: a test throws from it.
+    std::function<void()> beforeFileChoice;
+    std::optional<QString> chooseXmlFile(XmlFile which) override
+    {
+        if (beforeFileChoice)
+            beforeFileChoice();
+        return ScriptedInterface::chooseXmlFile(which);
+    }
     void closeMainWindow() override
     {
         ScriptedInterface::closeMainWindow();
@@ -106,6 +121,24 @@ private Q_SLOTS:
         QCOMPARE(salir->text(), QStringLiteral("&Salir"));
         salir->click();
         QCOMPARE(iniContent(f.dir), QByteArray("[Transformadores]\r\nTransformado=0\r\n"));
+    }
+
+    void whatTheLibraryOrTheSystemThrowsInARunIsShownInSpanishAndTheWindowGoesOn()
+    {
+        Fixture f({QStringLiteral("prog")});
+        f.ui->beforeFileChoice = [] { throw std::bad_alloc(); };
+        f.window->BExportarClick();
+        f.ui->beforeFileChoice = [] { throw std::system_error(EAGAIN, std::generic_category()); };
+        f.window->BImportarClick();
+        QCOMPARE(
+            f.ui->errors, (QStringList{error_texts::noMemory(), error_texts::systemRefused(disk::reason(EAGAIN))}));
+        QVERIFY(!f.ui->busy);
+        QVERIFY(f.window->exportButton()->isEnabled());
+        QVERIFY(f.window->importButton()->isEnabled());
+        // The next run starts as any other.
+        f.ui->beforeFileChoice = nullptr;
+        f.window->BImportarClick();
+        QCOMPARE(f.ui->messages.last(), run_texts::noFile());
     }
 
     void showsTheTextsOfTheWindow()

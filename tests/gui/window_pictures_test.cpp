@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/text_fit.h"
 #include "common/exchange_document.h"
+#include "common/run_driver.h"
 #include "common/spanish_qt_texts.h"
 #include "export/course_dialog.h"
 #include "export/courses_step.h"
@@ -271,7 +272,7 @@ private Q_SLOTS:
                     (composed.width() - message.width()) / 2, (composed.height() - message.height()) / 2, message);
                 QTest::keyClick(box, Qt::Key_Return);
             });
-            m_window->ui().showMessage(export_texts::finished());
+            m_window->ui().showMessage(run_texts::finished());
             composed.save(
                 QDir(picturesDir()).filePath(QString::fromLatin1(run.name) + QStringLiteral("-finalizado.png")));
         }

@@ -1,0 +1,31 @@
+#pragma once
+// What the export and the import drivers share: the choice of an input file that
+// must exist, the way a completed run ends, and the texts both directions show.
+
+#include "common/session.h"
+#include "common/user_interface.h"
+
+#include <QString>
+
+struct RunSummary;
+
+// Shows the file-open dialog of the file; a cancelled dialog keeps the file chosen
+// before. False, after "No existe archivo", when no chosen file exists; in batch
+// mode the outcome is then -1 and the main window closes.
+bool chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen);
+
+// The end of a completed run: the outcome 1, the action buttons left disabled, the
+// summary, then "Proceso finalizado"; in batch mode the main window closes.
+void endCompletedRun(Session &session, UserInterface &ui, const RunSummary &summary);
+
+// Fixed messages of both drivers.
+namespace run_texts {
+inline QString noFile()
+{
+    return QStringLiteral("No existe archivo");
+}
+inline QString finished()
+{
+    return QStringLiteral("Proceso finalizado");
+}
+} // namespace run_texts
