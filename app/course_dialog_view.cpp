@@ -2,7 +2,6 @@
 
 #include "app/course_grid.h"
 #include "app/help_opener.h"
-#include "app/main_window.h"
 #include "app/text_fit.h"
 #include "app/widget_interface.h"
 
@@ -418,12 +417,4 @@ void CourseDialogView::keyPressEvent(QKeyEvent *event)
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void WidgetInterface::runCourseDialog(CourseDialog &dialog)
-{
-    CourseDialogView view(dialog, parentWidget());
-    QObject::connect(&view, &CourseDialogView::helpRequested, m_window, &MainWindow::openHelp);
-    execWaitingForThePerson(view);
-    view.rethrowError();
 }

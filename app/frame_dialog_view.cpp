@@ -1,9 +1,7 @@
 #include "app/frame_dialog_view.h"
 
 #include "app/help_opener.h"
-#include "app/main_window.h"
 #include "app/text_fit.h"
-#include "app/widget_interface.h"
 #include "export/frame_dialog.h"
 
 #include <QApplication>
@@ -185,13 +183,4 @@ void FrameDialogView::done(int result)
     // is still on screen; the dialog closes in every case.
     m_dialog.close();
     QDialog::done(result);
-}
-
-void WidgetInterface::runFrameDialog(FrameDialog &dialog)
-{
-    if (!dialog.isActivated())
-        dialog.activate();
-    FrameDialogView view(dialog, parentWidget());
-    QObject::connect(&view, &FrameDialogView::helpRequested, m_window, &MainWindow::openHelp);
-    execWaitingForThePerson(view);
 }

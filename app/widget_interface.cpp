@@ -1,7 +1,10 @@
 #include "app/widget_interface.h"
 
+#include "app/course_dialog_view.h"
+#include "app/frame_dialog_view.h"
 #include "app/main_window.h"
 #include "common/run_summary.h"
+#include "export/frame_dialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,12 +36,6 @@ void WidgetInterface::showError(const QString &text)
     setBusy(false);
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, parentWidget());
     box.exec();
-}
-
-bool WidgetInterface::confirm(const QString &caption, const QString &text)
-{
-    QMessageBox box(QMessageBox::Warning, caption, text, QMessageBox::Ok | QMessageBox::Cancel, parentWidget());
-    return box.exec() == QMessageBox::Ok;
 }
 
 UserInterface::Answer WidgetInterface::ask(
@@ -80,6 +77,23 @@ std::optional<QString> WidgetInterface::chooseXmlFile(XmlFile which)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+void WidgetInterface::runCourseDialog(CourseDialog &dialog)
+{
+    CourseDialogView view(dialog, parentWidget());
+    QObject::connect(&view, &CourseDialogView::helpRequested, m_window, &MainWindow::openHelp);
+    execWaitingForThePerson(view);
+    view.rethrowError();
+}
+
+void WidgetInterface::runFrameDialog(FrameDialog &dialog)
+{
+    if (!dialog.isActivated())
+        dialog.activate();
+    FrameDialogView view(dialog, parentWidget());
+    QObject::connect(&view, &FrameDialogView::helpRequested, m_window, &MainWindow::openHelp);
+    execWaitingForThePerson(view);
 }
 
 void WidgetInterface::execWaitingForThePerson(QDialog &dialog)

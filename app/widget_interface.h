@@ -17,7 +17,6 @@ public:
 
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
-    bool confirm(const QString &caption, const QString &text) override;
     Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) override;
     std::optional<QString> chooseXmlFile(XmlFile which) override;
     void runCourseDialog(CourseDialog &dialog) override;

@@ -49,7 +49,6 @@ public:
     }
     void showMessage(const QString &) override { }
     void showError(const QString &) override { }
-    bool confirm(const QString &, const QString &) override { return true; }
     Answer ask(const QString &, const QString &, const QString &, const QString &) override { return Answer::First; }
     std::optional<QString> chooseXmlFile(XmlFile) override { return m_seneca; }
     void runCourseDialog(CourseDialog &) override { }

@@ -33,7 +33,6 @@ class SilentInterface : public UserInterface {
 public:
     void showMessage(const QString &) override { }
     void showError(const QString &) override { }
-    bool confirm(const QString &, const QString &) override { return true; }
     Answer ask(const QString &, const QString &, const QString &, const QString &) override { return Answer::First; }
     std::optional<QString> chooseXmlFile(XmlFile) override { return std::nullopt; }
     void runCourseDialog(CourseDialog &) override { }

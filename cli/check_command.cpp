@@ -2,6 +2,7 @@
 // it is uploaded. One line per problem on standard output; the exit status says
 // whether any of them is an error.
 #include "cli/cli_interface.h"
+#include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/run_reporting.h"
 #include "import/timetable_check_run.h"
@@ -24,13 +25,11 @@ int checkCommand(const QStringList &arguments)
     parser.addOptions({seneca, timetable, html});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(
-            parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
-    if (!parser.isSet(seneca))
-        return usageError(parser, QStringLiteral("Indique el archivo XML de Séneca con --seneca."));
-    if (!parser.isSet(timetable))
-        return usageError(parser, QStringLiteral("Indique el documento de horarios con --timetable."));
+    if (const int status = checkOptionsOnly(parser,
+            {{seneca, senecaOptionMissing()},
+                {timetable, QStringLiteral("Indique el documento de horarios con --timetable.")}});
+        status >= 0)
+        return status;
 
     const QString report = parser.isSet(html) ? QDir::current().absoluteFilePath(parser.value(html)) : QString();
     return runReportingErrors([&] {

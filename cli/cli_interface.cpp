@@ -43,11 +43,6 @@ void CliInterface::showError(const QString &text)
     standardError() << text << Qt::endl;
 }
 
-bool CliInterface::confirm(const QString &, const QString &)
-{
-    return m_answers.takeOver;
-}
-
 std::optional<QString> CliInterface::chooseXmlFile(XmlFile which)
 {
     const QString &path = which == XmlFile::Seneca ? m_answers.senecaFile : m_answers.planningFile;

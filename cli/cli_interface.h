@@ -1,6 +1,7 @@
 #pragma once
 // The command line's way of talking to the person: messages go to standard error,
-// questions and dialogs are answered from the options.
+// questions and dialogs are answered from the options. The two dialog methods are
+// defined with the rest of each dialog's answers (cli/dialog_answers.h).
 
 #include "common/user_error.h"
 #include "common/user_interface.h"
@@ -29,7 +30,6 @@ public:
 
     void showMessage(const QString &text) override;
     void showError(const QString &text) override;
-    bool confirm(const QString &caption, const QString &text) override;
     // The take-over question: --no-take-over answers "No recuperar".
     Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) override;
     std::optional<QString> chooseXmlFile(XmlFile which) override;
@@ -60,10 +60,3 @@ private:
 
 QTextStream &standardError();
 QTextStream &standardOutput();
-
-class ExportRun;
-// Before the export writes anything, checks that the options answer both dialogs
-// (throws DecisionMissing otherwise).
-void installCliDecisions(ExportRun &run, CliInterface &ui);
-void checkCourseAnswers(ExportRun &run, CliInterface &ui);
-void checkFrameAnswers(ExportRun &run, CliInterface &ui);

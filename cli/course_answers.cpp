@@ -5,7 +5,7 @@
 // step 2 will write it, a copy of CURSOST2.DBF, the same answers, the same check.
 // What the rehearsal finds is what the run will find, so a run whose answers leave
 // a course incomplete writes nothing and prints the courses to complete instead.
-#include "cli/cli_interface.h"
+#include "cli/dialog_answers.h"
 #include "common/system_reason.h"
 #include "export/course_dialog.h"
 #include "export/courses_step.h"

@@ -1,9 +1,8 @@
 // transhoravo export: the export with the dialogs answered from options.
-#include "cli/cli_interface.h"
+#include "cli/command_options.h"
 #include "cli/commands.h"
+#include "cli/dialog_answers.h"
 #include "cli/run_reporting.h"
-#include "common/default_folders.h"
-#include "common/program_folders.h"
 #include "export/export_run.h"
 
 #include <QCoreApplication>
@@ -18,10 +17,7 @@ int exportCommand(const QStringList &arguments)
         QStringLiteral("seneca"), QStringLiteral("Archivo XML obtenido de Séneca."), QStringLiteral("ARCHIVO"));
     const QCommandLineOption planning(QStringLiteral("planning"),
         QStringLiteral("Archivo XML obtenido de Planificación."), QStringLiteral("ARCHIVO"));
-    const QCommandLineOption ktemp(QStringLiteral("ktemp"),
-        QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
-            .arg(QDir::toNativeSeparators(defaultWorkDir())),
-        QStringLiteral("CARPETA"));
+    const QCommandLineOption ktemp = workFolderOption();
     const QCommandLineOption materias(QStringLiteral("materias"),
         QStringLiteral("Tabla de referencia de materias (por defecto SENEMATERIAS.DBF de la carpeta del programa;"
                        " instalado, la de ~/.local/share/transhoravo o la vacía del paquete)."),
@@ -36,11 +32,9 @@ int exportCommand(const QStringList &arguments)
     parser.addOptions({seneca, planning, ktemp, materias, levels, noTakeOver, frames});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(
-            parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
-    if (!parser.isSet(seneca) || !parser.isSet(planning))
-        return usageError(parser, QStringLiteral("Indique los dos archivos XML con --seneca y --planning."));
+    const QString bothFiles = QStringLiteral("Indique los dos archivos XML con --seneca y --planning.");
+    if (const int status = checkOptionsOnly(parser, {{seneca, bothFiles}, {planning, bothFiles}}); status >= 0)
+        return status;
 
     CliAnswers answers;
     answers.senecaFile = QDir::current().absoluteFilePath(parser.value(seneca));
@@ -51,11 +45,7 @@ int exportCommand(const QStringList &arguments)
     if (answers.framesGiven)
         answers.frames = parser.value(frames).split(QLatin1Char(','));
 
-    Session session;
-    session.workDir = parser.isSet(ktemp) ? QDir::current().absoluteFilePath(parser.value(ktemp)) : defaultWorkDir();
-    const ProgramFolders folders = programFoldersOfThisProgram();
-    session.programDir = folders.programDir;
-    session.materiasPath = folders.materiasPath;
+    Session session = sessionOf(parser, ktemp);
     if (parser.isSet(materias))
         session.materiasPath = QDir::current().absoluteFilePath(parser.value(materias));
 

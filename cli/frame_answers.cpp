@@ -1,7 +1,7 @@
 // The command line's answers to the time frame dialog: --frames CODE[,CODE] names
 // one or two frames by their codes as the dialog lists them. The choice is handed
 // over in the list's order, whatever the order of the codes in the option.
-#include "cli/cli_interface.h"
+#include "cli/dialog_answers.h"
 #include "common/clipper.h"
 #include "export/export_run.h"
 #include "export/frame_dialog.h"

@@ -1,9 +1,8 @@
 // transhoravo import: the timetable of SOLUC back into a document for Séneca.
 #include "cli/cli_interface.h"
+#include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/run_reporting.h"
-#include "common/default_folders.h"
-#include "common/program_folders.h"
 #include "import/import_run.h"
 
 #include <QCoreApplication>
@@ -16,30 +15,20 @@ int importCommand(const QStringList &arguments)
         QStringLiteral("Pasa el horario que Horavent dejó en SOLUC.DBF a un documento XML de horarios para Séneca."));
     const QCommandLineOption seneca(QStringLiteral("seneca"),
         QStringLiteral("Archivo XML de Séneca que se usó en la exportación."), QStringLiteral("ARCHIVO"));
-    const QCommandLineOption ktemp(QStringLiteral("ktemp"),
-        QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
-            .arg(QDir::toNativeSeparators(defaultWorkDir())),
-        QStringLiteral("CARPETA"));
+    const QCommandLineOption ktemp = workFolderOption();
     const QCommandLineOption output(QStringLiteral("output"),
         QStringLiteral("Documento de salida (por defecto ResultadoHoravo<nombre> junto al archivo de Séneca)."),
         QStringLiteral("ARCHIVO"));
     parser.addOptions({seneca, ktemp, output});
     if (const int status = parseCommand(parser, arguments); status >= 0)
         return status;
-    if (!parser.positionalArguments().isEmpty())
-        return usageError(
-            parser, QStringLiteral("Argumento no esperado: %1").arg(parser.positionalArguments().constFirst()));
-    if (!parser.isSet(seneca))
-        return usageError(parser, QStringLiteral("Indique el archivo XML de Séneca con --seneca."));
+    if (const int status = checkOptionsOnly(parser, {{seneca, senecaOptionMissing()}}); status >= 0)
+        return status;
 
     CliAnswers answers;
     answers.senecaFile = QDir::current().absoluteFilePath(parser.value(seneca));
 
-    Session session;
-    session.workDir = parser.isSet(ktemp) ? QDir::current().absoluteFilePath(parser.value(ktemp)) : defaultWorkDir();
-    const ProgramFolders folders = programFoldersOfThisProgram();
-    session.programDir = folders.programDir;
-    session.materiasPath = folders.materiasPath;
+    Session session = sessionOf(parser, ktemp);
 
     return runReportingErrors([&] {
         CliInterface ui(answers);

@@ -1,5 +1,6 @@
 // transhoravo show: a table's field list and records, as text, CSV or JSON.
 #include "cli/cli_interface.h"
+#include "cli/command_options.h"
 #include "cli/commands.h"
 #include "cli/run_reporting.h"
 #include "common/dbf_table.h"

@@ -18,9 +18,3 @@ inline QString defaultWorkDir()
     return QDir(prefix).filePath(QStringLiteral("drive_c/KTEMP"));
 #endif
 }
-
-// The folder the file dialogs start in.
-inline QString defaultDialogDir()
-{
-    return QDir(defaultWorkDir()).filePath(QStringLiteral("seneca"));
-}

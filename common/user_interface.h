@@ -21,8 +21,6 @@ public:
     virtual void showMessage(const QString &text) = 0;
     // The general error display: the message of an error that ended the run.
     virtual void showError(const QString &text) = 0;
-    // A question with a warning icon and the buttons OK and Cancel; true for OK.
-    virtual bool confirm(const QString &caption, const QString &text) = 0;
     // A question with a warning icon and two buttons named for what they do. Escape
     // and the close box answer Dismissed, which callers take as the harmless choice.
     enum class Answer { First, Second, Dismissed };

@@ -47,8 +47,7 @@ public:
 
     void showMessage(const QString &) override { }
     void showError(const QString &) override { }
-    bool confirm(const QString &, const QString &) override { return true; }
-    // The take-over question: the earlier codings are taken over, as confirm does.
+    // The take-over question: the earlier codings are taken over.
     Answer ask(const QString &, const QString &, const QString &, const QString &) override { return Answer::First; }
     std::optional<QString> chooseXmlFile(XmlFile) override;
     void runCourseDialog(CourseDialog &dialog) override;

@@ -1,6 +1,6 @@
 // The command line's answers to the level and course dialog: the check before
 // anything is written, and the same answers given to the real dialog of step 2.
-#include "cli/cli_interface.h"
+#include "cli/dialog_answers.h"
 #include "common/run_summary.h"
 #include "export/courses_table.h"
 #include "export_steps_fixture.h"

@@ -119,7 +119,7 @@ TEST_F(CourseDialogTest, CancelOnTheQuestionDeletesTheMemoryAndACompleteOkThenHo
     QFile mdx(session.workPath(QStringLiteral("CURSOST2.MDX")));
     ASSERT_TRUE(mdx.open(QIODevice::WriteOnly));
     mdx.close();
-    ui.confirmAnswers = {false};
+    ui.askAnswers = {UserInterface::Answer::Second};
 
     auto dialog = shownDialog();
     EXPECT_FALSE(memoryExists());

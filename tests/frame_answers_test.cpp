@@ -1,6 +1,6 @@
 // The command line's answers to the time frame dialog: --frames checked before
 // anything is written, then handed to the real dialog of step 9 in list order.
-#include "cli/cli_interface.h"
+#include "cli/dialog_answers.h"
 #include "common/user_error.h"
 #include "export/days_hours_table.h"
 #include "export/export_run.h"

@@ -3,8 +3,9 @@
 // two tables), stops a new export of another school in some way, and checks that
 // the folder then holds the earlier tables byte for byte, or, once a next run has
 // finished an interrupted replacement, the complete new set.
-#include "cli/cli_interface.h"
+#include "cli/dialog_answers.h"
 #include "common/disk_io.h"
+#include "common/error_report.h"
 #include "common/folder_lock.h"
 #include "common/staging_area.h"
 #include "common/user_error.h"
@@ -17,6 +18,8 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+
+#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -186,6 +189,26 @@ TEST_F(StagedExport, AnErrorInAMiddleStepLeavesEveryEarlierTable)
     EXPECT_TRUE(message.startsWith(QStringLiteral("parada de prueba"))) << qPrintable(message);
     EXPECT_TRUE(message.contains(staging_texts::unchanged())) << qPrintable(message);
     expectEarlierExport(message);
+}
+
+TEST_F(StagedExport, NoMemoryOrAThreadRefusedInAMiddleStepIsToldInSpanishAndLeavesEveryEarlierTable)
+{
+    const struct {
+        std::function<void()> fault;
+        QString said;
+    } cases[] = {
+        {[] { throw std::bad_alloc(); }, error_texts::noMemory()},
+        {[] { throw std::system_error(EAGAIN, std::generic_category(), "thread"); },
+            error_texts::systemRefused(disk::reason(EAGAIN))},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.said.toStdString());
+        ASSERT_TRUE(working_folder::copyFolder(g_schools->earlierFolder, ktemp));
+        InterruptedFrames ui(answersFor(g_schools->school), c.fault);
+        const QString message = stopMessage(ktemp, ui);
+        EXPECT_EQ(message, c.said + QLatin1Char('\n') + staging_texts::unchanged());
+        expectEarlierExport(message);
+    }
 }
 
 TEST_F(StagedExport, AFullDiskAtAnyPointLeavesEveryEarlierTableAndSaysSoInSpanish)
@@ -371,7 +394,8 @@ TEST_F(StagedExport, TheForcedExitKeepsTheTablesAndAddsTheTypedCodingsToTheMemor
 {
     ScriptedInterface ui;
     ui.fileChoices = {g_schools->school.seneca, g_schools->school.planning};
-    ui.confirmAnswers = {false}; // the earlier codings are not taken over: they still must not be lost
+    ui.askAnswers
+        = {UserInterface::Answer::Second}; // the earlier codings are not taken over: they still must not be lost
     QString typedClave;
     ui.courseDialog = [&](CourseDialog &dialog) {
         dialog.onShow();

@@ -14,11 +14,8 @@ public:
     QStringList messages; // showMessage, in order
     QStringList errors; // showError, in order
     QStringList notes; // note, in order
-    QStringList questions; // confirm: caption + "|" + text
-    std::deque<bool> confirmAnswers; // answered in order; true (OK) when empty
-    // ask: answered in order; when empty, from confirmAnswers (true the first
-    // button, false the second), else the first button.
-    std::deque<Answer> askAnswers;
+    QStringList questions; // ask: caption + "|" + text
+    std::deque<Answer> askAnswers; // answered in order; the first button when empty
     QStringList askButtons; // ask: first + "|" + second
     std::vector<RunSummary> summaries; // showSummary, in order
     std::deque<std::optional<QString>> fileChoices; // answered in order; cancel when empty
@@ -31,25 +28,15 @@ public:
 
     void showMessage(const QString &text) override { messages << text; }
     void showError(const QString &text) override { errors << text; }
-    bool confirm(const QString &caption, const QString &text) override
-    {
-        questions << caption + QLatin1Char('|') + text;
-        if (confirmAnswers.empty())
-            return true;
-        const bool answer = confirmAnswers.front();
-        confirmAnswers.pop_front();
-        return answer;
-    }
     Answer ask(const QString &caption, const QString &text, const QString &first, const QString &second) override
     {
         askButtons << first + QLatin1Char('|') + second;
-        if (!askAnswers.empty()) {
-            questions << caption + QLatin1Char('|') + text;
-            const Answer answer = askAnswers.front();
-            askAnswers.pop_front();
-            return answer;
-        }
-        return confirm(caption, text) ? Answer::First : Answer::Second;
+        questions << caption + QLatin1Char('|') + text;
+        if (askAnswers.empty())
+            return Answer::First;
+        const Answer answer = askAnswers.front();
+        askAnswers.pop_front();
+        return answer;
     }
     void showSummary(const RunSummary &summary) override { summaries.push_back(summary); }
     std::optional<QString> chooseXmlFile(XmlFile) override
