@@ -260,7 +260,8 @@ private:
         reader.m_roles.pop_back();
     }
 
-    static bool isBlank(const xmlChar *text, int length)
+    // Only XML's whitespace: spaces, tabs, line feeds and carriage returns.
+    static bool isXmlWhitespace(const xmlChar *text, int length)
     {
         for (int i = 0; i < length; ++i) {
             if (text[i] != ' ' && text[i] != '\t' && text[i] != '\n' && text[i] != '\r')
@@ -278,7 +279,7 @@ private:
         // follows it (the parser's position is then on it); such a value is left
         // to the tree.
         const xmlParserInputPtr input = reader.m_context->input;
-        if (reader.m_text.isEmpty() && isBlank(text, length) && input && input->cur && *input->cur == '\r') {
+        if (reader.m_text.isEmpty() && isXmlWhitespace(text, length) && input && input->cur && *input->cur == '\r') {
             reader.giveUp();
             return;
         }

@@ -99,7 +99,8 @@ std::vector<CsvRecord> splitRecords(const QString &text, QChar separator, const 
     return records;
 }
 
-bool isBlank(const CsvRecord &record)
+// AllTrim leaves nothing of any cell: a line to pass over.
+bool hasOnlyEmptyOrSpaceCells(const CsvRecord &record)
 {
     for (const QString &cell : record.cells) {
         if (!clipper::AllTrim(cell).isEmpty())
@@ -143,7 +144,7 @@ LevelsCsv parseLevelsCsv(const QByteArray &bytes, const QString &path)
     for (const QChar separator : {QLatin1Char(';'), QLatin1Char(',')}) {
         const std::vector<CsvRecord> records = splitRecords(text, separator, path);
         auto record = records.begin();
-        while (record != records.end() && isBlank(*record))
+        while (record != records.end() && hasOnlyEmptyOrSpaceCells(*record))
             ++record;
         if (record == records.end())
             break;
@@ -153,7 +154,7 @@ LevelsCsv parseLevelsCsv(const QByteArray &bytes, const QString &path)
         LevelsCsv csv;
         csv.path = path;
         for (++record; record != records.end(); ++record) {
-            if (isBlank(*record))
+            if (hasOnlyEmptyOrSpaceCells(*record))
                 continue;
             csv.rows.push_back(
                 {record->line, cellAt(*record, columns[0]), cellAt(*record, columns[1]), cellAt(*record, columns[2])});

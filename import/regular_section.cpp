@@ -5,7 +5,7 @@
 namespace {
 
 // AllTrim leaves nothing: the value is empty or spaces alone.
-bool isBlank(const QString &value)
+bool isEmptyOrSpaces(const QString &value)
 {
     return std::all_of(value.begin(), value.end(), [](QChar c) { return c == QLatin1Char(' '); });
 }
@@ -69,7 +69,7 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     }
 
     // A lesson without a task takes the task of its subject.
-    if (isBlank(task)) {
+    if (isEmptyOrSpaces(task)) {
         if (const int row = m_lookups.subjectByCode.first(lesson.subject); row >= 0)
             task = m_lookups.taskOfSubject.at(row);
     }
@@ -80,18 +80,18 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
         record.slotCode = m_periods.slotCode(period);
     }
 
-    if (!isBlank(lesson.room))
+    if (!isEmptyOrSpaces(lesson.room))
         record.room = lesson.room;
 
     // The class group gives the unit, and the course when the assignment had none.
     if (const int row = m_lookups.groupByCode.first(lesson.group); row >= 0) {
         record.unitKey = m_lookups.groupKey.at(row);
-        if (isBlank(record.courseKey))
+        if (isEmptyOrSpaces(record.courseKey))
             record.courseKey = m_lookups.groupCourseKey.at(row);
     }
 
     // Without an assignment, the course offer gives the subject.
-    if (isBlank(record.subjectKey)) {
+    if (isEmptyOrSpaces(record.subjectKey)) {
         if (const int row = m_lookups.offerBySubject.first(lesson.subject, record.courseKey); row >= 0)
             record.subjectKey = m_lookups.offerSubjectKey.at(row);
     }
@@ -101,11 +101,11 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
         const QString flags = m_lookups.requirement.at(row);
         const QChar needsUnit = letterAt(flags, 0);
         const QChar needsSubject = letterAt(flags, 1);
-        if (needsUnit == QLatin1Char('S') && isBlank(record.unitKey))
+        if (needsUnit == QLatin1Char('S') && isEmptyOrSpaces(record.unitKey))
             return std::nullopt;
-        if (needsSubject == QLatin1Char('S') && isBlank(record.subjectKey))
+        if (needsSubject == QLatin1Char('S') && isEmptyOrSpaces(record.subjectKey))
             return std::nullopt;
-        if (needsSubject == QLatin1Char('N') && !isBlank(record.subjectKey))
+        if (needsSubject == QLatin1Char('N') && !isEmptyOrSpaces(record.subjectKey))
             record.subjectKey.clear();
     }
 
@@ -113,14 +113,14 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     record.endDate = m_endDate;
     record.startMinutes = m_periods.startMinutesText(period);
     record.endMinutes = m_periods.endMinutesText(period);
-    record.activity = isBlank(task) ? QStringLiteral("1") : task;
+    record.activity = isEmptyOrSpaces(task) ? QStringLiteral("1") : task;
 
-    if (!m_tables.catalogues() || isBlank(lesson.origin))
+    if (!m_tables.catalogues() || isEmptyOrSpaces(lesson.origin))
         return record;
     QString category;
     if (const int row = m_lookups.originByCode->first(lesson.origin); row >= 0)
         category = m_lookups.originCategory->at(row);
-    if (isBlank(category) || isBlank(levelCode))
+    if (isEmptyOrSpaces(category) || isEmptyOrSpaces(levelCode))
         return record;
     // No authorisation for the combination still writes the dato, as one space. A
     // task code that is no whole number cannot name an activity of AUTORIZA_C (an
