@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev
   time
   clang libclang-rt-14-dev  # scripts/fuzz.sh
+  clang-format  # scripts/check-format.sh
   chromium
 )
 packages+=("$@")
