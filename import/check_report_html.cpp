@@ -3,6 +3,8 @@
 #include "import/check_report_html.h"
 
 #include "common/clipper.h"
+#include "common/system_reason.h"
+#include "common/text_hash.h"
 #include "common/user_error.h"
 #include "export/time_frames.h"
 
@@ -10,7 +12,6 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -71,8 +72,8 @@ struct Names {
     }
     QString unit(const QString &code) const
     {
-        const auto it = seneca.units.constFind(code);
-        return it != seneca.units.cend() && !it->name.isEmpty() ? it->name : code;
+        const SenecaUnit *unit = seneca.units.find(code);
+        return unit && !unit->name.isEmpty() ? unit->name : code;
     }
     QString room(const QString &code) const { return seneca.rooms.value(code, code); }
     QString subject(const TimetableRecord &record) const
@@ -80,12 +81,12 @@ struct Names {
         const QString &subject = record.value(TimetableField::X_MATERIAOMG);
         const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
         if (!subject.isEmpty()) {
-            const auto it = seneca.subjects.constFind(
-                SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
-            return it != seneca.subjects.cend() ? *it : QStringLiteral("Materia %1").arg(subject);
+            const QString *name
+                = seneca.subjects.find(SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
+            return name ? *name : QStringLiteral("Materia %1").arg(subject);
         }
-        const auto it = seneca.activities.constFind(activity);
-        return it != seneca.activities.cend() ? it->name : QStringLiteral("Actividad %1").arg(activity);
+        const SenecaActivity *known = seneca.activities.find(activity);
+        return known ? known->name : QStringLiteral("Actividad %1").arg(activity);
     }
 };
 
@@ -211,12 +212,11 @@ private:
                         .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text)));
                 QStringList where;
                 if (!finding.employee.isEmpty()) {
-                    const auto grid = m_teacherGrid.constFind(finding.employee);
+                    const int *grid = m_teacherGrid.find(finding.employee);
                     const QString who = QStringLiteral("%1 (empleado %2)")
                                             .arg(esc(m_names.teacher(finding.employee)), esc(finding.employee));
-                    where << (grid != m_teacherGrid.cend()
-                            ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
-                            : who);
+                    where << (grid ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
+                                   : who);
                 }
                 if (!finding.group.isEmpty())
                     where << esc(
@@ -274,20 +274,19 @@ private:
                 continue;
             m_days = std::max(m_days, day);
             m_recordDay[i] = day;
-            const auto slot = m_seneca.slotIndex.constFind(record.value(TimetableField::X_TRAMO));
-            m_recordRow[i] = slot != m_seneca.slotIndex.cend() ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
-            m_unknownSlots = m_unknownSlots || slot == m_seneca.slotIndex.cend();
+            const int *slot = m_seneca.slotIndex.find(record.value(TimetableField::X_TRAMO));
+            m_recordRow[i] = slot ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
+            m_unknownSlots = m_unknownSlots || !slot;
         }
     }
 
     void collectGrids()
     {
-        QHash<QString, int> units, rooms;
+        TextHash<int> units, rooms;
         // The title is made only for a new grid: most records find theirs.
-        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, auto title) {
-            const auto it = index.constFind(key);
-            if (it != index.cend())
-                return *it;
+        const auto gridFor = [&](TextHash<int> &index, GridKind kind, const QString &key, auto title) {
+            if (const int *found = index.find(key))
+                return *found;
             const int n = int(m_grids.size());
             m_grids.push_back({kind, key, title(), QString(), {}, {}});
             index.insert(key, n);
@@ -345,8 +344,8 @@ private:
             sorted.push_back(std::move(m_grids[size_t(n)]));
         }
         m_grids = std::move(sorted);
-        for (auto it = m_teacherGrid.begin(); it != m_teacherGrid.end(); ++it)
-            *it = newIndex[size_t(*it)];
+        for (auto &[employee, grid] : m_teacherGrid)
+            grid = newIndex[size_t(grid)];
         const char *prefix[] = {"p", "u", "d"};
         for (size_t i = 0; i < m_grids.size(); ++i)
             m_grids[i].id = QLatin1String(prefix[int(m_grids[i].kind)]) + QString::number(i);
@@ -513,12 +512,11 @@ private:
 
     void preparePieces()
     {
-        QHash<QString, QByteArray> cache[4]; // subjects, units, rooms, teachers
+        TextHash<QByteArray> cache[4]; // subjects, units, rooms, teachers
         const auto cached = [&](int kind, const QString &key, auto make) {
-            auto it = cache[kind].constFind(key);
-            if (it == cache[kind].cend())
-                it = cache[kind].insert(key, esc(make()).toUtf8());
-            return *it;
+            if (const QByteArray *found = cache[kind].find(key))
+                return *found;
+            return cache[kind].emplace(key, esc(make()).toUtf8());
         };
         m_pieces.resize(m_content.records.size());
         // A teacher group's records follow one another: its parts are made once.
@@ -572,9 +570,8 @@ private:
         for (int r : grid.nonRegular) {
             const TimetableRecord &record = m_content.records[size_t(r)];
             const QString &code = record.value(TimetableField::X_ACTIVIDAD);
-            const auto activity = m_seneca.activities.constFind(code);
-            const QString name
-                = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);
+            const SenecaActivity *activity = m_seneca.activities.find(code);
+            const QString name = activity ? activity->name : QStringLiteral("Actividad %1").arg(code);
             int minutes = 0;
             clipper::parseWholeNumber(record.value(TimetableField::N_MINSEN), minutes);
             auto &entry = byActivity[name];
@@ -597,7 +594,7 @@ private:
     bool m_failed = false;
     std::vector<Piece> m_pieces;
     std::vector<Grid> m_grids;
-    QHash<QString, int> m_teacherGrid; // employee -> grid
+    TextHash<int> m_teacherGrid; // employee -> grid
     std::vector<int> m_rowOfSlot; // row -> slot index
     std::vector<int> m_slotRow; // slot index -> row
     std::vector<int> m_recordRow, m_recordDay; // per record; row -1 when not in a grid
@@ -634,8 +631,8 @@ void PreparedCheckReport::write(const QString &path, const CheckResult &result)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !m_page->write(file, result) || !file.commit()) {
-        throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw UserError(QStringLiteral("No se pudo escribir el informe %1: %2.")
+                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
     }
 }
 

@@ -139,6 +139,11 @@ ImportRun::Outcome ImportRun::run()
     const LessonLookups lookups(tables);
     const PeriodLookup periods(tables.daysHours);
 
+    // What the check needs of the Séneca file is read on a thread of its own
+    // meanwhile; the import itself reads only the file's frame.
+    const QString senecaPath = m_session.filenameXML;
+    std::future<SenecaExport> senecaForCheck
+        = std::async(std::launch::async, [senecaPath] { return SenecaExport::read(senecaPath); });
     const SenecaFrame seneca = SenecaFrame::read(m_session.filenameXML);
 
     const QString periodsPath = m_session.workPath(periods_table::fileName());
@@ -157,6 +162,8 @@ ImportRun::Outcome ImportRun::run()
     if (!m_outputChosen)
         m_outputPath = defaultOutputPath(m_session.filenameXML);
     TimetableDocument document(m_outputPath, seneca, fechaText ? fechaText() : regionalNow());
+    TimetableContent written;
+    document.keepContentIn(written);
     document.startGroup("ANNO_ACADEMICO");
     document.dato("C_ANNO", seneca.yearText());
     document.endGroup();
@@ -193,7 +200,7 @@ ImportRun::Outcome ImportRun::run()
 
     for (const QString &note : droppedNotes)
         m_ui.note(note);
-    checkDocument();
+    checkDocument(senecaForCheck, written);
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
@@ -204,12 +211,13 @@ ImportRun::Outcome ImportRun::run()
     return Outcome::Completed;
 }
 
-// The document is checked as Séneca will get it: read back from the disk.
-void ImportRun::checkDocument()
+// The document is checked as Séneca will get it: its writer kept what a reader
+// of the file finds there, so it is not read back.
+void ImportRun::checkDocument(std::future<SenecaExport> &seneca, const TimetableContent &content)
 {
     const QString report = checkReportPathFor(m_outputPath);
     try {
-        const CheckResult result = runTimetableCheck(m_session.filenameXML, m_outputPath, report);
+        const CheckResult result = runTimetableCheck(seneca.get(), content, report);
         checkErrors = result.errors;
         checkWarnings = result.warnings;
         checkInformation = result.information;

@@ -14,6 +14,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <future>
+
+class SenecaExport;
+struct TimetableContent;
 
 class ImportRun {
 public:
@@ -59,7 +63,7 @@ public:
 
 private:
     bool chooseExistingSenecaFile();
-    void checkDocument();
+    void checkDocument(std::future<SenecaExport> &seneca, const TimetableContent &content);
 
     Session &m_session;
     UserInterface &m_ui;

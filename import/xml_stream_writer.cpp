@@ -345,10 +345,12 @@ void XmlStreamWriter::flushBuffer()
     if (m_form == Form::ThroughLibxml) {
         writeThroughLibxml(std::string_view(m_bytes.get(), m_used));
         xmlOutputBufferFlush(m_out);
-    } else if (!m_file.write(m_bytes.get(), qint64(m_used))) {
+    } else if (!toFile(m_bytes.get(), qint64(m_used))) {
         m_failed = true;
     }
     m_used = 0;
+    m_bufferCounted = 0;
+    m_bufferLineBreaks = 0;
 }
 
 void XmlStreamWriter::writeFrameNode(_xmlNode *node)
@@ -374,8 +376,39 @@ void XmlStreamWriter::throwWriteError()
 int XmlStreamWriter::writeToFile(void *writer, const char *bytes, int length)
 {
     auto *self = static_cast<XmlStreamWriter *>(writer);
-    if (self->m_file.write(bytes, length))
+    if (self->toFile(bytes, length))
         return length;
     self->m_failed = true;
     return -1;
+}
+
+bool XmlStreamWriter::toFile(const char *bytes, qint64 length)
+{
+    // Line breaks are counted up to each byte 0x80 to 0x9F, for its line.
+    const char *end = bytes + length;
+    const char *from = bytes;
+    for (const char *at = bytes; at < end; ++at) {
+        const auto byte = static_cast<unsigned char>(*at);
+        if (byte < 0x80 || byte > 0x9F)
+            continue;
+        m_tally.lineBreaks += std::count(from, at, '\n');
+        from = at;
+        if (m_tally.highControlBytes++ == 0)
+            m_tally.firstHighControlByteLine = int(m_tally.lineBreaks + 1);
+    }
+    m_tally.lineBreaks += std::count(from, end, '\n');
+    return m_file.write(bytes, length);
+}
+
+int XmlStreamWriter::lineOfNextByte()
+{
+    if (m_form == Form::ThroughLibxml) {
+        // The buffer holds UTF-8 on its way to libxml2's encoder: hand it on.
+        flushBuffer();
+    } else {
+        const char *bytes = m_bytes.get();
+        m_bufferLineBreaks += std::count(bytes + m_bufferCounted, bytes + m_used, '\n');
+        m_bufferCounted = m_used;
+    }
+    return int(m_tally.lineBreaks + m_bufferLineBreaks + 1);
 }
