@@ -504,13 +504,14 @@ private:
     void duplicates()
     {
         std::unordered_multimap<size_t, int> seen;
+        const text_hash::Hash hashOf;
         for (const TimetableTeacher &teacher : m_content.teachers) {
             seen.clear();
             for (int i = teacher.firstRecord; i < teacher.firstRecord + teacher.recordCount; ++i) {
                 const TimetableRecord &record = m_content.records[size_t(i)];
                 size_t hash = record.datos.size();
                 for (const TimetableDato &dato : record.datos)
-                    hash = qHashMulti(hash, dato.name, dato.value);
+                    hash = (hash * 31 + hashOf(dato.name)) * 31 + hashOf(dato.value);
                 const TimetableRecord *first = nullptr;
                 for (auto [it, end] = seen.equal_range(hash); it != end && !first; ++it) {
                     if (m_content.records[size_t(it->second)].datos == record.datos)
