@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -62,6 +63,34 @@ QString esc(const QString &text)
 }
 
 enum class GridKind { Teacher, Unit, Room };
+
+// The page's bytes on their way to the file. Appends are inline copies: the grids
+// are made of a few million of them.
+class PageBytes {
+public:
+    PageBytes &operator+=(QByteArrayView bytes)
+    {
+        m_bytes.append(bytes.data(), std::size_t(bytes.size()));
+        return *this;
+    }
+    PageBytes &operator+=(char c)
+    {
+        m_bytes.push_back(c);
+        return *this;
+    }
+    void reserve(std::size_t size) { m_bytes.reserve(size); }
+    qsizetype size() const { return qsizetype(m_bytes.size()); }
+    // Empties it, keeping its capacity: the next megabyte reuses the same pages.
+    void clear() { m_bytes.clear(); }
+    // Writes it all to the device; false when the device took less.
+    bool writeTo(QIODevice &device) const
+    {
+        return device.write(m_bytes.data(), qint64(m_bytes.size())) == qint64(m_bytes.size());
+    }
+
+private:
+    std::string m_bytes;
+};
 
 struct Names {
     const SenecaExport &seneca;
@@ -123,7 +152,7 @@ public:
         index();
         grids();
         put(QStringLiteral("</body></html>\n"));
-        if (!m_failed && device.write(m_out) != m_out.size())
+        if (!m_failed && !m_out.writeTo(device))
             m_failed = true;
         m_out.clear();
         return !m_failed;
@@ -136,9 +165,9 @@ private:
     {
         if (m_out.size() < (1 << 20))
             return;
-        if (m_device->write(m_out) != m_out.size())
+        if (!m_out.writeTo(*m_device))
             m_failed = true;
-        m_out.resize(0); // keeps its capacity: the next megabyte reuses the same pages
+        m_out.clear();
     }
 
     struct Grid {
@@ -518,6 +547,13 @@ private:
                 return *found;
             return cache[kind].emplace(key, esc(make()).toUtf8());
         };
+        // Codes repeat from record to record: each is escaped and encoded once.
+        TextHash<QByteArray> codes;
+        const auto code = [&](const QString &text) -> const QByteArray & {
+            if (const QByteArray *found = codes.find(text))
+                return *found;
+            return codes.emplace(text, esc(text).toUtf8());
+        };
         m_pieces.resize(m_content.records.size());
         // A teacher group's records follow one another: its parts are made once.
         int lastTeacher = -1;
@@ -540,14 +576,20 @@ private:
             const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
             const QString subjectName = m_names.subject(record);
             piece.subject = cached(0, subjectName, [&] { return subjectName; });
-            piece.room = esc(room).toUtf8();
-            piece.activity = esc(activity).toUtf8();
+            piece.room = code(room);
+            piece.activity = code(activity);
             piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
-            piece.unitCode = esc(unit).toUtf8();
+            piece.unitCode = code(unit);
             QByteArray &lesson = piece.lesson;
-            lesson = " title=\"" + employeeHead + piece.activity + " · materia "
-                + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
-                + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
+            lesson.reserve(160);
+            lesson += " title=\"";
+            lesson += employeeHead;
+            lesson += piece.activity;
+            lesson += " · materia ";
+            lesson += code(record.value(TimetableField::X_MATERIAOMG));
+            lesson += " · curso ";
+            lesson += code(record.value(TimetableField::X_OFERTAMATRIG));
+            lesson += " · unidad ";
             piece.unitsAt = lesson.size();
             lesson += piece.unitCode;
             lesson += " · dependencia ";
@@ -589,7 +631,7 @@ private:
     const TimetableContent &m_content;
     const CheckResult *m_result = nullptr; // while writing
     Names m_names;
-    QByteArray m_out; // what has not gone to the device yet
+    PageBytes m_out; // what has not gone to the device yet
     QIODevice *m_device = nullptr;
     bool m_failed = false;
     std::vector<Piece> m_pieces;
