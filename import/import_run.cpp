@@ -134,16 +134,16 @@ ImportRun::Outcome ImportRun::run()
         if (lock->held())
             StagingArea::tidyUp(m_session.workDir);
     }
+    // What the check needs of the Séneca file is read on a thread of its own while
+    // the import reads its tables; the import itself reads only the file's frame.
+    const QString senecaPath = m_session.filenameXML;
+    std::future<SenecaExport> senecaForCheck
+        = std::async(std::launch::async, [senecaPath] { return SenecaExport::read(senecaPath); });
     ImportTables tables(m_session);
     tables.open();
     const LessonLookups lookups(tables);
     const PeriodLookup periods(tables.daysHours);
 
-    // What the check needs of the Séneca file is read on a thread of its own
-    // meanwhile; the import itself reads only the file's frame.
-    const QString senecaPath = m_session.filenameXML;
-    std::future<SenecaExport> senecaForCheck
-        = std::async(std::launch::async, [senecaPath] { return SenecaExport::read(senecaPath); });
     const SenecaFrame seneca = SenecaFrame::read(m_session.filenameXML);
 
     const QString periodsPath = m_session.workPath(periods_table::fileName());
