@@ -86,6 +86,8 @@ ImportRun::ImportRun(Session &session, UserInterface &ui)
 {
 }
 
+ImportRun::~ImportRun() = default;
+
 QString ImportRun::defaultOutputPath(const QString &senecaPath)
 {
     const QFileInfo seneca(senecaPath);
@@ -162,8 +164,8 @@ ImportRun::Outcome ImportRun::run()
     if (!m_outputChosen)
         m_outputPath = defaultOutputPath(m_session.filenameXML);
     TimetableDocument document(m_outputPath, seneca, fechaText ? fechaText() : regionalNow());
-    TimetableContent written;
-    document.keepContentIn(written);
+    m_written = std::make_unique<TimetableContent>();
+    document.keepContentIn(*m_written);
     document.startGroup("ANNO_ACADEMICO");
     document.dato("C_ANNO", seneca.yearText());
     document.endGroup();
@@ -200,7 +202,7 @@ ImportRun::Outcome ImportRun::run()
 
     for (const QString &note : droppedNotes)
         m_ui.note(note);
-    checkDocument(senecaForCheck, written);
+    checkDocument(senecaForCheck, *m_written);
     m_session.transformado = 1;
     m_session.completed = true;
     m_ui.setBusy(false);
@@ -217,7 +219,8 @@ void ImportRun::checkDocument(std::future<SenecaExport> &seneca, const Timetable
 {
     const QString report = checkReportPathFor(m_outputPath);
     try {
-        const CheckResult result = runTimetableCheck(seneca.get(), content, report);
+        m_senecaExport = std::make_unique<SenecaExport>(seneca.get());
+        const CheckResult result = runTimetableCheck(*m_senecaExport, content, report);
         checkErrors = result.errors;
         checkWarnings = result.warnings;
         checkInformation = result.information;

@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <future>
+#include <memory>
 
 class SenecaExport;
 struct TimetableContent;
@@ -28,6 +29,7 @@ public:
     };
 
     ImportRun(Session &session, UserInterface &ui);
+    ~ImportRun();
 
     // The driver (BImportarClick). Errors leave as UserError.
     Outcome run();
@@ -70,6 +72,10 @@ private:
     QString m_outputPath;
     bool m_outputChosen = false;
     QString m_reportPath;
+    // What the check read: kept until the run object goes, so that the command
+    // line can end its process without freeing it.
+    std::unique_ptr<TimetableContent> m_written;
+    std::unique_ptr<SenecaExport> m_senecaExport;
 };
 
 namespace import_texts {
