@@ -96,8 +96,10 @@ for scale in $scales; do
 
   measure import "$bin/transhoravo" import --seneca "$seneca" --ktemp "$ktemp"
   im_wall=$wall; im_peak=$peak
-  summary=$(grep -h 'Profesores:' "$work/import.err" "$work/import.out" 2>/dev/null | head -1 || true)
-  document="$(head -1 "$work/import.out")"
+  # The summary on standard output: the document's path under its heading, the
+  # counts under "Contenido:".
+  summary=$(sed -n '/^Contenido:/,/^$/{s/^  //p}' "$work/import.out" | paste -sd. - | sed 's/\./. /g')
+  document="$(sed -n '/^Documento para Séneca:/{n;s/^  //p;q}' "$work/import.out")"
 
   # The check the import runs on its document, alone, with its HTML report.
   # Status 4 (errors found in the document) is a completed check.

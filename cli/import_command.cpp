@@ -38,6 +38,9 @@ int importCommand(const QStringList &arguments)
         if (run.run() != ImportRun::Outcome::Completed)
             return exit_status::error;
         standardOutput() << ui.summaryText() << Qt::flush;
+        // The document and its report are written, the summary too: what the run
+        // read need not be freed.
+        endIfAllowed(exit_status::completed);
         return exit_status::completed;
     });
 }

@@ -36,8 +36,10 @@ int main(int argc, char *argv[])
         allowEndingWithoutCleanup();
         return exportCommand(rest);
     }
-    if (command == QLatin1String("import"))
+    if (command == QLatin1String("import")) {
+        allowEndingWithoutCleanup();
         return importCommand(rest);
+    }
     if (command == QLatin1String("show"))
         return showCommand(rest);
     if (command == QLatin1String("check"))

@@ -218,6 +218,20 @@ void ParseGuard::throwError() const
         QStringLiteral("El archivo %1 no es un documento XML válido%2: %3.").arg(file, where, reasonOf(*m_state)));
 }
 
+QString ParseGuard::reason() const
+{
+    if (m_state->entityDeclared) {
+        return QStringLiteral("declara entidades XML, que un documento de horarios nunca lleva y con las que unos "
+                              "pocos bytes pueden ocupar toda la memoria del equipo");
+    }
+    return reasonOf(*m_state);
+}
+
+int ParseGuard::line() const
+{
+    return m_state->entityDeclared ? m_state->entityLine : m_state->line;
+}
+
 _xmlDoc *readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read)
 {
     const ParseGuard guard(context, path);

@@ -40,6 +40,10 @@ public:
     bool failed() const;
     // The Spanish message of what went wrong, naming the file; throws UserError.
     [[noreturn]] void throwError() const;
+    // What went wrong, in Spanish without the file's name, and its line (0 when
+    // unknown): for a reader that reports it as a finding of its own.
+    QString reason() const;
+    int line() const;
 
     struct State; // what the parse reported, kept where libxml2's handlers reach it
 

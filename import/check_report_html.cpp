@@ -3,6 +3,8 @@
 #include "import/check_report_html.h"
 
 #include "common/clipper.h"
+#include "common/system_reason.h"
+#include "common/text_hash.h"
 #include "common/user_error.h"
 #include "export/time_frames.h"
 
@@ -10,11 +12,11 @@
 #include <QCollator>
 #include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 
 #include <algorithm>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -62,6 +64,34 @@ QString esc(const QString &text)
 
 enum class GridKind { Teacher, Unit, Room };
 
+// The page's bytes on their way to the file. Appends are inline copies: the grids
+// are made of a few million of them.
+class PageBytes {
+public:
+    PageBytes &operator+=(QByteArrayView bytes)
+    {
+        m_bytes.append(bytes.data(), std::size_t(bytes.size()));
+        return *this;
+    }
+    PageBytes &operator+=(char c)
+    {
+        m_bytes.push_back(c);
+        return *this;
+    }
+    void reserve(std::size_t size) { m_bytes.reserve(size); }
+    qsizetype size() const { return qsizetype(m_bytes.size()); }
+    // Empties it, keeping its capacity: the next megabyte reuses the same pages.
+    void clear() { m_bytes.clear(); }
+    // Writes it all to the device; false when the device took less.
+    bool writeTo(QIODevice &device) const
+    {
+        return device.write(m_bytes.data(), qint64(m_bytes.size())) == qint64(m_bytes.size());
+    }
+
+private:
+    std::string m_bytes;
+};
+
 struct Names {
     const SenecaExport &seneca;
     QString teacher(const QString &employee) const
@@ -71,8 +101,8 @@ struct Names {
     }
     QString unit(const QString &code) const
     {
-        const auto it = seneca.units.constFind(code);
-        return it != seneca.units.cend() && !it->name.isEmpty() ? it->name : code;
+        const SenecaUnit *unit = seneca.units.find(code);
+        return unit && !unit->name.isEmpty() ? unit->name : code;
     }
     QString room(const QString &code) const { return seneca.rooms.value(code, code); }
     QString subject(const TimetableRecord &record) const
@@ -80,12 +110,12 @@ struct Names {
         const QString &subject = record.value(TimetableField::X_MATERIAOMG);
         const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
         if (!subject.isEmpty()) {
-            const auto it = seneca.subjects.constFind(
-                SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
-            return it != seneca.subjects.cend() ? *it : QStringLiteral("Materia %1").arg(subject);
+            const QString *name
+                = seneca.subjects.find(SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
+            return name ? *name : QStringLiteral("Materia %1").arg(subject);
         }
-        const auto it = seneca.activities.constFind(activity);
-        return it != seneca.activities.cend() ? it->name : QStringLiteral("Actividad %1").arg(activity);
+        const SenecaActivity *known = seneca.activities.find(activity);
+        return known ? known->name : QStringLiteral("Actividad %1").arg(activity);
     }
 };
 
@@ -122,7 +152,7 @@ public:
         index();
         grids();
         put(QStringLiteral("</body></html>\n"));
-        if (!m_failed && device.write(m_out) != m_out.size())
+        if (!m_failed && !m_out.writeTo(device))
             m_failed = true;
         m_out.clear();
         return !m_failed;
@@ -135,9 +165,9 @@ private:
     {
         if (m_out.size() < (1 << 20))
             return;
-        if (m_device->write(m_out) != m_out.size())
+        if (!m_out.writeTo(*m_device))
             m_failed = true;
-        m_out.resize(0); // keeps its capacity: the next megabyte reuses the same pages
+        m_out.clear();
     }
 
     struct Grid {
@@ -211,12 +241,11 @@ private:
                         .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text)));
                 QStringList where;
                 if (!finding.employee.isEmpty()) {
-                    const auto grid = m_teacherGrid.constFind(finding.employee);
+                    const int *grid = m_teacherGrid.find(finding.employee);
                     const QString who = QStringLiteral("%1 (empleado %2)")
                                             .arg(esc(m_names.teacher(finding.employee)), esc(finding.employee));
-                    where << (grid != m_teacherGrid.cend()
-                            ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
-                            : who);
+                    where << (grid ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
+                                   : who);
                 }
                 if (!finding.group.isEmpty())
                     where << esc(
@@ -274,20 +303,19 @@ private:
                 continue;
             m_days = std::max(m_days, day);
             m_recordDay[i] = day;
-            const auto slot = m_seneca.slotIndex.constFind(record.value(TimetableField::X_TRAMO));
-            m_recordRow[i] = slot != m_seneca.slotIndex.cend() ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
-            m_unknownSlots = m_unknownSlots || slot == m_seneca.slotIndex.cend();
+            const int *slot = m_seneca.slotIndex.find(record.value(TimetableField::X_TRAMO));
+            m_recordRow[i] = slot ? m_slotRow[size_t(*slot)] : int(m_rowOfSlot.size());
+            m_unknownSlots = m_unknownSlots || !slot;
         }
     }
 
     void collectGrids()
     {
-        QHash<QString, int> units, rooms;
+        TextHash<int> units, rooms;
         // The title is made only for a new grid: most records find theirs.
-        const auto gridFor = [&](QHash<QString, int> &index, GridKind kind, const QString &key, auto title) {
-            const auto it = index.constFind(key);
-            if (it != index.cend())
-                return *it;
+        const auto gridFor = [&](TextHash<int> &index, GridKind kind, const QString &key, auto title) {
+            if (const int *found = index.find(key))
+                return *found;
             const int n = int(m_grids.size());
             m_grids.push_back({kind, key, title(), QString(), {}, {}});
             index.insert(key, n);
@@ -345,8 +373,8 @@ private:
             sorted.push_back(std::move(m_grids[size_t(n)]));
         }
         m_grids = std::move(sorted);
-        for (auto it = m_teacherGrid.begin(); it != m_teacherGrid.end(); ++it)
-            *it = newIndex[size_t(*it)];
+        for (auto &[employee, grid] : m_teacherGrid)
+            grid = newIndex[size_t(grid)];
         const char *prefix[] = {"p", "u", "d"};
         for (size_t i = 0; i < m_grids.size(); ++i)
             m_grids[i].id = QLatin1String(prefix[int(m_grids[i].kind)]) + QString::number(i);
@@ -513,12 +541,18 @@ private:
 
     void preparePieces()
     {
-        QHash<QString, QByteArray> cache[4]; // subjects, units, rooms, teachers
+        TextHash<QByteArray> cache[4]; // subjects, units, rooms, teachers
         const auto cached = [&](int kind, const QString &key, auto make) {
-            auto it = cache[kind].constFind(key);
-            if (it == cache[kind].cend())
-                it = cache[kind].insert(key, esc(make()).toUtf8());
-            return *it;
+            if (const QByteArray *found = cache[kind].find(key))
+                return *found;
+            return cache[kind].emplace(key, esc(make()).toUtf8());
+        };
+        // Codes repeat from record to record: each is escaped and encoded once.
+        TextHash<QByteArray> codes;
+        const auto code = [&](const QString &text) -> const QByteArray & {
+            if (const QByteArray *found = codes.find(text))
+                return *found;
+            return codes.emplace(text, esc(text).toUtf8());
         };
         m_pieces.resize(m_content.records.size());
         // A teacher group's records follow one another: its parts are made once.
@@ -542,14 +576,20 @@ private:
             const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
             const QString subjectName = m_names.subject(record);
             piece.subject = cached(0, subjectName, [&] { return subjectName; });
-            piece.room = esc(room).toUtf8();
-            piece.activity = esc(activity).toUtf8();
+            piece.room = code(room);
+            piece.activity = code(activity);
             piece.id = esc(teacher.seq + QLatin1Char('/') + record.seq).toUtf8();
-            piece.unitCode = esc(unit).toUtf8();
+            piece.unitCode = code(unit);
             QByteArray &lesson = piece.lesson;
-            lesson = " title=\"" + employeeHead + piece.activity + " · materia "
-                + esc(record.value(TimetableField::X_MATERIAOMG)).toUtf8() + " · curso "
-                + esc(record.value(TimetableField::X_OFERTAMATRIG)).toUtf8() + " · unidad ";
+            lesson.reserve(160);
+            lesson += " title=\"";
+            lesson += employeeHead;
+            lesson += piece.activity;
+            lesson += " · materia ";
+            lesson += code(record.value(TimetableField::X_MATERIAOMG));
+            lesson += " · curso ";
+            lesson += code(record.value(TimetableField::X_OFERTAMATRIG));
+            lesson += " · unidad ";
             piece.unitsAt = lesson.size();
             lesson += piece.unitCode;
             lesson += " · dependencia ";
@@ -572,9 +612,8 @@ private:
         for (int r : grid.nonRegular) {
             const TimetableRecord &record = m_content.records[size_t(r)];
             const QString &code = record.value(TimetableField::X_ACTIVIDAD);
-            const auto activity = m_seneca.activities.constFind(code);
-            const QString name
-                = activity != m_seneca.activities.cend() ? activity->name : QStringLiteral("Actividad %1").arg(code);
+            const SenecaActivity *activity = m_seneca.activities.find(code);
+            const QString name = activity ? activity->name : QStringLiteral("Actividad %1").arg(code);
             int minutes = 0;
             clipper::parseWholeNumber(record.value(TimetableField::N_MINSEN), minutes);
             auto &entry = byActivity[name];
@@ -592,12 +631,12 @@ private:
     const TimetableContent &m_content;
     const CheckResult *m_result = nullptr; // while writing
     Names m_names;
-    QByteArray m_out; // what has not gone to the device yet
+    PageBytes m_out; // what has not gone to the device yet
     QIODevice *m_device = nullptr;
     bool m_failed = false;
     std::vector<Piece> m_pieces;
     std::vector<Grid> m_grids;
-    QHash<QString, int> m_teacherGrid; // employee -> grid
+    TextHash<int> m_teacherGrid; // employee -> grid
     std::vector<int> m_rowOfSlot; // row -> slot index
     std::vector<int> m_slotRow; // slot index -> row
     std::vector<int> m_recordRow, m_recordDay; // per record; row -1 when not in a grid
@@ -634,8 +673,8 @@ void PreparedCheckReport::write(const QString &path, const CheckResult &result)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !m_page->write(file, result) || !file.commit()) {
-        throw UserError(QStringLiteral("No se pudo escribir el informe %1 (%2).")
-                            .arg(QDir::toNativeSeparators(path), file.errorString()));
+        throw UserError(QStringLiteral("No se pudo escribir el informe %1: %2.")
+                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
     }
 }
 

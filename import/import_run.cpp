@@ -86,6 +86,8 @@ ImportRun::ImportRun(Session &session, UserInterface &ui)
 {
 }
 
+ImportRun::~ImportRun() = default;
+
 QString ImportRun::defaultOutputPath(const QString &senecaPath)
 {
     const QFileInfo seneca(senecaPath);
@@ -125,6 +127,11 @@ ImportRun::Outcome ImportRun::run()
         if (lock->held())
             StagingArea::tidyUp(m_session.workDir);
     }
+    // What the check needs of the Séneca file is read on a thread of its own while
+    // the import reads its tables; the import itself reads only the file's frame.
+    const QString senecaPath = m_session.filenameXML;
+    std::future<SenecaExport> senecaForCheck
+        = std::async(std::launch::async, [senecaPath] { return SenecaExport::read(senecaPath); });
     ImportTables tables(m_session);
     tables.open();
     const LessonLookups lookups(tables);
@@ -148,6 +155,8 @@ ImportRun::Outcome ImportRun::run()
     if (!m_outputChosen)
         m_outputPath = defaultOutputPath(m_session.filenameXML);
     TimetableDocument document(m_outputPath, seneca, fechaText ? fechaText() : regionalNow());
+    m_written = std::make_unique<TimetableContent>();
+    document.keepContentIn(*m_written);
     document.startGroup("ANNO_ACADEMICO");
     document.dato("C_ANNO", seneca.yearText());
     document.endGroup();
@@ -184,17 +193,19 @@ ImportRun::Outcome ImportRun::run()
 
     for (const QString &note : droppedNotes)
         m_ui.note(note);
-    checkDocument();
+    checkDocument(senecaForCheck, *m_written);
     endCompletedRun(m_session, m_ui, importSummary(*this));
     return Outcome::Completed;
 }
 
-// The document is checked as Séneca will get it: read back from the disk.
-void ImportRun::checkDocument()
+// The document is checked as Séneca will get it: its writer kept what a reader
+// of the file finds there, so it is not read back.
+void ImportRun::checkDocument(std::future<SenecaExport> &seneca, const TimetableContent &content)
 {
     const QString report = checkReportPathFor(m_outputPath);
     try {
-        const CheckResult result = runTimetableCheck(m_session.filenameXML, m_outputPath, report);
+        m_senecaExport = std::make_unique<SenecaExport>(seneca.get());
+        const CheckResult result = runTimetableCheck(*m_senecaExport, content, report);
         checkErrors = result.errors;
         checkWarnings = result.warnings;
         checkInformation = result.information;

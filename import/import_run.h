@@ -14,6 +14,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <future>
+#include <memory>
+
+class SenecaExport;
+struct TimetableContent;
 
 class ImportRun {
 public:
@@ -24,6 +29,7 @@ public:
     };
 
     ImportRun(Session &session, UserInterface &ui);
+    ~ImportRun();
 
     // The driver (BImportarClick). Errors leave as UserError.
     Outcome run();
@@ -59,13 +65,17 @@ public:
 
 private:
     bool chooseExistingSenecaFile();
-    void checkDocument();
+    void checkDocument(std::future<SenecaExport> &seneca, const TimetableContent &content);
 
     Session &m_session;
     UserInterface &m_ui;
     QString m_outputPath;
     bool m_outputChosen = false;
     QString m_reportPath;
+    // What the check read: kept until the run object goes, so that the command
+    // line can end its process without freeing it.
+    std::unique_ptr<TimetableContent> m_written;
+    std::unique_ptr<SenecaExport> m_senecaExport;
 };
 
 namespace import_texts {

@@ -25,9 +25,9 @@ FirstByText::FirstByText(const dbf::Table &table, const char *field)
 {
     const int index = fieldOf(table, field);
     const std::vector<int> rows = table.liveRows();
-    m_rows.reserve(qsizetype(rows.size()));
+    m_rows.reserve(rows.size());
     for (int row : rows)
-        keepFirst(m_rows, table.text(row, index), row);
+        m_rows.emplace(table.text(row, index), row);
 }
 
 FirstByText::FirstByText(const dbf::Table &table, const char *first, const char *second)

@@ -6,6 +6,7 @@
 // their trailing spaces, exact and case-sensitive otherwise.
 
 #include "common/dbf_table.h"
+#include "common/text_hash.h"
 #include "import/field_texts.h"
 
 #include <QHash>
@@ -21,9 +22,11 @@ struct TextPair {
     QString second;
     bool operator==(const TextPair &) const = default;
 };
+// Hashed as TextHash hashes its keys, for the same reason.
 inline size_t qHash(const TextPair &key, size_t seed = 0)
 {
-    return qHashMulti(seed, key.first, key.second);
+    const text_hash::Hash hash;
+    return seed ^ (hash(key.first) * 31 + hash(key.second));
 }
 
 // The first record whose fields hold the given texts: the walk that stops at the
@@ -39,7 +42,7 @@ public:
     }
 
 private:
-    QHash<QString, int> m_rows; // by one field
+    TextHash<int> m_rows; // by one field
     QHash<TextPair, int> m_pairs; // by two fields
 };
 

@@ -4,7 +4,8 @@
 // authorisations), the names to show them by, the academic year and its dates.
 // Read in one streaming pass over the export's values (ExchangeValues).
 
-#include <QHash>
+#include "common/text_hash.h"
+
 #include <QString>
 
 #include <vector>
@@ -55,34 +56,34 @@ public:
     QString yearEnd;
 
     std::vector<SenecaTeacher> teachers; // in the export's order
-    QHash<QString, int> teacherIndex; // employee -> position in teachers
+    TextHash<int> teacherIndex; // employee -> position in teachers
     std::vector<SenecaSlot> slots; // in the export's order
-    QHash<QString, int> slotIndex;
-    QHash<QString, QString> rooms; // X_DEPENDENCIA -> name
-    QHash<QString, SenecaUnit> units; // X_UNIDAD
-    QHash<QString, QString> courses; // X_OFERTAMATRIG -> name
+    TextHash<int> slotIndex;
+    TextHash<QString> rooms; // X_DEPENDENCIA -> name
+    TextHash<SenecaUnit> units; // X_UNIDAD
+    TextHash<QString> courses; // X_OFERTAMATRIG -> name
     // MATERIAS: the subject's name by subject and course key (subjectKey()).
-    QHash<QString, QString> subjects;
-    QHash<QString, SenecaActivity> activities; // X_ACTIVIDAD
+    TextHash<QString> subjects;
+    TextHash<SenecaActivity> activities; // X_ACTIVIDAD
     // The reference catalogues: present when ORIGENES holds an entry.
     bool hasCatalogues = false;
-    QHash<QString, QString> categories; // X_CATORIHOR -> C_ORIHOR
-    QHash<QString, QString> levels; // X_NIVCONPAGLEG -> name
-    QHash<QString, QString> courseLevel; // X_OFERTAMATRIG -> X_NIVCONPAGLEG
-    QHash<QString, SenecaAuthorisation> authorisations; // X_ORIHORACTETP
+    TextHash<QString> categories; // X_CATORIHOR -> C_ORIHOR
+    TextHash<QString> levels; // X_NIVCONPAGLEG -> name
+    TextHash<QString> courseLevel; // X_OFERTAMATRIG -> X_NIVCONPAGLEG
+    TextHash<SenecaAuthorisation> authorisations; // X_ORIHORACTETP
 
     static QString subjectKey(const QString &subject, const QString &course)
     {
         return subject + QLatin1Char('\x1f') + course;
     }
-    const SenecaSlot *slot(const QString &code) const
+    const SenecaSlot *slot(QStringView code) const
     {
-        const auto it = slotIndex.constFind(code);
-        return it == slotIndex.cend() ? nullptr : &slots[size_t(*it)];
+        const int *at = slotIndex.find(code);
+        return at ? &slots[size_t(*at)] : nullptr;
     }
-    const SenecaTeacher *teacher(const QString &employee) const
+    const SenecaTeacher *teacher(QStringView employee) const
     {
-        const auto it = teacherIndex.constFind(employee);
-        return it == teacherIndex.cend() ? nullptr : &teachers[size_t(*it)];
+        const int *at = teacherIndex.find(employee);
+        return at ? &teachers[size_t(*at)] : nullptr;
     }
 };

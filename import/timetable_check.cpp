@@ -3,13 +3,13 @@
 #include "import/timetable_check.h"
 
 #include "common/clipper.h"
+#include "common/text_hash.h"
 #include "export/time_frames.h"
 #include "import/check_findings.h"
 
 #include <QDate>
 #include <QHash>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <algorithm>
 #include <map>
@@ -100,11 +100,11 @@ public:
         if (!form())
             return;
         sections();
-        QSet<QString> withTimetable;
+        TextHash<bool> withTimetable;
         for (const TimetableTeacher &teacher : m_content.teachers) {
             teacherGroup(teacher);
             if (teacher.recordCount > 0)
-                withTimetable.insert(teacher.employee());
+                withTimetable.insert(teacher.employee(), true);
         }
         twiceInSection();
         for (const TimetableRecord &record : m_content.records) {
@@ -249,18 +249,17 @@ private:
 
     void twiceInSection()
     {
-        QHash<QString, const TimetableTeacher *> seen[2];
+        TextHash<const TimetableTeacher *> seen[2];
         for (const TimetableTeacher &teacher : m_content.teachers) {
             auto &section = seen[teacher.regular ? 1 : 0];
             const QString employee = teacher.employee();
             if (employee.isEmpty())
                 continue;
-            if (const auto it = section.constFind(employee); it != section.cend()) {
+            const TimetableTeacher *first = section.emplace(employee, &teacher);
+            if (first != &teacher) {
                 m_findings.teacher(S::Error, teacher,
                     QStringLiteral("El empleado %1 ya tiene otro grupo en la misma sección (%2)")
-                        .arg(employee, (*it)->seq));
-            } else {
-                section.insert(employee, &teacher);
+                        .arg(employee, first->seq));
             }
         }
     }
@@ -315,8 +314,8 @@ private:
                     .arg(quoted(room)));
         }
         const QString &unit = record.value(TimetableField::X_UNIDAD);
-        const auto unitIt = m_seneca.units.constFind(unit);
-        if (!unit.isEmpty() && unitIt == m_seneca.units.cend()) {
+        const SenecaUnit *knownUnit = m_seneca.units.find(unit);
+        if (!unit.isEmpty() && !knownUnit) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_UNIDAD %1 no es ninguna unidad de la exportación de Séneca").arg(quoted(unit)));
         }
@@ -333,14 +332,14 @@ private:
                                "exportación de Séneca")
                     .arg(quoted(subject), quoted(course)));
         }
-        if (!unit.isEmpty() && unitIt != m_seneca.units.cend() && !course.isEmpty() && unitIt->course != course) {
+        if (!unit.isEmpty() && knownUnit && !course.isEmpty() && knownUnit->course != course) {
             m_findings.record(S::Warning, record,
                 QStringLiteral("La unidad %1 (%2) es del curso %3 y el registro indica el curso %4")
-                    .arg(unit, unitIt->name, quoted(unitIt->course), course));
+                    .arg(unit, knownUnit->name, quoted(knownUnit->course), course));
         }
         const QString &activityCode = record.value(TimetableField::X_ACTIVIDAD);
-        const auto activity = m_seneca.activities.constFind(activityCode);
-        if (activity == m_seneca.activities.cend()) {
+        const SenecaActivity *activity = m_seneca.activities.find(activityCode);
+        if (!activity) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_ACTIVIDAD %1 no es ninguna actividad de la exportación de Séneca")
                     .arg(quoted(activityCode)));
@@ -427,9 +426,9 @@ private:
         if (code.isEmpty()) {
             const QString level = m_seneca.courseLevel.value(course);
             const QStringList categories = authorisedCategories().value(activity + QLatin1Char('\x1f') + level);
-            const auto activityIt = m_seneca.activities.constFind(activity);
-            const QString activityText = activityIt != m_seneca.activities.cend() && !activityIt->name.isEmpty()
-                ? QStringLiteral("%1 (%2)").arg(activity, activityIt->name)
+            const SenecaActivity *known = m_seneca.activities.find(activity);
+            const QString activityText = known && !known->name.isEmpty()
+                ? QStringLiteral("%1 (%2)").arg(activity, known->name)
                 : quoted(activity);
             const QString levelText = !level.isEmpty()
                 ? QStringLiteral("nivel %1 (%2)").arg(level, m_seneca.levels.value(level))
@@ -446,8 +445,8 @@ private:
                                                    .arg(categories.join(QStringLiteral(", ")))));
             return;
         }
-        const auto known = m_seneca.authorisations.constFind(code);
-        if (known == m_seneca.authorisations.cend()) {
+        const SenecaAuthorisation *known = m_seneca.authorisations.find(code);
+        if (!known) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_ORIHORACTETP %1 no es ninguna autorización de la exportación de Séneca")
                     .arg(quoted(code)));
@@ -463,9 +462,10 @@ private:
     {
         if (!m_categoriesBuilt) {
             m_categoriesBuilt = true;
-            for (auto it = m_seneca.authorisations.cbegin(); it != m_seneca.authorisations.cend(); ++it) {
-                m_categories[it->activity + QLatin1Char('\x1f') + it->level]
-                    << QStringLiteral("%1 (%2)").arg(it->category, m_seneca.categories.value(it->category));
+            for (const auto &[code, authorisation] : m_seneca.authorisations) {
+                m_categories[authorisation.activity + QLatin1Char('\x1f') + authorisation.level]
+                    << QStringLiteral("%1 (%2)").arg(
+                           authorisation.category, m_seneca.categories.value(authorisation.category));
             }
             for (QStringList &list : m_categories)
                 list.sort();
@@ -482,8 +482,8 @@ private:
                     .arg(namesOf(record)));
         }
         const QString &code = record.value(TimetableField::X_ACTIVIDAD);
-        const auto activity = m_seneca.activities.constFind(code);
-        if (activity == m_seneca.activities.cend()) {
+        const SenecaActivity *activity = m_seneca.activities.find(code);
+        if (!activity) {
             m_findings.record(S::Error, record,
                 QStringLiteral("X_ACTIVIDAD %1 no es ninguna actividad de la exportación de Séneca").arg(quoted(code)));
         } else if (activity->regular) {
@@ -504,13 +504,14 @@ private:
     void duplicates()
     {
         std::unordered_multimap<size_t, int> seen;
+        const text_hash::Hash hashOf;
         for (const TimetableTeacher &teacher : m_content.teachers) {
             seen.clear();
             for (int i = teacher.firstRecord; i < teacher.firstRecord + teacher.recordCount; ++i) {
                 const TimetableRecord &record = m_content.records[size_t(i)];
                 size_t hash = record.datos.size();
                 for (const TimetableDato &dato : record.datos)
-                    hash = qHashMulti(hash, dato.name, dato.value);
+                    hash = (hash * 31 + hashOf(dato.name)) * 31 + hashOf(dato.value);
                 const TimetableRecord *first = nullptr;
                 for (auto [it, end] = seen.equal_range(hash); it != end && !first; ++it) {
                     if (m_content.records[size_t(it->second)].datos == record.datos)

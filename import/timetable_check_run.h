@@ -2,7 +2,9 @@
 // The timetable check from files to findings and report, as the command line and
 // the import run it.
 
+#include "import/seneca_export.h"
 #include "import/timetable_check.h"
+#include "import/timetable_content.h"
 
 #include <QString>
 
@@ -12,3 +14,7 @@
 // unreadable, an export that is not an exchange document, a report that cannot be
 // written. A timetable document that is not well-formed is a finding.
 CheckResult runTimetableCheck(const QString &senecaPath, const QString &timetablePath, const QString &reportPath);
+
+// The same from what is already read: the import's own document, kept as it was
+// written.
+CheckResult runTimetableCheck(const SenecaExport &seneca, const TimetableContent &content, const QString &reportPath);

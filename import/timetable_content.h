@@ -43,6 +43,10 @@ struct TimetableDato {
 // The field a nombre_dato names; Count for any other name.
 TimetableField timetableFieldOf(const QString &name);
 
+// Whether an encoding name, as a declaration gives it, is ISO-8859-1 by one of
+// its names: the encoding in which bytes 0x80 to 0x9F are control characters.
+bool declaresLatin1(const QString &encoding);
+
 // The datos of a group, in their order, and the first of each known name.
 struct TimetableDatos {
     std::vector<TimetableDato> datos;

@@ -1,6 +1,9 @@
 #include "import/timetable_document.h"
 
+#include "common/clipper.h"
 #include "common/user_error.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -45,6 +48,7 @@ QString asLibxmlText(const QString &value)
 
 TimetableDocument::TimetableDocument(const QString &path, const SenecaFrame &seneca, const QString &fecha)
     : m_writer(path, seneca.document(), seneca.rootPlaceholder())
+    , m_path(path)
 {
     m_writer.startElement("SERVICIO");
     m_writer.attribute("modulo", "HORARIOS");
@@ -56,6 +60,8 @@ TimetableDocument::TimetableDocument(const QString &path, const SenecaFrame &sen
 
 void TimetableDocument::startGroup(const std::string &seq, std::optional<int> registros)
 {
+    if (m_content)
+        keepGroup(seq, registros);
     m_writer.startElement("grupo_datos");
     m_writer.attribute("seq", seq);
     if (registros)
@@ -64,6 +70,8 @@ void TimetableDocument::startGroup(const std::string &seq, std::optional<int> re
 
 void TimetableDocument::endGroup()
 {
+    if (m_content)
+        m_levels.pop_back();
     m_writer.endElement();
 }
 
@@ -75,11 +83,98 @@ void TimetableDocument::dato(std::string_view name, const QString &value)
                             .arg(visible(value), QLatin1String(name.data(), qsizetype(name.size()))));
     }
     m_writer.element("dato", "nombre_dato", name, value);
+    if (m_content)
+        keepDato(name, value);
 }
 
 void TimetableDocument::finish()
 {
     m_writer.commit();
+    if (m_content && declaresLatin1(m_content->declaredEncoding)) {
+        m_content->controlBytes = m_writer.highControlBytes();
+        m_content->firstControlByteLine = m_writer.firstHighControlByteLine();
+    }
+}
+
+void TimetableDocument::keepContentIn(TimetableContent &content)
+{
+    m_content = &content;
+    content.path = m_path;
+    content.declaredEncoding = QString::fromStdString(m_writer.encoding());
+    content.hasRoot = true;
+}
+
+// The levels below BLOQUE_DATOS as the reader tells them: sections, teacher
+// groups, record groups, and any group inside a record.
+void TimetableDocument::keepGroup(const std::string &seq, std::optional<int> registros)
+{
+    TimetableContent &content = *m_content;
+    const QString seqText = QString::fromLatin1(seq);
+    const QString registrosText = registros ? QString::number(*registros) : QString();
+    const int line = m_writer.lineOfNextByte();
+    const Level parent = m_levels.empty() ? Level::Nested : m_levels.back();
+    if (m_levels.empty()) {
+        TimetableSection &section = content.sections.emplace_back();
+        section.seq = seqText;
+        section.registros = registrosText;
+        section.line = line;
+        m_levels.push_back(Level::Section);
+    } else if (parent == Level::Section) {
+        TimetableSection &section = content.sections.back();
+        ++section.teacherCount;
+        TimetableTeacher &teacher = content.teachers.emplace_back();
+        teacher.regular = section.seq != QLatin1String("HORARIOS_NO_REGULARES");
+        teacher.seq = seqText;
+        teacher.registros = registrosText;
+        teacher.line = line;
+        teacher.firstRecord = int(content.records.size());
+        m_levels.push_back(Level::Teacher);
+    } else if (parent == Level::Teacher) {
+        ++content.teachers.back().recordCount;
+        TimetableRecord &record = content.records.emplace_back();
+        record.teacher = int(content.teachers.size()) - 1;
+        record.seq = seqText;
+        record.line = line;
+        record.datos.reserve(12);
+        m_levels.push_back(Level::Record);
+    } else {
+        if (parent == Level::Record)
+            ++content.records.back().nestedGroups;
+        m_levels.push_back(Level::Nested);
+    }
+}
+
+TimetableDatos *TimetableDocument::keptDatos()
+{
+    if (m_levels.empty())
+        return nullptr;
+    switch (m_levels.back()) {
+    case Level::Section:
+        return &m_content->sections.back().own;
+    case Level::Teacher:
+        return &m_content->teachers.back();
+    case Level::Record:
+        return &m_content->records.back();
+    case Level::Nested:
+        break;
+    }
+    return nullptr;
+}
+
+void TimetableDocument::keepDato(std::string_view name, const QString &value)
+{
+    TimetableDatos *datos = keptDatos();
+    if (!datos)
+        return;
+    auto known
+        = std::find_if(m_names.begin(), m_names.end(), [name](const KeptName &kept) { return kept.bytes == name; });
+    if (known == m_names.end()) {
+        const QString text = QString::fromLatin1(name.data(), qsizetype(name.size()));
+        known = m_names.insert(m_names.end(), {std::string(name), text, timetableFieldOf(text)});
+    }
+    // The reader trims the spaces around each value; most have none.
+    const bool padded = !value.isEmpty() && (value.front() == QLatin1Char(' ') || value.back() == QLatin1Char(' '));
+    datos->add({known->text, padded ? clipper::AllTrim(value) : value}, known->field);
 }
 
 std::string TimetableDocument::numbered(const char *prefix, int number)

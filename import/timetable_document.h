@@ -5,6 +5,7 @@
 // a tree in memory would first have to hold.
 
 #include "import/seneca_frame.h"
+#include "import/timetable_content.h"
 #include "import/xml_stream_writer.h"
 
 #include <QString>
@@ -12,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TimetableDocument {
 public:
@@ -34,9 +36,30 @@ public:
     // and puts the document in place of any earlier one.
     void finish();
 
+    // From here on, also keeps in content what TimetableReader would read from the
+    // finished document, so that the import checks its document without reading it
+    // back. content must outlive the writing; it is complete after finish().
+    void keepContentIn(TimetableContent &content);
+
     // seq values such as ACTIVIDAD_12: a fixed prefix and a number.
     static std::string numbered(const char *prefix, int number);
 
 private:
+    enum class Level { Section, Teacher, Record, Nested };
+    void keepGroup(const std::string &seq, std::optional<int> registros);
+    void keepDato(std::string_view name, const QString &value);
+    TimetableDatos *keptDatos();
+
+    // A dato name as the content holds it, made once per name.
+    struct KeptName {
+        std::string bytes;
+        QString text;
+        TimetableField field;
+    };
+
     XmlStreamWriter m_writer;
+    QString m_path;
+    TimetableContent *m_content = nullptr;
+    std::vector<Level> m_levels; // of the groups open
+    std::vector<KeptName> m_names;
 };

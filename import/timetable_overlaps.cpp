@@ -6,10 +6,11 @@
 // differs from course to course. A different room, activity or subject name at
 // the same time is a teacher in two places.
 #include "common/clipper.h"
+#include "common/text_hash.h"
 #include "export/time_frames.h"
 #include "import/check_findings.h"
 
-#include <QHash>
+#include <QStringList>
 
 #include <algorithm>
 #include <numeric>
@@ -40,15 +41,13 @@ QString whenText(const Placed &placed)
 // sort: each gets its rank in the keys' order, and the sort compares ranks.
 void rankKeys(std::vector<Placed> &placed)
 {
-    QHash<QString, int> idOf;
+    TextHash<int> idOf;
     std::vector<QString> keys;
     for (Placed &p : placed) {
-        auto it = idOf.constFind(p.who);
-        if (it == idOf.cend()) {
-            it = idOf.insert(p.who, int(keys.size()));
+        const int id = idOf.emplace(p.who, int(keys.size()));
+        if (id == int(keys.size()))
             keys.push_back(p.who);
-        }
-        p.rank = *it;
+        p.rank = id;
     }
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);

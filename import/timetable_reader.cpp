@@ -5,6 +5,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "common/xml_parse_guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -28,13 +30,6 @@ QString declaredEncoding(const QByteArray &head)
         QStringLiteral(R"re(^\s*<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._\-]+)["'])re"));
     const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
     return match.hasMatch() ? match.captured(1) : QString();
-}
-
-bool isLatin1(const QString &encoding)
-{
-    const QString name = encoding.toUpper();
-    return name == QLatin1String("ISO-8859-1") || name == QLatin1String("ISO_8859-1") || name == QLatin1String("LATIN1")
-        || name == QLatin1String("LATIN-1") || name == QLatin1String("ISO8859-1");
 }
 
 class Handlers {
@@ -53,7 +48,6 @@ public:
         handler.endElementNs = &Handlers::endElement;
         handler.characters = &Handlers::characters;
         handler.cdataBlock = &Handlers::characters;
-        handler.serror = &Handlers::structuredError;
     }
 
 private:
@@ -188,23 +182,13 @@ private:
     static void characters(void *context, const xmlChar *text, int length)
     {
         Handlers &h = of(context);
-        if (!h.m_roles.empty() && h.m_roles.back() == Role::Dato)
-            h.m_text.append(reinterpret_cast<const char *>(text), length);
-    }
-
-    static void structuredError(void *context, xmlError *error)
-    {
-        if (!error || error->level < XML_ERR_ERROR)
+        if (h.m_roles.empty() || h.m_roles.back() != Role::Dato)
             return;
-        auto *ctxt = static_cast<xmlParserCtxtPtr>(error->ctxt);
-        if (!ctxt || !ctxt->_private)
+        if (h.m_text.size() + length > xml::ParseGuard::kLongestValue) {
+            xml::ParseGuard::refuseValueTooLong(h.m_context);
             return;
-        (void)context;
-        Handlers &h = *static_cast<Handlers *>(ctxt->_private);
-        if (!h.m_content.parseError.isEmpty())
-            return;
-        h.m_content.parseError = error->message ? QString::fromUtf8(error->message).trimmed() : QStringLiteral("?");
-        h.m_content.parseErrorLine = error->line;
+        }
+        h.m_text.append(reinterpret_cast<const char *>(text), length);
     }
 
     TimetableContent &m_content;
@@ -215,6 +199,13 @@ private:
 };
 
 } // namespace
+
+bool declaresLatin1(const QString &encoding)
+{
+    const QString name = encoding.toUpper();
+    return name == QLatin1String("ISO-8859-1") || name == QLatin1String("ISO_8859-1") || name == QLatin1String("LATIN1")
+        || name == QLatin1String("LATIN-1") || name == QLatin1String("ISO8859-1");
+}
 
 TimetableField timetableFieldOf(const QString &name)
 {
@@ -242,7 +233,7 @@ TimetableContent TimetableReader::read(const QString &path)
     content.path = path;
     QByteArray chunk = file.read(1 << 16);
     content.declaredEncoding = declaredEncoding(chunk.left(512));
-    const bool latin1 = isLatin1(content.declaredEncoding);
+    const bool latin1 = declaresLatin1(content.declaredEncoding);
 
     xmlSAXHandler handler;
     Handlers::install(handler);
@@ -250,9 +241,13 @@ TimetableContent TimetableReader::read(const QString &path)
         = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, QFile::encodeName(path).constData());
     if (!context)
         throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(shown));
+    // Freed last, after the guard has put back what it changed in it.
+    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> owner(context, &xmlFreeParserCtxt);
     Handlers handlers(content, context);
     context->_private = &handlers;
-    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    // Blank text between elements is no concern of the handlers.
+    xmlCtxtUseOptions(context, xml::parseOptions() & ~XML_PARSE_NOBLANKS);
+    const xml::ParseGuard guard(context, path);
 
     int line = 1;
     while (true) {
@@ -272,9 +267,16 @@ TimetableContent TimetableReader::read(const QString &path)
         chunk = file.read(1 << 16);
     }
     if (file.error() != QFileDevice::NoError)
-        content.parseError = file.errorString();
-    if (!context->wellFormed && content.parseError.isEmpty())
-        content.parseError = QStringLiteral("documento XML mal formado");
-    xmlFreeParserCtxt(context);
+        throw UserError(QStringLiteral("No se puede leer el archivo %1.").arg(shown));
+    // A declaration in UTF-16 is not in the first bytes read as one-byte text.
+    if (content.declaredEncoding.isEmpty() && context->encoding)
+        content.declaredEncoding = QString::fromLatin1(reinterpret_cast<const char *>(context->encoding));
+    // What the parse found wrong, in the guard's Spanish words.
+    if (guard.failed()) {
+        content.parseError = guard.reason();
+        content.parseErrorLine = guard.line();
+    } else if (!context->wellFormed) {
+        content.parseError = QStringLiteral("su marcado XML no es correcto");
+    }
     return content;
 }

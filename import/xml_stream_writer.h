@@ -53,7 +53,26 @@ public:
     // the file when anything could not be written; the target is then untouched.
     void commit();
 
+    // The encoding the declaration names.
+    const std::string &encoding() const { return m_encoding; }
+    // The line, counted from 1, where the next byte written will stand in the file.
+    int lineOfNextByte();
+    // Bytes 0x80 to 0x9F written so far (in an ISO-8859-1 document, control
+    // characters, which a reader may take for Windows-1252 letters), and the line
+    // of the first of them.
+    int highControlBytes() const { return m_tally.highControlBytes; }
+    int firstHighControlByteLine() const { return m_tally.firstHighControlByteLine; }
+
 private:
+    // What the bytes handed to the file hold that a reader of it counts.
+    struct ByteTally {
+        long long lineBreaks = 0;
+        int highControlBytes = 0;
+        int firstHighControlByteLine = 0;
+    };
+    // Writes bytes to the file, counting them in the tally first.
+    bool toFile(const char *bytes, qint64 length);
+
     enum class Form {
         Latin1, // ISO-8859-1, encoded here
         Utf8, // encoded here
@@ -94,4 +113,7 @@ private:
     bool m_startTagOpen = false;
     bool m_xhtml = false; // the frame's DOCTYPE names XHTML 1.0
     bool m_failed = false;
+    ByteTally m_tally;
+    std::size_t m_bufferCounted = 0; // bytes of the buffer whose line breaks are counted
+    long long m_bufferLineBreaks = 0;
 };

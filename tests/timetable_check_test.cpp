@@ -10,6 +10,8 @@
 #include "import/timetable_check_run.h"
 #include "import/timetable_reader.h"
 
+#include "common/user_error.h"
+
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -89,9 +91,11 @@ TEST_F(TimetableCheck, eachPlantedFaultIsFoundNamedAndEndsWithStatus4)
     const QString room = datoOf(good, p1, a1, "X_DEPENDENCIA");
     const SenecaExport seneca = SenecaExport::read(goodSchool().senecaWithoutCatalogues);
     QString otherRoom;
-    for (auto it = seneca.rooms.cbegin(); it != seneca.rooms.cend() && otherRoom.isEmpty(); ++it) {
-        if (it.key() != room)
-            otherRoom = it.key();
+    for (const auto &[code, name] : seneca.rooms) {
+        if (code != room) {
+            otherRoom = code;
+            break;
+        }
     }
     ASSERT_GT(start, 0);
     ASSERT_FALSE(room.isEmpty());
@@ -225,14 +229,16 @@ TEST_F(TimetableCheck, oneLessonGivenToSeveralUnitsAtOnceIsNoError)
             continue;
         const QString name = seneca.subjects.value(
             SenecaExport::subjectKey(r.value(TimetableField::X_MATERIAOMG), r.value(TimetableField::X_OFERTAMATRIG)));
-        for (auto u = seneca.units.cbegin(); u != seneca.units.cend() && unit.isEmpty(); ++u) {
-            if (u->course == r.value(TimetableField::X_OFERTAMATRIG))
+        for (const auto &[unitCode, known] : seneca.units) {
+            if (!unit.isEmpty())
+                break;
+            if (known.course == r.value(TimetableField::X_OFERTAMATRIG))
                 continue;
-            for (auto s = seneca.subjects.cbegin(); s != seneca.subjects.cend(); ++s) {
-                const QStringList key = s.key().split(QLatin1Char('\x1f'));
-                if (s.value() == name && key.value(1) == u->course
+            for (const auto &[subjectKey, subjectName] : seneca.subjects) {
+                const QStringList key = subjectKey.split(QLatin1Char('\x1f'));
+                if (subjectName == name && key.value(1) == known.course
                     && key.value(0) != r.value(TimetableField::X_MATERIAOMG)) {
-                    group = teacher.seq, record = r.seq, course = u->course, unit = u.key(), subject = key.value(0);
+                    group = teacher.seq, record = r.seq, course = known.course, unit = unitCode, subject = key.value(0);
                     break;
                 }
             }
@@ -289,7 +295,15 @@ TEST_F(TimetableCheck, documentsThatAreNotWellFormedOrMisencodedAreErrors)
         std::function<void(QByteArray &)> spoil;
         QString expected;
     } cases[] = {
-        {"cut short", [](QByteArray &d) { d.chop(40); }, QStringLiteral("no es XML válido")},
+        {"cut short", [](QByteArray &d) { d.chop(40); },
+            QStringLiteral("no es XML válido en la codificación que declara (ISO-8859-1), línea")},
+        {"an entity declared: a few bytes that would take the whole memory",
+            [](QByteArray &d) {
+                d.insert(d.indexOf("<SERVICIO"),
+                    "<!DOCTYPE SERVICIO [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">]>\n");
+                d.replace("<dato nombre_dato=\"F_TOMAPOS\">", "<dato nombre_dato=\"F_TOMAPOS\">&b;");
+            },
+            QStringLiteral("declara entidades XML")},
         {"a Windows-1252 quote under ISO-8859-1",
             [](QByteArray &d) {
                 const qsizetype at = d.indexOf("<dato nombre_dato=\"F_TOMAPOS\">");
@@ -313,6 +327,21 @@ TEST_F(TimetableCheck, documentsThatAreNotWellFormedOrMisencodedAreErrors)
     }
 }
 
+TEST_F(TimetableCheck, aReportThatCannotBeWrittenIsNamedInSpanishAndTheCheckStops)
+{
+    const GoodSchool &school = goodSchool();
+    const QString report = dir.filePath(QStringLiteral("no-existe/informe.html"));
+    try {
+        runTimetableCheck(school.senecaWithoutCatalogues, school.document, report);
+        ADD_FAILURE() << "the check must stop";
+    } catch (const UserError &error) {
+        EXPECT_TRUE(error.message().startsWith(
+            QStringLiteral("No se pudo escribir el informe %1: ").arg(QDir::toNativeSeparators(report))))
+            << error.what();
+        EXPECT_FALSE(error.message().contains(QStringLiteral("No such"))) << error.what();
+    }
+}
+
 TEST_F(TimetableCheck, aCheckThatCannotRunEndsWithStatus1AndWrongUsageWith2)
 {
     const GoodSchool &school = goodSchool();
@@ -328,6 +357,18 @@ TEST_F(TimetableCheck, aCheckThatCannotRunEndsWithStatus1AndWrongUsageWith2)
     const round_trip::ToolRun usage = round_trip::runTool(
         "transhoravo", {QStringLiteral("check"), QStringLiteral("--seneca"), school.senecaWithoutCatalogues});
     EXPECT_EQ(usage.status, 2);
+}
+
+// The import checks what it kept of its document while writing it, not the file:
+// the check of the file it wrote must write the very same report.
+TEST_F(TimetableCheck, theImportsReportIsTheReportOfItsDocumentReadBack)
+{
+    const GoodSchool &school = goodSchool();
+    const QByteArray fromImport = readAll(checkReportPathFor(school.document));
+    ASSERT_FALSE(fromImport.isEmpty());
+    const QString again = dir.filePath(QStringLiteral("informe.html"));
+    runTimetableCheck(school.senecaWithoutCatalogues, school.document, again);
+    EXPECT_TRUE(fromImport == readAll(again)) << "the import's report differs from the report of its document";
 }
 
 TEST_F(TimetableCheck, theReportStandsAloneAndGridsEveryTeacherUnitAndRoom)

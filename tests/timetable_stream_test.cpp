@@ -5,6 +5,7 @@
 #include "common/user_error.h"
 #include "import/seneca_frame.h"
 #include "import/timetable_document.h"
+#include "import/timetable_reader.h"
 #include "support/tree_timetable.h"
 
 #include <QDir>
@@ -117,6 +118,74 @@ template <typename Document> void valuesDocument(Document &document, const std::
     document.endGroup();
 }
 
+// Groups the import never writes but a reader still files: a dato straight under
+// the block, a record with a group inside it, padded values.
+void unusualGroups(TimetableDocument &document)
+{
+    document.startGroup("OTRA_SECCION");
+    document.dato("X_EMPLEADO", QStringLiteral("  7  "));
+    document.startGroup("PROFESOR", 1);
+    document.dato("X_EMPLEADO", QStringLiteral("1002 "));
+    document.startGroup("ACTIVIDAD_1");
+    document.dato("X_TRAMO", QStringLiteral(" 3"));
+    document.startGroup("DENTRO");
+    document.dato("X_UNIDAD", QStringLiteral("no cuenta"));
+    document.startGroup("MAS_DENTRO");
+    document.endGroup();
+    document.endGroup();
+    document.dato("N_MINSEN", QStringLiteral("\n300\n"));
+    document.endGroup();
+    document.endGroup();
+    document.endGroup();
+}
+
+void expectSameDatos(const TimetableDatos &kept, const TimetableDatos &read, const std::string &where)
+{
+    EXPECT_EQ(kept.datos, read.datos) << where;
+    EXPECT_EQ(kept.positions, read.positions) << where;
+}
+
+// Everything the check reads of a document, field by field.
+void expectSameContent(const TimetableContent &kept, const TimetableContent &read, const std::string &label)
+{
+    EXPECT_EQ(kept.path, read.path) << label;
+    EXPECT_EQ(kept.declaredEncoding.toUpper(), read.declaredEncoding.toUpper()) << label;
+    EXPECT_EQ(kept.parseError, read.parseError) << label;
+    EXPECT_EQ(kept.hasRoot, read.hasRoot) << label;
+    EXPECT_EQ(kept.controlBytes, read.controlBytes) << label;
+    EXPECT_EQ(kept.firstControlByteLine, read.firstControlByteLine) << label;
+    ASSERT_EQ(kept.sections.size(), read.sections.size()) << label;
+    for (size_t i = 0; i < kept.sections.size(); ++i) {
+        const std::string where = label + " / section " + std::to_string(i);
+        EXPECT_EQ(kept.sections[i].seq, read.sections[i].seq) << where;
+        EXPECT_EQ(kept.sections[i].registros, read.sections[i].registros) << where;
+        EXPECT_EQ(kept.sections[i].registros.isNull(), read.sections[i].registros.isNull()) << where;
+        EXPECT_EQ(kept.sections[i].line, read.sections[i].line) << where;
+        EXPECT_EQ(kept.sections[i].teacherCount, read.sections[i].teacherCount) << where;
+        expectSameDatos(kept.sections[i].own, read.sections[i].own, where);
+    }
+    ASSERT_EQ(kept.teachers.size(), read.teachers.size()) << label;
+    for (size_t i = 0; i < kept.teachers.size(); ++i) {
+        const std::string where = label + " / teacher " + std::to_string(i);
+        const TimetableTeacher &a = kept.teachers[i];
+        const TimetableTeacher &b = read.teachers[i];
+        EXPECT_EQ(std::tie(a.regular, a.seq, a.registros, a.line, a.firstRecord, a.recordCount),
+            std::tie(b.regular, b.seq, b.registros, b.line, b.firstRecord, b.recordCount))
+            << where;
+        expectSameDatos(a, b, where);
+    }
+    ASSERT_EQ(kept.records.size(), read.records.size()) << label;
+    for (size_t i = 0; i < kept.records.size(); ++i) {
+        const std::string where = label + " / record " + std::to_string(i);
+        const TimetableRecord &a = kept.records[i];
+        const TimetableRecord &b = read.records[i];
+        EXPECT_EQ(
+            std::tie(a.teacher, a.seq, a.line, a.nestedGroups), std::tie(b.teacher, b.seq, b.line, b.nestedGroups))
+            << where;
+        expectSameDatos(a, b, where);
+    }
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -169,6 +238,25 @@ TEST_F(TimetableStream, EqualsTheSavedTreeForEverySenecaFileAndAwkwardValues)
             writeSeneca(seneca.bytes), QStringLiteral("01/02/2025 10:30:00"),
             [](TimetableDocument &document) { awkwardDocument(document); },
             [](TreeTimetable &document) { awkwardDocument(document); }, seneca.label);
+    }
+}
+
+// The import checks its document from what the writer kept of it: that must be
+// what a reader of the file finds, for every Séneca file and awkward value.
+TEST_F(TimetableStream, KeptContentIsWhatTheReaderFindsInTheFile)
+{
+    for (const SenecaFile &seneca : senecaFiles()) {
+        const QString path = dir.filePath(QStringLiteral("kept.xml"));
+        TimetableContent kept;
+        {
+            const SenecaFrame frame = SenecaFrame::read(writeSeneca(seneca.bytes));
+            TimetableDocument document(path, frame, QStringLiteral("01/02/2025 10:30:00"));
+            document.keepContentIn(kept);
+            awkwardDocument(document);
+            unusualGroups(document);
+            document.finish();
+        }
+        expectSameContent(kept, TimetableReader::read(path), seneca.label);
     }
 }
 
