@@ -39,21 +39,39 @@ struct FieldDef {
 // A table's layout, declared once next to the step that creates it.
 using Layout = std::vector<FieldDef>;
 
+// The layouts name their fields through constants (QLatin1StringView); tests and
+// tools may spell a name out.
+inline FieldDef charField(QLatin1StringView name, int width)
+{
+    return {QString(name), FieldType::Character, width, 0};
+}
+inline FieldDef intField(QLatin1StringView name)
+{
+    return {QString(name), FieldType::Integer, 4, 0};
+}
+inline FieldDef doubleField(QLatin1StringView name)
+{
+    return {QString(name), FieldType::Double, 8, 0};
+}
+inline FieldDef logicalField(QLatin1StringView name)
+{
+    return {QString(name), FieldType::Logical, 1, 0};
+}
 inline FieldDef charField(const char *name, int width)
 {
-    return {QString::fromLatin1(name), FieldType::Character, width, 0};
+    return charField(QLatin1StringView(name), width);
 }
 inline FieldDef intField(const char *name)
 {
-    return {QString::fromLatin1(name), FieldType::Integer, 4, 0};
+    return intField(QLatin1StringView(name));
 }
 inline FieldDef doubleField(const char *name)
 {
-    return {QString::fromLatin1(name), FieldType::Double, 8, 0};
+    return doubleField(QLatin1StringView(name));
 }
 inline FieldDef logicalField(const char *name)
 {
-    return {QString::fromLatin1(name), FieldType::Logical, 1, 0};
+    return logicalField(QLatin1StringView(name));
 }
 
 // The table's files in either case of their extension: the .DBF and the .MDX.

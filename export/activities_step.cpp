@@ -3,6 +3,7 @@
 #include "export/subjects_table.h"
 
 #include "export/export_run.h"
+#include "export/seneca_groups.h"
 #include "export/subject_codes.h"
 
 namespace {
@@ -16,32 +17,33 @@ void ExportRun::appendActivityTasks()
     dbf::Table subjects(path);
     subjects.open();
     subjects.batchPosts();
-    const int code = subjects.fieldIndex(QStringLiteral("COD"));
-    const int longCode = subjects.fieldIndex(QStringLiteral("CODLARGO"));
-    const int name = subjects.fieldIndex(QStringLiteral("NOMBRE"));
-    const int taskCode = subjects.fieldIndex(QStringLiteral("CODTAREA"));
-    const int isTask = subjects.fieldIndex(QStringLiteral("ESTAREA"));
-    const int flags = subjects.fieldIndex(QStringLiteral("R_UNI_MAT"));
+    const int cod = subjects.fieldIndex(subjects_table::cod);
+    const int codLargo = subjects.fieldIndex(subjects_table::codLargo);
+    const int nombre = subjects.fieldIndex(subjects_table::nombre);
+    const int codTarea = subjects.fieldIndex(subjects_table::codTarea);
+    const int esTarea = subjects.fieldIndex(subjects_table::esTarea);
+    const int rUniMat = subjects.fieldIndex(subjects_table::rUniMat);
 
     int recordNumber = 0;
-    for (const ExchangeRecord &activity : seneca().records(QStringLiteral("ACTIVIDADES"))) {
+    for (const ExchangeRecord &activity : seneca().records(seneca_groups::activitiesGroup())) {
         ++recordNumber;
         if (activity.count() < 2) {
-            skippedRecords.add(QStringLiteral("ACTIVIDADES"), recordNumber, 2);
+            skippedRecords.add(seneca_groups::activitiesGroup(), recordNumber, 2);
             continue;
         }
-        QString activityCode = activity.value(1);
-        if (activity.value(0) == hashMarker)
+        QString activityCode = activity.value(seneca_groups::activityCode);
+        if (activity.value(seneca_groups::activityMarker) == hashMarker)
             activityCode.prepend(QLatin1Char('#'));
         // CODLARGO keeps the first 10 characters of the name, the field's width.
-        const QString activityName = activity.value(2);
+        const QString activityName = activity.value(seneca_groups::activityName);
         const int row = subjects.appendBlank();
-        subjects.setText(row, code, activityCode);
-        subjects.setText(row, longCode, activityName);
-        subjects.setText(row, name, activityName);
-        subjects.setText(row, taskCode, activityCode);
-        subjects.setLogical(row, isTask, true);
-        subjects.setText(row, flags, activity.value(3) + activity.value(4));
+        subjects.setText(row, cod, activityCode);
+        subjects.setText(row, codLargo, activityName);
+        subjects.setText(row, nombre, activityName);
+        subjects.setText(row, codTarea, activityCode);
+        subjects.setLogical(row, esTarea, true);
+        subjects.setText(row, rUniMat,
+            activity.value(seneca_groups::activityNeedsUnit) + activity.value(seneca_groups::activityNeedsSubject));
         subjects.post(row);
     }
     subjects.close();

@@ -33,35 +33,36 @@ public:
     {
         dbf::Table subjects(path);
         subjects.open(dbf::Table::Access::ReadExclusive);
-        const int code = subjects.fieldIndex(QStringLiteral("COD"));
-        const int name = subjects.fieldIndex(QStringLiteral("NOMBRE"));
-        m_nameField = subjects.field(name);
+        const int cod = subjects.fieldIndex(subjects_table::cod);
+        const int nombre = subjects.fieldIndex(subjects_table::nombre);
+        m_nombreField = subjects.field(nombre);
         for (int row : subjects.liveRows()) {
-            const QString key = comparableName(subjects.text(row, name));
+            const QString key = comparableName(subjects.text(row, nombre));
             if (!m_codes.contains(key))
-                m_codes.insert(key, subjects.text(row, code));
+                m_codes.insert(key, subjects.text(row, cod));
         }
     }
 
     std::optional<QString> codeOf(const QString &name) const
     {
-        const auto found = m_codes.constFind(comparableName(storedText(name, m_nameField)));
+        const auto found = m_codes.constFind(comparableName(storedText(name, m_nombreField)));
         if (found == m_codes.constEnd())
             return std::nullopt;
         return found.value();
     }
 
 private:
-    dbf::FieldDef m_nameField;
+    dbf::FieldDef m_nombreField;
     QHash<QString, QString> m_codes;
 };
 
+// What an assignment takes from its group.
 struct Group {
-    QString code; // ABREV
-    QString level; // NIVEL
-    QString course; // CURSO
-    QString letter; // GRUPO
-    QString key; // CLAVE
+    QString abrev;
+    QString nivel;
+    QString curso;
+    QString grupo;
+    QString clave;
 };
 
 // The groups of each course key, in stored order. Stands for the walk of
@@ -72,28 +73,28 @@ public:
     {
         dbf::Table groups(path);
         groups.open(dbf::Table::Access::ReadExclusive);
-        const int courseKey = groups.fieldIndex(QStringLiteral("CLAVECURSO"));
-        const int code = groups.fieldIndex(QStringLiteral("ABREV"));
-        const int level = groups.fieldIndex(QStringLiteral("NIVEL"));
-        const int course = groups.fieldIndex(QStringLiteral("CURSO"));
-        const int letter = groups.fieldIndex(QStringLiteral("GRUPO"));
-        const int key = groups.fieldIndex(QStringLiteral("CLAVE"));
-        m_courseKeyField = groups.field(courseKey);
+        const int claveCurso = groups.fieldIndex(groups_table::claveCurso);
+        const int abrev = groups.fieldIndex(groups_table::abrev);
+        const int nivel = groups.fieldIndex(groups_table::nivel);
+        const int curso = groups.fieldIndex(groups_table::curso);
+        const int grupo = groups.fieldIndex(groups_table::grupo);
+        const int clave = groups.fieldIndex(groups_table::clave);
+        m_claveCursoField = groups.field(claveCurso);
         for (int row : groups.liveRows()) {
-            m_groups[groups.text(row, courseKey)].push_back({groups.text(row, code), groups.text(row, level),
-                groups.text(row, course), groups.text(row, letter), groups.text(row, key)});
+            m_groups[groups.text(row, claveCurso)].push_back({groups.text(row, abrev), groups.text(row, nivel),
+                groups.text(row, curso), groups.text(row, grupo), groups.text(row, clave)});
         }
     }
 
     const std::vector<Group> &of(const QString &courseKey) const
     {
         static const std::vector<Group> none;
-        const auto found = m_groups.constFind(storedText(courseKey, m_courseKeyField));
+        const auto found = m_groups.constFind(storedText(courseKey, m_claveCursoField));
         return found == m_groups.constEnd() ? none : found.value();
     }
 
 private:
-    dbf::FieldDef m_courseKeyField;
+    dbf::FieldDef m_claveCursoField;
     QHash<QString, std::vector<Group>> m_groups;
 };
 
@@ -109,17 +110,17 @@ void ExportRun::buildAssignmentsTable()
     dbf::Table assignments(path);
     assignments.open();
     assignments.batchPosts();
-    const int subjectCode = assignments.fieldIndex(QStringLiteral("CASIG"));
-    const int groupCode = assignments.fieldIndex(QStringLiteral("CGRUP"));
-    const int level = assignments.fieldIndex(QStringLiteral("NIVEL"));
-    const int course = assignments.fieldIndex(QStringLiteral("CURSO"));
-    const int letter = assignments.fieldIndex(QStringLiteral("GRUPO"));
-    const int hours = assignments.fieldIndex(QStringLiteral("HORAS"));
-    const int lessons = assignments.fieldIndex(QStringLiteral("SESIONES"));
-    const int subjectKey = assignments.fieldIndex(QStringLiteral("CLAVE"));
-    const int courseKey = assignments.fieldIndex(QStringLiteral("CLAVECURSO"));
-    const int groupKey = assignments.fieldIndex(QStringLiteral("CLAVEGRUPO"));
-    const int task = assignments.fieldIndex(QStringLiteral("CTAREA"));
+    const int casig = assignments.fieldIndex(assignments_table::casig);
+    const int cgrup = assignments.fieldIndex(assignments_table::cgrup);
+    const int nivel = assignments.fieldIndex(assignments_table::nivel);
+    const int curso = assignments.fieldIndex(assignments_table::curso);
+    const int grupo = assignments.fieldIndex(assignments_table::grupo);
+    const int horas = assignments.fieldIndex(assignments_table::horas);
+    const int sesiones = assignments.fieldIndex(assignments_table::sesiones);
+    const int clave = assignments.fieldIndex(assignments_table::clave);
+    const int claveCurso = assignments.fieldIndex(assignments_table::claveCurso);
+    const int claveGrupo = assignments.fieldIndex(assignments_table::claveGrupo);
+    const int ctarea = assignments.fieldIndex(assignments_table::ctarea);
 
     const GroupsByCourse groups(workPath(groups_table::fileName()));
     const SubjectCodesByName subjects(workPath(subjects_table::fileName()));
@@ -136,17 +137,17 @@ void ExportRun::buildAssignmentsTable()
             continue;
         for (const Group &group : groups.of(entry.courseKey)) {
             const int row = assignments.appendBlank();
-            assignments.setText(row, subjectCode, *code);
-            assignments.setText(row, groupCode, group.code);
-            assignments.setText(row, level, group.level);
-            assignments.setText(row, course, group.course);
-            assignments.setText(row, letter, group.letter);
-            assignments.setDouble(row, hours, load.hours);
-            assignments.setText(row, lessons, load.lessons);
-            assignments.setText(row, subjectKey, entry.identifier);
-            assignments.setText(row, courseKey, entry.courseKey);
-            assignments.setText(row, groupKey, group.key);
-            assignments.setText(row, task, QStringLiteral("1"));
+            assignments.setText(row, casig, *code);
+            assignments.setText(row, cgrup, group.abrev);
+            assignments.setText(row, nivel, group.nivel);
+            assignments.setText(row, curso, group.curso);
+            assignments.setText(row, grupo, group.grupo);
+            assignments.setDouble(row, horas, load.hours);
+            assignments.setText(row, sesiones, load.lessons);
+            assignments.setText(row, clave, entry.identifier);
+            assignments.setText(row, claveCurso, entry.courseKey);
+            assignments.setText(row, claveGrupo, group.clave);
+            assignments.setText(row, ctarea, QStringLiteral("1"));
             assignments.post(row);
         }
     }

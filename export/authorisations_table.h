@@ -9,13 +9,20 @@ inline const QString &fileName()
     static const QString name = QStringLiteral("AUTORIZA_C.DBF");
     return name;
 }
+
+// The field names, in the layout's order. Steps and lookups spell a field through these.
+constexpr QLatin1StringView xOrihoractetp("X_ORIHORACTETP"); // the authorisation's code
+constexpr QLatin1StringView xActividad("X_ACTIVIDAD"); // the activity
+constexpr QLatin1StringView xCatorihor("X_CATORIHOR"); // the origin category (ORIGENES_C.X_CATORIHOR)
+constexpr QLatin1StringView xNivconpagleg("X_NIVCONPAGLEG"); // the level
+
 inline const dbf::Layout &layout()
 {
     static const dbf::Layout fields = {
-        dbf::intField("X_ORIHORACTETP"),
-        dbf::intField("X_ACTIVIDAD"),
-        dbf::intField("X_CATORIHOR"),
-        dbf::intField("X_NIVCONPAGLEG"),
+        dbf::intField(xOrihoractetp),
+        dbf::intField(xActividad),
+        dbf::intField(xCatorihor),
+        dbf::intField(xNivconpagleg),
     };
     return fields;
 }

@@ -4,14 +4,15 @@
 #include "export/course_levels_table.h"
 #include "export/levels_table.h"
 #include "export/origins_table.h"
+#include "export/seneca_groups.h"
 
 const std::vector<Catalogue> &catalogues()
 {
     static const std::vector<Catalogue> list = {
-        {QStringLiteral("ORIGENES"), origins_table::fileName(), origins_table::layout()},
-        {QStringLiteral("NIVELES"), levels_table::fileName(), levels_table::layout()},
-        {QStringLiteral("CURSOS_NIVELES"), course_levels_table::fileName(), course_levels_table::layout()},
-        {QStringLiteral("AUTORIZACIONES"), authorisations_table::fileName(), authorisations_table::layout()},
+        {seneca_groups::originsGroup(), origins_table::fileName(), origins_table::layout()},
+        {seneca_groups::levelsGroup(), levels_table::fileName(), levels_table::layout()},
+        {seneca_groups::courseLevelsGroup(), course_levels_table::fileName(), course_levels_table::layout()},
+        {seneca_groups::authorisationsGroup(), authorisations_table::fileName(), authorisations_table::layout()},
     };
     return list;
 }

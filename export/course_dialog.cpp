@@ -15,10 +15,10 @@
 
 namespace {
 
-int widthOf(const char *fieldName)
+int widthOf(QLatin1StringView fieldName)
 {
     for (const dbf::FieldDef &field : courses_table::layout()) {
-        if (field.name == QLatin1String(fieldName))
+        if (field.name == fieldName)
             return field.width;
     }
     return 0;
@@ -59,12 +59,12 @@ void CourseDialog::openCourses()
 {
     m_courses = dbf::Table(m_folder.writePath(courses_table::fileName()));
     m_courses.open();
-    m_abrev = m_courses.fieldIndex(QStringLiteral("ABREV"));
-    m_turno = m_courses.fieldIndex(QStringLiteral("TURNO"));
-    m_nivel = m_courses.fieldIndex(QStringLiteral("NIVEL"));
-    m_curso = m_courses.fieldIndex(QStringLiteral("CURSO"));
-    m_clave = m_courses.fieldIndex(QStringLiteral("CLAVE"));
-    m_estud = m_courses.fieldIndex(QStringLiteral("ESTUD"));
+    m_abrev = m_courses.fieldIndex(courses_table::abrev);
+    m_turno = m_courses.fieldIndex(courses_table::turno);
+    m_nivel = m_courses.fieldIndex(courses_table::nivel);
+    m_curso = m_courses.fieldIndex(courses_table::curso);
+    m_clave = m_courses.fieldIndex(courses_table::clave);
+    m_estud = m_courses.fieldIndex(courses_table::estud);
     m_rows = m_courses.liveRows();
 }
 
@@ -88,11 +88,11 @@ void CourseDialog::takeOverEarlierCodings()
 {
     dbf::Table memory(memoryPath());
     memory.open(dbf::Table::Access::ReadShared);
-    const int nivel = memory.fieldIndex(QStringLiteral("NIVEL"));
-    const int curso = memory.fieldIndex(QStringLiteral("CURSO"));
+    const int nivel = memory.fieldIndex(courses_table::nivel);
+    const int curso = memory.fieldIndex(courses_table::curso);
     // firstByClave stands for the walk of CURSOST2.DBF from its first record that
     // stops at the first record whose CLAVE equals the course's.
-    const dbf::Index firstByClave(memory, {memory.fieldIndex(QStringLiteral("CLAVE"))});
+    const dbf::Index firstByClave(memory, {memory.fieldIndex(courses_table::clave)});
     for (int row : m_rows) {
         const int earlier = firstByClave.first({m_courses.key(row, m_clave)});
         if (earlier < 0)
@@ -165,13 +165,13 @@ void CourseDialog::setCurso(int row, const QString &value)
 
 int CourseDialog::nivelWidth()
 {
-    static const int width = widthOf("NIVEL");
+    static const int width = widthOf(courses_table::nivel);
     return width;
 }
 
 int CourseDialog::cursoWidth()
 {
-    static const int width = widthOf("CURSO");
+    static const int width = widthOf(courses_table::curso);
     return width;
 }
 
@@ -216,22 +216,22 @@ void storeCourseCodings(const dbf::Table &courses, const std::vector<int> &rows,
 {
     if (!dbf::tableExists(memoryPath))
         dbf::createTable(memoryPath, course_memory_table::layout());
-    const auto courseField = [&](const char *name) { return courses.fieldIndex(QLatin1String(name)); };
-    const int courseAbrev = courseField("ABREV");
-    const int courseTurno = courseField("TURNO");
-    const int courseNivel = courseField("NIVEL");
-    const int courseCurso = courseField("CURSO");
-    const int courseClave = courseField("CLAVE");
-    const int courseEstud = courseField("ESTUD");
+    const int courseAbrev = courses.fieldIndex(courses_table::abrev);
+    const int courseTurno = courses.fieldIndex(courses_table::turno);
+    const int courseNivel = courses.fieldIndex(courses_table::nivel);
+    const int courseCurso = courses.fieldIndex(courses_table::curso);
+    const int courseClave = courses.fieldIndex(courses_table::clave);
+    const int courseEstud = courses.fieldIndex(courses_table::estud);
     dbf::Table memory(memoryPath);
     memory.open();
     memory.batchPosts();
-    const int abrev = memory.fieldIndex(QStringLiteral("ABREV"));
-    const int turno = memory.fieldIndex(QStringLiteral("TURNO"));
-    const int nivel = memory.fieldIndex(QStringLiteral("NIVEL"));
-    const int curso = memory.fieldIndex(QStringLiteral("CURSO"));
-    const int clave = memory.fieldIndex(QStringLiteral("CLAVE"));
-    const int estud = memory.fieldIndex(QStringLiteral("ESTUD"));
+    // CURSOST2.DBF has the layout of CURSOST.DBF.
+    const int abrev = memory.fieldIndex(courses_table::abrev);
+    const int turno = memory.fieldIndex(courses_table::turno);
+    const int nivel = memory.fieldIndex(courses_table::nivel);
+    const int curso = memory.fieldIndex(courses_table::curso);
+    const int clave = memory.fieldIndex(courses_table::clave);
+    const int estud = memory.fieldIndex(courses_table::estud);
     // firstByClave stands for the walk of CURSOST2.DBF from its first record that
     // stops at the first record whose CLAVE equals the course's; records appended
     // here join it, as the walk would meet them too.
@@ -420,8 +420,8 @@ bool CourseDialog::loadLevels(const QString &path)
 
 QString CourseDialog::codingsCsv() const
 {
-    QString text = levelsCsvLine({QStringLiteral("CLAVE"), QStringLiteral("NIVEL"), QStringLiteral("CURSO"),
-                       QStringLiteral("ESTUD")})
+    QString text
+        = levelsCsvLine({courses_table::clave, courses_table::nivel, courses_table::curso, courses_table::estud})
         + QLatin1Char('\n');
     for (int row = 0; row < rowCount(); ++row)
         text += levelsCsvLine({clave(row), nivel(row), curso(row), estud(row)}) + QLatin1Char('\n');

@@ -9,11 +9,16 @@ inline const QString &fileName()
     static const QString name = QStringLiteral("CUR_NIV_C.DBF");
     return name;
 }
+
+// The field names, in the layout's order. Steps and lookups spell a field through these.
+constexpr QLatin1StringView xOfertamatrig("X_OFERTAMATRIG"); // a course key
+constexpr QLatin1StringView xNivconpagleg("X_NIVCONPAGLEG"); // a level key
+
 inline const dbf::Layout &layout()
 {
     static const dbf::Layout fields = {
-        dbf::intField("X_OFERTAMATRIG"),
-        dbf::intField("X_NIVCONPAGLEG"),
+        dbf::intField(xOfertamatrig),
+        dbf::intField(xNivconpagleg),
     };
     return fields;
 }

@@ -14,19 +14,19 @@ void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QStri
     dbf::Table table(dbfPath);
     table.open();
     table.batchPosts();
-    const int clave = table.fieldIndex(QStringLiteral("CLAVE"));
-    const int estud = table.fieldIndex(QStringLiteral("ESTUD"));
+    const int clave = table.fieldIndex(courses_table::clave);
+    const int estud = table.fieldIndex(courses_table::estud);
     int recordNumber = 0;
-    for (const ExchangeRecord &course : seneca.records(groupName())) {
+    for (const ExchangeRecord &course : seneca.records(seneca_groups::coursesGroup())) {
         ++recordNumber;
         if (course.count() <= 1) {
             if (skipped)
-                skipped->add(groupName(), recordNumber, 2);
+                skipped->add(seneca_groups::coursesGroup(), recordNumber, 2);
             continue;
         }
         const int row = table.appendBlank();
-        table.setText(row, clave, course.value(0));
-        table.setText(row, estud, course.value(1));
+        table.setText(row, clave, course.value(seneca_groups::courseKey));
+        table.setText(row, estud, course.value(seneca_groups::courseName));
         table.post(row);
     }
     table.close();

@@ -3,19 +3,15 @@
 // line when it rehearses the level and course dialog in a scratch folder.
 
 #include "common/exchange_document.h"
+#include "export/seneca_groups.h"
 #include "export/skipped_records.h"
 
 #include <QString>
 
 namespace courses_step {
 
-inline QString groupName()
-{
-    return QStringLiteral("CURSOS_DEL_CENTRO");
-}
-
 // Deletes the table's files, creates it and appends one record per course record
-// with more than one value: CLAVE from position 0, ESTUD from position 1.
+// with more than one value: CLAVE from the course key, ESTUD from its name.
 // Records with fewer than two values are passed over, and named in `skipped` when given.
 void writeCoursesTable(const ExchangeDocument &seneca, const QString &dbfPath, SkippedRecords *skipped = nullptr);
 

@@ -140,16 +140,16 @@ void ExportRun::buildDaysHoursTable()
     dbf::Table table(path);
     table.open();
     table.batchPosts();
-    const int diho = table.fieldIndex(QStringLiteral("DIHO"));
-    const int coddiho = table.fieldIndex(QStringLiteral("CODDIHO"));
-    const int dia = table.fieldIndex(QStringLiteral("DIA"));
-    const int hora = table.fieldIndex(QStringLiteral("HORA"));
-    const int textohor = table.fieldIndex(QStringLiteral("TEXTOHOR"));
-    const int horadesde = table.fieldIndex(QStringLiteral("HORADESDE"));
-    const int horahasta = table.fieldIndex(QStringLiteral("HORAHASTA"));
-    const int minutos = table.fieldIndex(QStringLiteral("MINUTOS"));
-    const int marco = table.fieldIndex(QStringLiteral("MARCO"));
-    const int marcoxml = table.fieldIndex(QStringLiteral("MARCOXML"));
+    const int diho = table.fieldIndex(days_hours_table::diho);
+    const int codDiho = table.fieldIndex(days_hours_table::codDiho);
+    const int dia = table.fieldIndex(days_hours_table::dia);
+    const int hora = table.fieldIndex(days_hours_table::hora);
+    const int textoHor = table.fieldIndex(days_hours_table::textoHor);
+    const int horaDesde = table.fieldIndex(days_hours_table::horaDesde);
+    const int horaHasta = table.fieldIndex(days_hours_table::horaHasta);
+    const int minutos = table.fieldIndex(days_hours_table::minutos);
+    const int marco = table.fieldIndex(days_hours_table::marco);
+    const int marcoXml = table.fieldIndex(days_hours_table::marcoXml);
 
     for (int day = 1; day <= kDays; ++day) {
         int firstPeriod = 0;
@@ -160,12 +160,12 @@ void ExportRun::buildDaysHoursTable()
             table.setText(row, diho, QString::number(day) + QString::number(period));
             table.setText(row, hora, QString::number(period));
             table.setText(row, dia, QString::number(day));
-            table.setText(row, textohor, slot.label);
-            table.setText(row, coddiho, slot.code);
-            table.setText(row, horadesde, time_frames::timeText(slot.start));
-            table.setText(row, horahasta, time_frames::timeText(slot.end));
+            table.setText(row, textoHor, slot.label);
+            table.setText(row, codDiho, slot.code);
+            table.setText(row, horaDesde, time_frames::timeText(slot.start));
+            table.setText(row, horaHasta, time_frames::timeText(slot.end));
             table.setText(row, minutos, QString::number(static_cast<long long>(slot.end) - slot.start));
-            table.setText(row, marcoxml, slot.frameCode);
+            table.setText(row, marcoXml, slot.frameCode);
             table.setText(row, marco, slot.ofFirstFrame ? firstNumber : secondNumber);
             table.post(row);
         }

@@ -81,8 +81,8 @@ void ExportRun::checkCourseMemoryTable()
     try {
         dbf::Table table(path);
         table.open(dbf::Table::Access::ReadShared);
-        for (const char *name : {"NIVEL", "CURSO", "CLAVE"})
-            table.fieldIndex(QLatin1String(name));
+        for (QLatin1StringView name : {courses_table::nivel, courses_table::curso, courses_table::clave})
+            table.fieldIndex(name);
     } catch (const UserError &error) {
         throw UserError(QStringLiteral("No se pueden recuperar los niveles y cursos de una exportación anterior. "
                                        "No se ha escrito ninguna tabla.\n%1")
@@ -188,8 +188,8 @@ void ExportRun::keepTypedCodings()
 {
     dbf::Table courses(m_staging->writePath(courses_table::fileName()));
     courses.open(dbf::Table::Access::ReadShared);
-    const int nivel = courses.fieldIndex(QStringLiteral("NIVEL"));
-    const int curso = courses.fieldIndex(QStringLiteral("CURSO"));
+    const int nivel = courses.fieldIndex(courses_table::nivel);
+    const int curso = courses.fieldIndex(courses_table::curso);
     std::vector<int> complete;
     for (int row : courses.liveRows()) {
         if (!isMissingCoding(courses.text(row, nivel)) && !isMissingCoding(courses.text(row, curso)))

@@ -8,6 +8,7 @@
 #include "common/stored_text.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
+#include "export/seneca_groups.h"
 
 #include <QHash>
 #include <QSet>
@@ -62,10 +63,11 @@ private:
     QHash<QString, int> m_firstUntried;
 };
 
+// What a group takes from its course.
 struct Course {
-    QString level;
-    QString code;
-    QString description;
+    QString nivel;
+    QString curso;
+    QString estud;
 };
 
 // The courses of CURSOST.DBF by key: the first record whose CLAVE holds the key,
@@ -76,11 +78,11 @@ public:
         : m_table(path)
     {
         m_table.open(dbf::Table::Access::ReadExclusive);
-        m_key = m_table.fieldIndex(QStringLiteral("CLAVE"));
-        m_level = m_table.fieldIndex(QStringLiteral("NIVEL"));
-        m_code = m_table.fieldIndex(QStringLiteral("CURSO"));
-        m_description = m_table.fieldIndex(QStringLiteral("ESTUD"));
-        m_index.emplace(m_table, std::vector<int>{m_key});
+        m_clave = m_table.fieldIndex(courses_table::clave);
+        m_nivel = m_table.fieldIndex(courses_table::nivel);
+        m_curso = m_table.fieldIndex(courses_table::curso);
+        m_estud = m_table.fieldIndex(courses_table::estud);
+        m_byClave.emplace(m_table, std::vector<int>{m_clave});
     }
     // The index points into the table.
     CoursesByKey(const CoursesByKey &) = delete;
@@ -89,19 +91,19 @@ public:
     // Empty texts for a key no course holds.
     Course find(const QString &key) const
     {
-        const int row = m_index->first({storedText(key, m_table.field(m_key))});
+        const int row = m_byClave->first({storedText(key, m_table.field(m_clave))});
         if (row < 0)
             return {};
-        return {m_table.text(row, m_level), m_table.text(row, m_code), m_table.text(row, m_description)};
+        return {m_table.text(row, m_nivel), m_table.text(row, m_curso), m_table.text(row, m_estud)};
     }
 
 private:
     dbf::Table m_table;
-    int m_key = -1;
-    int m_level = -1;
-    int m_code = -1;
-    int m_description = -1;
-    std::optional<dbf::Index> m_index;
+    int m_clave = -1;
+    int m_nivel = -1;
+    int m_curso = -1;
+    int m_estud = -1;
+    std::optional<dbf::Index> m_byClave;
 };
 
 } // namespace
@@ -117,44 +119,45 @@ void ExportRun::buildGroupsTable()
     dbf::Table groups(path);
     groups.open();
     groups.batchPosts();
-    const int code = groups.fieldIndex(QStringLiteral("ABREV"));
-    const int level = groups.fieldIndex(QStringLiteral("NIVEL"));
-    const int courseCode = groups.fieldIndex(QStringLiteral("CURSO"));
-    const int letter = groups.fieldIndex(QStringLiteral("GRUPO"));
-    const int unitKey = groups.fieldIndex(QStringLiteral("CLAVE"));
-    const int courseKey = groups.fieldIndex(QStringLiteral("CLAVECURSO"));
-    const int description = groups.fieldIndex(QStringLiteral("DESCRIP"));
-    const int frame = groups.fieldIndex(QStringLiteral("MARCO"));
+    const int abrev = groups.fieldIndex(groups_table::abrev);
+    const int nivel = groups.fieldIndex(groups_table::nivel);
+    const int curso = groups.fieldIndex(groups_table::curso);
+    const int grupo = groups.fieldIndex(groups_table::grupo);
+    const int clave = groups.fieldIndex(groups_table::clave);
+    const int claveCurso = groups.fieldIndex(groups_table::claveCurso);
+    const int descrip = groups.fieldIndex(groups_table::descrip);
+    const int marco = groups.fieldIndex(groups_table::marco);
     // The level is cut to its width before the course code's first character follows it.
-    const int levelWidth = groups.field(level).width;
+    const int levelWidth = groups.field(nivel).width;
 
     GroupCodes codes;
     int recordNumber = 0;
-    for (const ExchangeRecord &unit : seneca().records(QStringLiteral("UNIDADES"))) {
+    for (const ExchangeRecord &unit : seneca().records(seneca_groups::unitsGroup())) {
         ++recordNumber;
         if (unit.count() < 2) {
-            skippedRecords.add(QStringLiteral("UNIDADES"), recordNumber, 2);
+            skippedRecords.add(seneca_groups::unitsGroup(), recordNumber, 2);
             continue;
         }
-        const QString unitCourseKey = unit.value(2);
+        const QString unitKey = unit.value(seneca_groups::unitKey);
+        const QString unitCourseKey = unit.value(seneca_groups::unitCourseKey);
         const Course course = courses.find(unitCourseKey);
         const std::optional<QString> groupCode
-            = codes.issue(storedText(course.level.left(levelWidth) + course.code.left(1), groups.field(code)));
+            = codes.issue(storedText(course.nivel.left(levelWidth) + course.curso.left(1), groups.field(abrev)));
         if (!groupCode) {
             throw UserError(QStringLiteral("No queda ninguna letra de grupo para la unidad %1 del curso %2: hay "
                                            "demasiadas unidades con el mismo nivel y curso.")
-                                .arg(unit.value(0), unitCourseKey));
+                                .arg(unitKey, unitCourseKey));
         }
         const int row = groups.appendBlank();
-        groups.setText(row, code, *groupCode);
+        groups.setText(row, abrev, *groupCode);
         // A unit whose course has no level gets "NIV", after its code was built.
-        groups.setText(row, level, course.level.isEmpty() ? QStringLiteral("NIV") : course.level);
-        groups.setText(row, courseCode, course.code);
-        groups.setText(row, letter, groupCode->right(1));
-        groups.setText(row, unitKey, unit.value(0));
-        groups.setText(row, courseKey, unitCourseKey);
-        groups.setText(row, description, course.description);
-        groups.setText(row, frame, QStringLiteral("0"));
+        groups.setText(row, nivel, course.nivel.isEmpty() ? QStringLiteral("NIV") : course.nivel);
+        groups.setText(row, curso, course.curso);
+        groups.setText(row, grupo, groupCode->right(1));
+        groups.setText(row, clave, unitKey);
+        groups.setText(row, claveCurso, unitCourseKey);
+        groups.setText(row, descrip, course.estud);
+        groups.setText(row, marco, QStringLiteral("0"));
         groups.post(row);
     }
     groups.close();

@@ -1,6 +1,8 @@
 #include "export/input_documents.h"
 
 #include "common/user_error.h"
+#include "export/planning_document.h"
+#include "export/seneca_groups.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,20 +14,6 @@
 #include <future>
 
 namespace {
-
-// The groups of the Séneca file the export reads; the planning file has none of them.
-const QStringList &senecaGroups()
-{
-    static const QStringList groups
-        = {QStringLiteral("CURSOS_DEL_CENTRO"), QStringLiteral("MATERIAS"), QStringLiteral("ACTIVIDADES"),
-            QStringLiteral("EMPLEADOS"), QStringLiteral("DEPENDENCIAS"), QStringLiteral("UNIDADES"),
-            QStringLiteral("JORNADAS_ESCOLARES"), QStringLiteral("TRAMOS_HORARIOS"), QStringLiteral("ORIGENES"),
-            QStringLiteral("NIVELES"), QStringLiteral("CURSOS_NIVELES"), QStringLiteral("AUTORIZACIONES")};
-    return groups;
-}
-
-// The planning file's assignment groups are PROFESOR_1, PROFESOR_2 and so on.
-const QString planningPrefix = QStringLiteral("PROFESOR_");
 
 QString swappedHint()
 {
@@ -91,23 +79,23 @@ void checkFilesTellApart(const ExchangeDocument &seneca, const ExchangeValues &p
 {
     const QStringList seqs = seqsOf(seneca);
     for (const QString &seq : seqs) {
-        if (seq.startsWith(planningPrefix)) {
+        if (seq.startsWith(planning_document::teacherGroupPrefix())) {
             throw UserError(QStringLiteral("El archivo %1, elegido como fichero de SÉNECA, parece de PLANIFICACIÓN: "
                                            "tiene el grupo %2, con las asignaciones de un profesor.")
                                 .arg(native(seneca.path()), seq)
                 + swappedHint());
         }
     }
-    const bool readsSomething
-        = std::any_of(seqs.begin(), seqs.end(), [](const QString &seq) { return senecaGroups().contains(seq); });
+    const bool readsSomething = std::any_of(
+        seqs.begin(), seqs.end(), [](const QString &seq) { return seneca_groups::readGroups().contains(seq); });
     if (!readsSomething) {
         throw UserError(QStringLiteral("El archivo %1, elegido como fichero de SÉNECA, no parece de Séneca: no tiene "
                                        "ninguno de los grupos que se leen de él (%2).")
-                            .arg(native(seneca.path()), senecaGroups().join(QStringLiteral(", ")))
+                            .arg(native(seneca.path()), seneca_groups::readGroups().join(QStringLiteral(", ")))
             + swappedHint());
     }
     for (const ExchangeValuesGroup &group : planning.groups()) {
-        if (senecaGroups().contains(group.seq)) {
+        if (seneca_groups::readGroups().contains(group.seq)) {
             throw UserError(QStringLiteral("El archivo %1, elegido como fichero de PLANIFICACIÓN, parece de Séneca: "
                                            "tiene el grupo %2, que es del fichero de SÉNECA.")
                                 .arg(native(planning.path()), group.seq)

@@ -10,12 +10,18 @@ inline const QString &fileName()
     static const QString name = QStringLiteral("ORIGENES_C.DBF");
     return name;
 }
+
+// The field names, in the layout's order. Steps and lookups spell a field through these.
+constexpr QLatin1StringView xCatorihor("X_CATORIHOR"); // the category's Séneca key
+constexpr QLatin1StringView cOrihor("C_ORIHOR"); // the origin's code (ASIGT.CORIGEN, SOLUC.CCONCIERTO)
+constexpr QLatin1StringView dOrihor("D_ORIHOR"); // its description
+
 inline const dbf::Layout &layout()
 {
     static const dbf::Layout fields = {
-        dbf::intField("X_CATORIHOR"),
-        dbf::charField("C_ORIHOR", 20),
-        dbf::charField("D_ORIHOR", 50),
+        dbf::intField(xCatorihor),
+        dbf::charField(cOrihor, 20),
+        dbf::charField(dOrihor, 50),
     };
     return fields;
 }

@@ -5,6 +5,8 @@
 #include "common/clipper.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
+#include "export/seneca_groups.h"
+#include "export/time_frames.h"
 
 #include <QDir>
 
@@ -15,9 +17,9 @@ void ExportRun::buildPeriodsTable()
     dbf::createTable(path, periods_table::layout());
     dbf::Table table(path);
     table.open();
-    const int yearField = table.fieldIndex(QStringLiteral("CURSOANNO"));
-    const int startField = table.fieldIndex(QStringLiteral("F_INICIO"));
-    const int endField = table.fieldIndex(QStringLiteral("F_FIN"));
+    const int cursoAnno = table.fieldIndex(periods_table::cursoAnno);
+    const int fInicio = table.fieldIndex(periods_table::fInicio);
+    const int fFin = table.fieldIndex(periods_table::fFin);
 
     QString start;
     QString end;
@@ -30,21 +32,21 @@ void ExportRun::buildPeriodsTable()
         // Appending the second group's record saves the first one with its own values.
         if (lastRow >= 0)
             table.post(lastRow);
-        start = group.value(1);
-        end = group.value(2);
+        start = group.value(seneca_groups::yearStart);
+        end = group.value(seneca_groups::yearEnd);
         lastRow = table.appendBlank();
-        table.setText(lastRow, yearField, group.value(0));
-        table.setText(lastRow, startField, start);
-        table.setText(lastRow, endField, end);
+        table.setText(lastRow, cursoAnno, group.value(seneca_groups::yearCode));
+        table.setText(lastRow, fInicio, start);
+        table.setText(lastRow, fFin, end);
     }
 
     if (clipper::AllTrim(start).isEmpty() || clipper::AllTrim(end).isEmpty()) {
-        const std::vector<ExchangeRecord> frames = seneca().records(QStringLiteral("JORNADAS_ESCOLARES"));
+        const std::vector<ExchangeRecord> frames = seneca().records(time_frames::framesGroup());
         if (!frames.empty()) {
             const ExchangeRecord &firstFrame = frames.front();
             if (firstFrame.count() > 1) {
-                start = firstFrame.value(2);
-                end = firstFrame.value(3);
+                start = firstFrame.value(time_frames::frameFirstDate);
+                end = firstFrame.value(time_frames::frameSecondDate);
             }
         }
     }
@@ -54,8 +56,8 @@ void ExportRun::buildPeriodsTable()
                                        "primeros grupos de datos tiene valores propios. %2 ha quedado vacía.")
                             .arg(QDir::toNativeSeparators(seneca().path()), periods_table::fileName()));
     }
-    table.setText(lastRow, startField, start);
-    table.setText(lastRow, endField, end);
+    table.setText(lastRow, fInicio, start);
+    table.setText(lastRow, fFin, end);
     table.post(lastRow);
     table.close();
     noteTableWritten(periods_table::fileName());

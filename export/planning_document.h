@@ -8,23 +8,27 @@
 
 namespace planning_document {
 
+inline QString teacherGroupPrefix()
+{
+    return QStringLiteral("PROFESOR_");
+}
 inline QString teacherGroup(int n)
 {
-    return QStringLiteral("PROFESOR_%1").arg(n);
+    return teacherGroupPrefix() + QString::number(n);
 }
 
 // Positions in a teacher record (trimmed).
-constexpr int teacherId = 0;
-constexpr int teacherEmail = 3;
+constexpr int teacherId = 0; // X_EMPLEADO
+constexpr int teacherEmail = 3; // T_CORREO
 
 // Positions in an assignment record (untrimmed).
-constexpr int subjectKey = 1;
-constexpr int courseKey = 2;
-constexpr int groupKey = 4;
-constexpr int levelKey = 5;
-constexpr int lessonPattern = 7;
-constexpr int hoursOrigin = 10;
-constexpr int taskCode = 12;
+constexpr int subjectKey = 1; // X_MATERIAOMG
+constexpr int courseKey = 2; // X_OFERTAMATRIG
+constexpr int groupKey = 4; // X_UNIDAD
+constexpr int levelKey = 5; // X_NIVCONPAGLEG
+constexpr int lessonPattern = 7; // T_SESIONES
+constexpr int hoursOrigin = 10; // C_ORIHOR
+constexpr int taskCode = 12; // X_ACTIVIDAD
 
 // The weekly hours of a lesson pattern, one decimal digit per weekly lesson giving
 // its length in hours: the sum of the digits, written in decimal; "0" for the empty

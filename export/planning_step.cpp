@@ -81,35 +81,36 @@ public:
         , m_offers(openTable(run, subject_offers_table::fileName(), dbf::Table::Access::ReadExclusive))
         , m_subjects(openTable(run, subjects_table::fileName(), dbf::Table::Access::ReadExclusive))
         , m_groups(openTable(run, groups_table::fileName(), dbf::Table::Access::ReadExclusive))
-        , m_teacherAbrev(m_teachers.fieldIndex(QStringLiteral("ABREV")))
-        , m_teacherEmail(m_teachers.fieldIndex(QStringLiteral("EMAIL")))
-        , m_offerCod(m_offers.fieldIndex(QStringLiteral("COD")))
-        , m_groupAbrev(m_groups.fieldIndex(QStringLiteral("ABREV")))
-        , m_groupTurno(m_groups.fieldIndex(QStringLiteral("TURNO")))
-        , m_groupNivel(m_groups.fieldIndex(QStringLiteral("NIVEL")))
-        , m_groupCurso(m_groups.fieldIndex(QStringLiteral("CURSO")))
-        , m_groupGrupo(m_groups.fieldIndex(QStringLiteral("GRUPO")))
-        , m_casig(m_rows.fieldIndex(QStringLiteral("CASIG")))
-        , m_cprof(m_rows.fieldIndex(QStringLiteral("CPROF")))
-        , m_cgrup(m_rows.fieldIndex(QStringLiteral("CGRUP")))
-        , m_turno(m_rows.fieldIndex(QStringLiteral("TURNO")))
-        , m_nivel(m_rows.fieldIndex(QStringLiteral("NIVEL")))
-        , m_curso(m_rows.fieldIndex(QStringLiteral("CURSO")))
-        , m_grupo(m_rows.fieldIndex(QStringLiteral("GRUPO")))
-        , m_horas(m_rows.fieldIndex(QStringLiteral("HORAS")))
-        , m_sesiones(m_rows.fieldIndex(QStringLiteral("SESIONES")))
-        , m_clave(m_rows.fieldIndex(QStringLiteral("CLAVE")))
-        , m_clavecurso(m_rows.fieldIndex(QStringLiteral("CLAVECURSO")))
-        , m_clavegrupo(m_rows.fieldIndex(QStringLiteral("CLAVEGRUPO")))
-        , m_ctarea(m_rows.fieldIndex(QStringLiteral("CTAREA")))
-        , m_corigen(m_rows.fieldIndex(QStringLiteral("CORIGEN")))
-        , m_level(m_rows.fieldIndex(QStringLiteral("X_NIVCONPAGLEG")))
-        , m_teacherById(m_teachers, {m_teachers.fieldIndex(QStringLiteral("X_EMPLEADO"))})
-        , m_offerBySubjectAndCourse(m_offers,
-              {m_offers.fieldIndex(QStringLiteral("MATERIA")), m_offers.fieldIndex(QStringLiteral("OFERTAMATRI"))})
-        , m_subjectByCode(m_subjects, {m_subjects.fieldIndex(QStringLiteral("COD"))})
-        , m_groupByKey(m_groups, {m_groups.fieldIndex(QStringLiteral("CLAVE"))})
-        , m_openRows(m_rows, {m_casig, m_cprof, m_clave, m_clavecurso, m_clavegrupo})
+        , m_teacherAbrev(m_teachers.fieldIndex(teachers_table::abrev))
+        , m_teacherEmail(m_teachers.fieldIndex(teachers_table::email))
+        , m_offerCod(m_offers.fieldIndex(subject_offers_table::cod))
+        , m_groupAbrev(m_groups.fieldIndex(groups_table::abrev))
+        , m_groupTurno(m_groups.fieldIndex(groups_table::turno))
+        , m_groupNivel(m_groups.fieldIndex(groups_table::nivel))
+        , m_groupCurso(m_groups.fieldIndex(groups_table::curso))
+        , m_groupGrupo(m_groups.fieldIndex(groups_table::grupo))
+        , m_casig(m_rows.fieldIndex(assignments_table::casig))
+        , m_cprof(m_rows.fieldIndex(assignments_table::cprof))
+        , m_cgrup(m_rows.fieldIndex(assignments_table::cgrup))
+        , m_turno(m_rows.fieldIndex(assignments_table::turno))
+        , m_nivel(m_rows.fieldIndex(assignments_table::nivel))
+        , m_curso(m_rows.fieldIndex(assignments_table::curso))
+        , m_grupo(m_rows.fieldIndex(assignments_table::grupo))
+        , m_horas(m_rows.fieldIndex(assignments_table::horas))
+        , m_sesiones(m_rows.fieldIndex(assignments_table::sesiones))
+        , m_clave(m_rows.fieldIndex(assignments_table::clave))
+        , m_claveCurso(m_rows.fieldIndex(assignments_table::claveCurso))
+        , m_claveGrupo(m_rows.fieldIndex(assignments_table::claveGrupo))
+        , m_ctarea(m_rows.fieldIndex(assignments_table::ctarea))
+        , m_corigen(m_rows.fieldIndex(assignments_table::corigen))
+        , m_xNivconpagleg(m_rows.fieldIndex(assignments_table::xNivconpagleg))
+        , m_teacherByXEmpleado(m_teachers, {m_teachers.fieldIndex(teachers_table::xEmpleado)})
+        , m_offerByMateriaAndOfertaMatri(m_offers,
+              {m_offers.fieldIndex(subject_offers_table::materia),
+                  m_offers.fieldIndex(subject_offers_table::ofertaMatri)})
+        , m_subjectByCod(m_subjects, {m_subjects.fieldIndex(subjects_table::cod)})
+        , m_groupByClave(m_groups, {m_groups.fieldIndex(groups_table::clave)})
+        , m_openRows(m_rows, {m_casig, m_cprof, m_clave, m_claveCurso, m_claveGrupo})
     {
         m_teachers.batchPosts();
         m_rows.batchPosts();
@@ -121,7 +122,7 @@ public:
         if (teacher.count() == 0)
             return;
         QString abbreviation;
-        if (const int row = m_teacherById.first({teacher.value(pd::teacherId)}); row >= 0) {
+        if (const int row = m_teacherByXEmpleado.first({teacher.value(pd::teacherId)}); row >= 0) {
             abbreviation = m_teachers.text(row, m_teacherAbrev);
             m_teachers.setText(row, m_teacherEmail, teacher.value(pd::teacherEmail));
             m_teachers.post(row);
@@ -145,7 +146,7 @@ private:
     void applyAssignment(const Assignment &assignment, const QString &abbreviation)
     {
         const QString task = taskCode(assignment.task);
-        const int offer = m_offerBySubjectAndCourse.first({assignment.subjectKey, assignment.courseKey});
+        const int offer = m_offerByMateriaAndOfertaMatri.first({assignment.subjectKey, assignment.courseKey});
         if (offer >= 0) {
             const QString subject = m_offers.text(offer, m_offerCod);
             const QStringList key = openRowKey(subject, assignment);
@@ -156,7 +157,7 @@ private:
             return;
         }
         // The task rule: an activity of the subjects table, never the plain task "1".
-        if (task != QLatin1String("1") && m_subjectByCode.first({task}) >= 0)
+        if (task != QLatin1String("1") && m_subjectByCod.first({task}) >= 0)
             appendTaskRow(assignment, abbreviation, task);
     }
 
@@ -165,7 +166,7 @@ private:
     QString taskCode(const QString &code) const
     {
         const QString marked = QLatin1Char('#') + code;
-        return m_subjectByCode.first({marked}) >= 0 ? marked : code;
+        return m_subjectByCod.first({marked}) >= 0 ? marked : code;
     }
 
     // The first row in stored order with this subject code, a blank CPROF and the
@@ -210,8 +211,8 @@ private:
         m_rows.setText(row, m_curso, group.curso);
         m_rows.setText(row, m_grupo, group.grupo);
         m_rows.setText(row, m_clave, assignment.subjectKey);
-        m_rows.setText(row, m_clavecurso, assignment.courseKey);
-        m_rows.setText(row, m_clavegrupo, assignment.groupKey);
+        m_rows.setText(row, m_claveCurso, assignment.courseKey);
+        m_rows.setText(row, m_claveGrupo, assignment.groupKey);
         writeCommonFields(row, assignment, abbreviation, task, converted);
         noteAppended(row);
     }
@@ -223,8 +224,8 @@ private:
         const int row = m_rows.appendBlank();
         m_rows.setText(row, m_casig, task);
         m_rows.setText(row, m_clave, task);
-        m_rows.setText(row, m_clavecurso, assignment.courseKey);
-        m_rows.setText(row, m_clavegrupo, assignment.groupKey);
+        m_rows.setText(row, m_claveCurso, assignment.courseKey);
+        m_rows.setText(row, m_claveGrupo, assignment.groupKey);
         writeCommonFields(row, assignment, abbreviation, task, converted);
         noteAppended(row);
     }
@@ -233,7 +234,7 @@ private:
     {
         if (groupKey.isEmpty())
             return {};
-        const int row = m_groupByKey.first({groupKey});
+        const int row = m_groupByClave.first({groupKey});
         if (row < 0)
             return {};
         return {m_groups.text(row, m_groupAbrev), m_groups.text(row, m_groupTurno), m_groups.text(row, m_groupNivel),
@@ -282,9 +283,9 @@ private:
         // The level belongs to the assignment as much as the teacher does: an empty
         // level key empties it, also on a row an earlier assignment had completed.
         if (converted.level)
-            m_rows.setInteger(row, m_level, *converted.level);
+            m_rows.setInteger(row, m_xNivconpagleg, *converted.level);
         else
-            m_rows.setText(row, m_level, QString());
+            m_rows.setText(row, m_xNivconpagleg, QString());
         m_rows.post(row);
     }
 
@@ -295,12 +296,13 @@ private:
     dbf::Table m_groups;
     int m_teacherAbrev, m_teacherEmail, m_offerCod;
     int m_groupAbrev, m_groupTurno, m_groupNivel, m_groupCurso, m_groupGrupo;
-    int m_casig, m_cprof, m_cgrup, m_turno, m_nivel, m_curso, m_grupo, m_horas, m_sesiones, m_clave, m_clavecurso,
-        m_clavegrupo, m_ctarea, m_corigen, m_level;
-    dbf::Index m_teacherById; // PROFT: X_EMPLEADO
-    dbf::Index m_offerBySubjectAndCourse; // ASIGNOMT2: MATERIA, OFERTAMATRI
-    dbf::Index m_subjectByCode; // ASIGNOMT: COD
-    dbf::Index m_groupByKey; // GRUPOST: CLAVE
+    // ASIGT's fields
+    int m_casig, m_cprof, m_cgrup, m_turno, m_nivel, m_curso, m_grupo, m_horas, m_sesiones, m_clave, m_claveCurso,
+        m_claveGrupo, m_ctarea, m_corigen, m_xNivconpagleg;
+    dbf::Index m_teacherByXEmpleado; // PROFT
+    dbf::Index m_offerByMateriaAndOfertaMatri; // ASIGNOMT2
+    dbf::Index m_subjectByCod; // ASIGNOMT
+    dbf::Index m_groupByClave; // GRUPOST
     dbf::Index m_openRows; // ASIGT: CASIG, CPROF, CLAVE, CLAVECURSO, CLAVEGRUPO
 };
 

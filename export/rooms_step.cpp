@@ -3,6 +3,7 @@
 #include "export/rooms_table.h"
 
 #include "export/export_run.h"
+#include "export/seneca_groups.h"
 
 void ExportRun::buildRoomsTable()
 {
@@ -14,23 +15,23 @@ void ExportRun::buildRoomsTable()
     dbf::Table rooms(path);
     rooms.open();
     rooms.batchPosts();
-    const int code = rooms.fieldIndex(QStringLiteral("ABREV"));
-    const int name = rooms.fieldIndex(QStringLiteral("NOMBRE"));
-    const int senecaKey = rooms.fieldIndex(QStringLiteral("DEPCENTRO"));
+    const int abrev = rooms.fieldIndex(rooms_table::abrev);
+    const int nombre = rooms.fieldIndex(rooms_table::nombre);
+    const int depCentro = rooms.fieldIndex(rooms_table::depCentro);
 
     int recordNumber = 0;
-    for (const ExchangeRecord &room : seneca().records(QStringLiteral("DEPENDENCIAS"))) {
+    for (const ExchangeRecord &room : seneca().records(seneca_groups::roomsGroup())) {
         ++recordNumber;
         if (room.count() < 2) {
-            skippedRecords.add(QStringLiteral("DEPENDENCIAS"), recordNumber, 2);
+            skippedRecords.add(seneca_groups::roomsGroup(), recordNumber, 2);
             continue;
         }
-        const QString identifier = room.value(0);
+        const QString identifier = room.value(seneca_groups::roomIdentifier);
         const int row = rooms.appendBlank();
         // Both fields keep the identifier's first 10 characters, their width.
-        rooms.setText(row, code, identifier);
-        rooms.setText(row, name, room.value(1));
-        rooms.setText(row, senecaKey, identifier);
+        rooms.setText(row, abrev, identifier);
+        rooms.setText(row, nombre, room.value(seneca_groups::roomName));
+        rooms.setText(row, depCentro, identifier);
         rooms.post(row);
     }
     rooms.close();

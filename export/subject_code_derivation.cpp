@@ -5,10 +5,10 @@
 
 namespace {
 
-int subjectsFieldWidth(const char *fieldName)
+int subjectsFieldWidth(QLatin1StringView fieldName)
 {
     for (const dbf::FieldDef &field : subjects_table::layout()) {
-        if (field.name == QLatin1String(fieldName))
+        if (field.name == fieldName)
             return field.width;
     }
     return 0;
@@ -41,13 +41,13 @@ QString codeFromName(const QString &name)
 
 int subjectCodeWidth()
 {
-    static const int width = subjectsFieldWidth("COD");
+    static const int width = subjectsFieldWidth(subjects_table::cod);
     return width;
 }
 
 SubjectCodes deriveSubjectCodes(const QString &name, SubjectCodes codes)
 {
-    static const int longCodeWidth = subjectsFieldWidth("CODLARGO");
+    static const int longCodeWidth = subjectsFieldWidth(subjects_table::codLargo);
     if (clipper::AllTrim(codes.code).isEmpty())
         codes.code = codeFromName(name);
     if (clipper::AllTrim(codes.longCode).isEmpty())

@@ -1,20 +1,23 @@
 #include "export/subject_entry.h"
 
+#include "export/seneca_groups.h"
+
 SubjectEntry readSubjectEntry(const ExchangeRecord &record)
 {
-    static const QString identifierName = QStringLiteral("X_MATERIAOMG");
-    static const QString subjectName = QStringLiteral("D_MATERIAC");
+    using namespace seneca_groups;
+    static const QString identifierDato = subjectIdentifierDato();
+    static const QString nameDato = subjectNameDato();
 
     SubjectEntry entry;
-    entry.courseKey = record.value(0);
-    if (serialisedNameIs(record, 2, identifierName))
-        entry.identifier = record.value(2);
+    entry.courseKey = record.value(subjectCourseKey);
+    if (serialisedNameIs(record, subjectIdentifier, identifierDato))
+        entry.identifier = record.value(subjectIdentifier);
     else
-        entry.name = record.value(2);
-    if (serialisedNameIs(record, 1, subjectName))
-        entry.name = record.value(1);
+        entry.name = record.value(subjectIdentifier);
+    if (serialisedNameIs(record, subjectName, nameDato))
+        entry.name = record.value(subjectName);
     else
-        entry.identifier = record.value(1);
+        entry.identifier = record.value(subjectName);
     return entry;
 }
 
@@ -22,7 +25,7 @@ std::vector<NumberedSubjectEntry> readSubjectEntries(const ExchangeDocument &sen
 {
     std::vector<NumberedSubjectEntry> entries;
     int recordNumber = 0;
-    for (const ExchangeRecord &record : seneca.records(QStringLiteral("MATERIAS"))) {
+    for (const ExchangeRecord &record : seneca.records(seneca_groups::subjectsGroup())) {
         ++recordNumber;
         if (record.count() >= 2)
             entries.push_back({recordNumber, readSubjectEntry(record), false});

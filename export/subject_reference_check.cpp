@@ -4,6 +4,7 @@
 #include "common/dbf_table.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
+#include "export/subjects_table.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -22,9 +23,10 @@ void ExportRun::checkSubjectReferenceTable()
     try {
         dbf::Table table(path);
         table.open(dbf::Table::Access::ReadShared);
-        for (const char *name : {"NOMBRE", "COD", "CODLARGO"}) {
-            if (!table.hasField(QLatin1String(name)))
-                missing << QLatin1String(name);
+        // The reference table names its fields as ASIGNOMT.DBF does.
+        for (QLatin1StringView name : {subjects_table::nombre, subjects_table::cod, subjects_table::codLargo}) {
+            if (!table.hasField(name))
+                missing << name;
         }
     } catch (const UserError &error) {
         throw UserError(QStringLiteral("No se puede leer la tabla de materias de referencia %1. No se ha escrito "

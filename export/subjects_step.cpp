@@ -7,6 +7,7 @@
 #include "common/stored_text.h"
 #include "common/user_error.h"
 #include "export/export_run.h"
+#include "export/seneca_groups.h"
 #include "export/subject_code_derivation.h"
 #include "export/subject_codes.h"
 #include "export/subject_entry.h"
@@ -14,17 +15,18 @@
 namespace {
 
 // The codes the school's reference table gives a subject name: the first record
-// whose NOMBRE holds the name, as a walk from the first record would find it.
+// whose NOMBRE holds the name, as a walk from the first record would find it. The
+// reference table names its fields as ASIGNOMT.DBF does.
 class ReferenceSubjects {
 public:
     explicit ReferenceSubjects(const QString &path)
         : m_table(path)
     {
         m_table.open(dbf::Table::Access::ReadShared);
-        m_name = m_table.fieldIndex(QStringLiteral("NOMBRE"));
-        m_code = m_table.fieldIndex(QStringLiteral("COD"));
-        m_longCode = m_table.fieldIndex(QStringLiteral("CODLARGO"));
-        m_byName.emplace(m_table, std::vector<int>{m_name});
+        m_nombre = m_table.fieldIndex(subjects_table::nombre);
+        m_cod = m_table.fieldIndex(subjects_table::cod);
+        m_codLargo = m_table.fieldIndex(subjects_table::codLargo);
+        m_byNombre.emplace(m_table, std::vector<int>{m_nombre});
     }
     // The index points into the table.
     ReferenceSubjects(const ReferenceSubjects &) = delete;
@@ -34,18 +36,18 @@ public:
     {
         if (m_table.recordCount() == 0) // a school without a reference table of its own
             return {};
-        const int row = m_byName->first({storedText(name, m_table.field(m_name))});
+        const int row = m_byNombre->first({storedText(name, m_table.field(m_nombre))});
         if (row < 0)
             return {};
-        return {m_table.text(row, m_code), m_table.text(row, m_longCode)};
+        return {m_table.text(row, m_cod), m_table.text(row, m_codLargo)};
     }
 
 private:
     dbf::Table m_table;
-    int m_name = -1;
-    int m_code = -1;
-    int m_longCode = -1;
-    std::optional<dbf::Index> m_byName;
+    int m_nombre = -1;
+    int m_cod = -1;
+    int m_codLargo = -1;
+    std::optional<dbf::Index> m_byNombre;
 };
 
 QString nameMissingNote(int recordNumber, const SubjectEntry &entry)
@@ -85,43 +87,43 @@ void ExportRun::buildSubjectsTables()
     dbf::Table subjects(subjectsPath);
     subjects.open();
     subjects.batchPosts();
-    const int subjectCode = subjects.fieldIndex(QStringLiteral("COD"));
-    const int subjectLongCode = subjects.fieldIndex(QStringLiteral("CODLARGO"));
-    const int subjectName = subjects.fieldIndex(QStringLiteral("NOMBRE"));
-    const int subjectIsTask = subjects.fieldIndex(QStringLiteral("ESTAREA"));
-    const int subjectFlags = subjects.fieldIndex(QStringLiteral("R_UNI_MAT"));
+    const int subjectCod = subjects.fieldIndex(subjects_table::cod);
+    const int subjectCodLargo = subjects.fieldIndex(subjects_table::codLargo);
+    const int subjectNombre = subjects.fieldIndex(subjects_table::nombre);
+    const int subjectEsTarea = subjects.fieldIndex(subjects_table::esTarea);
+    const int subjectRUniMat = subjects.fieldIndex(subjects_table::rUniMat);
     // Stands for the search of the first subject with a long code and a name; values
     // are looked up as the fields store them (stored_text.h).
-    dbf::Index subjectsByLongCodeAndName(subjects, {subjectLongCode, subjectName});
+    dbf::Index subjectByCodLargoAndNombre(subjects, {subjectCodLargo, subjectNombre});
 
     dbf::Table offers(offersPath);
     offers.open();
     offers.batchPosts();
-    const int offerCode = offers.fieldIndex(QStringLiteral("COD"));
-    const int offerLongCode = offers.fieldIndex(QStringLiteral("CODLARGO"));
-    const int offerName = offers.fieldIndex(QStringLiteral("NOMBRE"));
-    const int offerSubject = offers.fieldIndex(QStringLiteral("MATERIA"));
-    const int offerCourse = offers.fieldIndex(QStringLiteral("OFERTAMATRI"));
-    const int offerIsTask = offers.fieldIndex(QStringLiteral("ESTAREA"));
+    const int offerCod = offers.fieldIndex(subject_offers_table::cod);
+    const int offerCodLargo = offers.fieldIndex(subject_offers_table::codLargo);
+    const int offerNombre = offers.fieldIndex(subject_offers_table::nombre);
+    const int offerMateria = offers.fieldIndex(subject_offers_table::materia);
+    const int offerOfertaMatri = offers.fieldIndex(subject_offers_table::ofertaMatri);
+    const int offerEsTarea = offers.fieldIndex(subject_offers_table::esTarea);
     // Stands for the search of a pair already recorded.
-    dbf::Index offersBySubjectAndCourse(offers, {offerSubject, offerCourse});
+    dbf::Index offerByMateriaAndOfertaMatri(offers, {offerMateria, offerOfertaMatri});
 
     const auto appendOffer = [&](const QString &code, const QString &longCode, const SubjectEntry &entry) {
         const int row = offers.appendBlank();
-        offers.setText(row, offerCode, code);
-        offers.setText(row, offerLongCode, longCode);
-        offers.setText(row, offerName, entry.name);
-        offers.setText(row, offerSubject, entry.identifier);
-        offers.setText(row, offerCourse, entry.courseKey);
-        offers.setLogical(row, offerIsTask, false);
+        offers.setText(row, offerCod, code);
+        offers.setText(row, offerCodLargo, longCode);
+        offers.setText(row, offerNombre, entry.name);
+        offers.setText(row, offerMateria, entry.identifier);
+        offers.setText(row, offerOfertaMatri, entry.courseKey);
+        offers.setLogical(row, offerEsTarea, false);
         offers.post(row);
-        offersBySubjectAndCourse.add(row);
+        offerByMateriaAndOfertaMatri.add(row);
     };
 
     for (const NumberedSubjectEntry &numbered : subjectEntries()) {
         const SubjectEntry &entry = numbered.entry;
         if (numbered.tooFewValues) {
-            skippedRecords.add(QStringLiteral("MATERIAS"), numbered.recordNumber, 2);
+            skippedRecords.add(seneca_groups::subjectsGroup(), numbered.recordNumber, 2);
             continue;
         }
         // A subject without a name cannot be taught, and a code derived from
@@ -135,30 +137,30 @@ void ExportRun::buildSubjectsTables()
         if (!lists.knows(entry.name, codes.longCode)) {
             lists.remember(entry.name, codes.longCode);
             // Told apart as the field stores them: two codes never become one on disk.
-            const std::optional<QString> code = lists.issue(storedText(codes.code, subjects.field(subjectCode)));
+            const std::optional<QString> code = lists.issue(storedText(codes.code, subjects.field(subjectCod)));
             if (!code)
                 throw UserError(noCodeLeftText(entry.name, codes.code));
             const int row = subjects.appendBlank();
-            subjects.setText(row, subjectCode, *code);
-            subjects.setText(row, subjectLongCode, codes.longCode);
-            subjects.setText(row, subjectName, entry.name);
-            subjects.setLogical(row, subjectIsTask, false);
-            subjects.setText(row, subjectFlags, QString());
+            subjects.setText(row, subjectCod, *code);
+            subjects.setText(row, subjectCodLargo, codes.longCode);
+            subjects.setText(row, subjectNombre, entry.name);
+            subjects.setLogical(row, subjectEsTarea, false);
+            subjects.setText(row, subjectRUniMat, QString());
             subjects.post(row);
-            subjectsByLongCodeAndName.add(row);
+            subjectByCodLargoAndNombre.add(row);
             appendOffer(*code, codes.longCode, entry);
             continue;
         }
 
-        const QStringList pair = {storedText(entry.identifier, offers.field(offerSubject)),
-            storedText(entry.courseKey, offers.field(offerCourse))};
-        if (offersBySubjectAndCourse.first(pair) >= 0)
+        const QStringList pair = {storedText(entry.identifier, offers.field(offerMateria)),
+            storedText(entry.courseKey, offers.field(offerOfertaMatri))};
+        if (offerByMateriaAndOfertaMatri.first(pair) >= 0)
             continue;
         const int subjectRow
-            = subjectsByLongCodeAndName.first({storedText(codes.longCode, subjects.field(subjectLongCode)),
-                storedText(entry.name, subjects.field(subjectName))});
+            = subjectByCodLargoAndNombre.first({storedText(codes.longCode, subjects.field(subjectCodLargo)),
+                storedText(entry.name, subjects.field(subjectNombre))});
         if (subjectRow >= 0)
-            appendOffer(subjects.text(subjectRow, subjectCode), codes.longCode, entry);
+            appendOffer(subjects.text(subjectRow, subjectCod), codes.longCode, entry);
     }
     offers.close();
     subjects.close();

@@ -9,15 +9,25 @@ inline const QString &fileName()
     static const QString name = QStringLiteral("ASIGNOMT.DBF");
     return name;
 }
+
+// The field names, in the layout's order. Steps and lookups spell a field through these.
+constexpr QLatin1StringView cod(
+    "COD"); // the subject's unique short code (an activity's code, "#" in front for a non-regular one)
+constexpr QLatin1StringView codLargo("CODLARGO"); // the subject's long code
+constexpr QLatin1StringView nombre("NOMBRE"); // the name
+constexpr QLatin1StringView codTarea("CODTAREA"); // an activity's code; empty for a subject
+constexpr QLatin1StringView esTarea("ESTAREA"); // true for an activity
+constexpr QLatin1StringView rUniMat("R_UNI_MAT"); // an activity's two flags: needs a unit, needs a subject ("S" or "N")
+
 inline const dbf::Layout &layout()
 {
     static const dbf::Layout fields = {
-        dbf::charField("COD", 10),
-        dbf::charField("CODLARGO", 10),
-        dbf::charField("NOMBRE", 80),
-        dbf::charField("CODTAREA", 10),
-        dbf::logicalField("ESTAREA"),
-        dbf::charField("R_UNI_MAT", 4),
+        dbf::charField(cod, 10),
+        dbf::charField(codLargo, 10),
+        dbf::charField(nombre, 80),
+        dbf::charField(codTarea, 10),
+        dbf::logicalField(esTarea),
+        dbf::charField(rUniMat, 4),
     };
     return fields;
 }

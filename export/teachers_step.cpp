@@ -4,6 +4,7 @@
 
 #include "common/stored_text.h"
 #include "export/export_run.h"
+#include "export/seneca_groups.h"
 
 #include <QHash>
 #include <QSet>
@@ -52,34 +53,34 @@ void ExportRun::buildTeachersTable()
     dbf::Table teachers(path);
     teachers.open();
     teachers.batchPosts();
-    const int code = teachers.fieldIndex(QStringLiteral("ABREV"));
-    const int name = teachers.fieldIndex(QStringLiteral("NOMBRE"));
-    const int department = teachers.fieldIndex(QStringLiteral("DEPART"));
-    const int employee = teachers.fieldIndex(QStringLiteral("X_EMPLEADO"));
-    const int takingOffice = teachers.fieldIndex(QStringLiteral("F_TOMAPOS"));
+    const int abrev = teachers.fieldIndex(teachers_table::abrev);
+    const int nombre = teachers.fieldIndex(teachers_table::nombre);
+    const int depart = teachers.fieldIndex(teachers_table::depart);
+    const int xEmpleado = teachers.fieldIndex(teachers_table::xEmpleado);
+    const int fTomapos = teachers.fieldIndex(teachers_table::fTomapos);
 
     TeacherCodes codes;
     int recordNumber = 0;
-    for (const ExchangeRecord &teacher : seneca().records(QStringLiteral("EMPLEADOS"))) {
+    for (const ExchangeRecord &teacher : seneca().records(seneca_groups::teachersGroup())) {
         ++recordNumber;
         if (teacher.count() < 2) {
-            skippedRecords.add(QStringLiteral("EMPLEADOS"), recordNumber, 2);
+            skippedRecords.add(seneca_groups::teachersGroup(), recordNumber, 2);
             continue;
         }
-        const QString part1 = teacher.value(3);
-        const QString part2 = teacher.value(4);
-        const QString part3 = teacher.value(5);
+        const QString part1 = teacher.value(seneca_groups::teacherNamePart1);
+        const QString part2 = teacher.value(seneca_groups::teacherNamePart2);
+        const QString part3 = teacher.value(seneca_groups::teacherNamePart3);
         // An empty part adds no initial; the letters keep their case. Codes are told
         // apart as the field stores them, so that Ł and L, or two initials the code
         // page has no letter for, never give two teachers one code on disk.
         const QString teacherCode
-            = codes.issue(storedText(part1.left(1) + part2.left(1) + part3.left(1), teachers.field(code)));
+            = codes.issue(storedText(part1.left(1) + part2.left(1) + part3.left(1), teachers.field(abrev)));
         const int row = teachers.appendBlank();
-        teachers.setText(row, code, teacherCode);
-        teachers.setText(row, name, part1 + QLatin1Char(' ') + part2 + QLatin1Char(' ') + part3);
-        teachers.setText(row, employee, teacher.value(0));
-        teachers.setText(row, takingOffice, teacher.value(1));
-        teachers.setText(row, department, teacher.value(2));
+        teachers.setText(row, abrev, teacherCode);
+        teachers.setText(row, nombre, part1 + QLatin1Char(' ') + part2 + QLatin1Char(' ') + part3);
+        teachers.setText(row, xEmpleado, teacher.value(seneca_groups::teacherEmployee));
+        teachers.setText(row, fTomapos, teacher.value(seneca_groups::teacherTakingPost));
+        teachers.setText(row, depart, teacher.value(seneca_groups::teacherPost));
         teachers.post(row);
     }
     teachers.close();

@@ -9,16 +9,26 @@ inline const QString &fileName()
     static const QString name = QStringLiteral("PROFT.DBF");
     return name;
 }
+
+// The field names, in the layout's order. Steps and lookups spell a field through these.
+constexpr QLatin1StringView abrev("ABREV"); // the teacher's unique code
+constexpr QLatin1StringView nombre("NOMBRE"); // the three name parts
+constexpr QLatin1StringView depart("DEPART"); // the post
+constexpr QLatin1StringView dni("DNI"); // not written
+constexpr QLatin1StringView xEmpleado("X_EMPLEADO"); // the Séneca employee identifier
+constexpr QLatin1StringView fTomapos("F_TOMAPOS"); // the day the teacher took post
+constexpr QLatin1StringView email("EMAIL"); // from the planning document (step 11)
+
 inline const dbf::Layout &layout()
 {
     static const dbf::Layout fields = {
-        dbf::charField("ABREV", 10),
-        dbf::charField("NOMBRE", 80),
-        dbf::charField("DEPART", 40),
-        dbf::intField("DNI"),
-        dbf::charField("X_EMPLEADO", 10),
-        dbf::charField("F_TOMAPOS", 10),
-        dbf::charField("EMAIL", 100),
+        dbf::charField(abrev, 10),
+        dbf::charField(nombre, 80),
+        dbf::charField(depart, 40),
+        dbf::intField(dni),
+        dbf::charField(xEmpleado, 10),
+        dbf::charField(fTomapos, 10),
+        dbf::charField(email, 100),
     };
     return fields;
 }

@@ -92,7 +92,8 @@ void checkCatalogues(const ExchangeDocument &seneca, QStringList &problems)
 
 void checkAssignments(const ExchangeValues &planning, QStringList &problems)
 {
-    static const QRegularExpression teacherGroup(QStringLiteral("^PROFESOR_[0-9]+$"));
+    static const QRegularExpression teacherGroup(
+        QStringLiteral("^%1[0-9]+$").arg(planning_document::teacherGroupPrefix()));
     QHash<QString, int> recordsSeen; // per group name: records of several groups of one name follow each other
     for (const ExchangeValuesGroup &group : planning.groups()) {
         const QString &seq = group.seq;

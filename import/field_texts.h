@@ -12,9 +12,9 @@
 class FieldTexts {
 public:
     // Throws UserError naming the table and the field when the table lacks it.
-    FieldTexts(const dbf::Table &table, const char *field)
+    FieldTexts(const dbf::Table &table, QLatin1StringView field)
         : m_table(&table)
-        , m_field(table.fieldIndex(QLatin1String(field)))
+        , m_field(table.fieldIndex(field))
         , m_texts(std::size_t(table.size()))
         , m_known(std::size_t(table.size()), false)
     {

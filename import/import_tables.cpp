@@ -75,22 +75,21 @@ void ImportTables::open()
     openTable(assignments, assignments_table::fileName());
     openCatalogues();
 
-    const auto field = [](const dbf::Table &table, const char *name) { return table.fieldIndex(QLatin1String(name)); };
-    solutionField.teacher = field(solution, "PROF");
-    solutionField.day = field(solution, "DIA");
-    solutionField.period = field(solution, "HORA");
-    solutionField.frame = field(solution, "MARCO");
-    solutionField.subject = field(solution, "ASIG");
-    solutionField.task = field(solution, "TAREA");
-    solutionField.group = field(solution, "CODGRUPO");
-    solutionField.room = field(solution, "AULA");
+    solutionField.prof = solution.fieldIndex(solution_table::prof);
+    solutionField.dia = solution.fieldIndex(solution_table::dia);
+    solutionField.hora = solution.fieldIndex(solution_table::hora);
+    solutionField.marco = solution.fieldIndex(solution_table::marco);
+    solutionField.asig = solution.fieldIndex(solution_table::asig);
+    solutionField.tarea = solution.fieldIndex(solution_table::tarea);
+    solutionField.codGrupo = solution.fieldIndex(solution_table::codGrupo);
+    solutionField.aula = solution.fieldIndex(solution_table::aula);
     // CCONCIERTO only matters for the authorisation code, so a SOLUC without it
     // still imports when there are no catalogues.
-    solutionField.origin = m_catalogues ? field(solution, "CCONCIERTO") : -1;
+    solutionField.cconcierto = m_catalogues ? solution.fieldIndex(solution_table::cconcierto) : -1;
 
-    teacherField.code = field(teachers, "ABREV");
-    teacherField.employee = field(teachers, "X_EMPLEADO");
-    teacherField.takingPost = field(teachers, "F_TOMAPOS");
+    teacherField.code = teachers.fieldIndex(teachers_table::abrev);
+    teacherField.employee = teachers.fieldIndex(teachers_table::xEmpleado);
+    teacherField.takingPost = teachers.fieldIndex(teachers_table::fTomapos);
 }
 
 void ImportTables::openCatalogues()

@@ -7,16 +7,17 @@
 #include "common/dbf_table.h"
 #include "common/session.h"
 
+// The fields of SOLUC, named as the table names them (solution_table.h).
 struct SolutionFields {
-    int teacher = -1; // PROF
-    int day = -1; // DIA
-    int period = -1; // HORA
-    int frame = -1; // MARCO
-    int subject = -1; // ASIG
-    int task = -1; // TAREA
-    int group = -1; // CODGRUPO
-    int room = -1; // AULA
-    int origin = -1; // CCONCIERTO; only read, and only required, with the catalogues
+    int prof = -1;
+    int dia = -1;
+    int hora = -1;
+    int marco = -1;
+    int asig = -1;
+    int tarea = -1;
+    int codGrupo = -1;
+    int aula = -1;
+    int cconcierto = -1; // only read, and only required, with the catalogues
 };
 
 struct TeacherFields {

@@ -3,14 +3,15 @@
 #include "import/lesson_lookups.h"
 
 #include "common/clipper.h"
+#include "export/assignments_table.h"
+#include "export/authorisations_table.h"
+#include "export/groups_table.h"
+#include "export/origins_table.h"
+#include "export/subject_offers_table.h"
+#include "export/subjects_table.h"
 #include "import/import_tables.h"
 
 namespace {
-
-int fieldOf(const dbf::Table &table, const char *name)
-{
-    return table.fieldIndex(QLatin1String(name));
-}
 
 // Files the row under its key unless an earlier row holds the key already.
 template <typename Hash, typename Key, typename Value> void keepFirst(Hash &hash, const Key &key, const Value &value)
@@ -21,19 +22,19 @@ template <typename Hash, typename Key, typename Value> void keepFirst(Hash &hash
 
 } // namespace
 
-FirstByText::FirstByText(const dbf::Table &table, const char *field)
+FirstByText::FirstByText(const dbf::Table &table, QLatin1StringView field)
 {
-    const int index = fieldOf(table, field);
+    const int index = table.fieldIndex(field);
     const std::vector<int> rows = table.liveRows();
     m_rows.reserve(rows.size());
     for (int row : rows)
         m_rows.emplace(table.text(row, index), row);
 }
 
-FirstByText::FirstByText(const dbf::Table &table, const char *first, const char *second)
+FirstByText::FirstByText(const dbf::Table &table, QLatin1StringView first, QLatin1StringView second)
 {
-    const int firstIndex = fieldOf(table, first);
-    const int secondIndex = fieldOf(table, second);
+    const int firstIndex = table.fieldIndex(first);
+    const int secondIndex = table.fieldIndex(second);
     const std::vector<int> rows = table.liveRows();
     m_pairs.reserve(qsizetype(rows.size()));
     for (int row : rows)
@@ -41,20 +42,20 @@ FirstByText::FirstByText(const dbf::Table &table, const char *first, const char 
 }
 
 AssignmentIndex::AssignmentIndex(const dbf::Table &assignments)
-    : subjectKeyField(fieldOf(assignments, "CLAVE"))
-    , courseKeyField(fieldOf(assignments, "CLAVECURSO"))
-    , levelField(fieldOf(assignments, "X_NIVCONPAGLEG"))
+    : clave(assignments.fieldIndex(assignments_table::clave))
+    , claveCurso(assignments.fieldIndex(assignments_table::claveCurso))
+    , xNivconpagleg(assignments.fieldIndex(assignments_table::xNivconpagleg))
 {
-    const int subjectField = fieldOf(assignments, "CASIG");
-    const int groupField = fieldOf(assignments, "CGRUP");
+    const int casig = assignments.fieldIndex(assignments_table::casig);
+    const int cgrup = assignments.fieldIndex(assignments_table::cgrup);
     const std::vector<int> rows = assignments.liveRows();
     m_rows.reserve(qsizetype(rows.size()));
     for (int row : rows) {
-        Match &match = m_rows[TextPair{assignments.text(row, subjectField), assignments.text(row, groupField)}];
+        Match &match = m_rows[TextPair{assignments.text(row, casig), assignments.text(row, cgrup)}];
         if (match.hasLevel)
             continue; // the walk stopped at an earlier record
         match.row = row;
-        match.hasLevel = !assignments.text(row, levelField).isEmpty();
+        match.hasLevel = !assignments.text(row, xNivconpagleg).isEmpty();
     }
 }
 
@@ -66,18 +67,18 @@ int AssignmentIndex::firstWithLevelElseLast(const QString &subject, const QStrin
 
 AuthorisationIndex::AuthorisationIndex(const dbf::Table &authorisations)
 {
-    const int codeField = fieldOf(authorisations, "X_ORIHORACTETP");
-    const int activityField = fieldOf(authorisations, "X_ACTIVIDAD");
-    const int categoryField = fieldOf(authorisations, "X_CATORIHOR");
-    const int levelField = fieldOf(authorisations, "X_NIVCONPAGLEG");
+    const int xOrihoractetp = authorisations.fieldIndex(authorisations_table::xOrihoractetp);
+    const int xActividad = authorisations.fieldIndex(authorisations_table::xActividad);
+    const int xCatorihor = authorisations.fieldIndex(authorisations_table::xCatorihor);
+    const int xNivconpagleg = authorisations.fieldIndex(authorisations_table::xNivconpagleg);
     for (int row : authorisations.liveRows()) {
         // An empty (null) field equals no number, so such a record is never found.
         Key key{};
-        if (!clipper::parseWholeNumber(authorisations.text(row, activityField), key.activity)
-            || !clipper::parseWholeNumber(authorisations.text(row, categoryField), key.category)
-            || !clipper::parseWholeNumber(authorisations.text(row, levelField), key.level))
+        if (!clipper::parseWholeNumber(authorisations.text(row, xActividad), key.activity)
+            || !clipper::parseWholeNumber(authorisations.text(row, xCatorihor), key.category)
+            || !clipper::parseWholeNumber(authorisations.text(row, xNivconpagleg), key.level))
             continue;
-        keepFirst(m_codes, key, authorisations.text(row, codeField));
+        keepFirst(m_codes, key, authorisations.text(row, xOrihoractetp));
     }
 }
 
@@ -96,19 +97,19 @@ std::optional<QString> AuthorisationIndex::codeFor(
 
 LessonLookups::LessonLookups(const ImportTables &tables)
     : assignments(tables.assignments)
-    , subjectByCode(tables.subjects, "COD")
-    , subjectByTask(tables.subjects, "CODTAREA")
-    , offerBySubject(tables.subjectOffers, "COD", "OFERTAMATRI")
-    , groupByCode(tables.groups, "ABREV")
-    , taskOfSubject(tables.subjects, "CODTAREA")
-    , requirement(tables.subjects, "R_UNI_MAT")
-    , offerSubjectKey(tables.subjectOffers, "MATERIA")
-    , groupKey(tables.groups, "CLAVE")
-    , groupCourseKey(tables.groups, "CLAVECURSO")
+    , subjectByCod(tables.subjects, subjects_table::cod)
+    , subjectByCodTarea(tables.subjects, subjects_table::codTarea)
+    , offerByCodAndOfertaMatri(tables.subjectOffers, subject_offers_table::cod, subject_offers_table::ofertaMatri)
+    , groupByAbrev(tables.groups, groups_table::abrev)
+    , subjectCodTarea(tables.subjects, subjects_table::codTarea)
+    , subjectRUniMat(tables.subjects, subjects_table::rUniMat)
+    , offerMateria(tables.subjectOffers, subject_offers_table::materia)
+    , groupClave(tables.groups, groups_table::clave)
+    , groupClaveCurso(tables.groups, groups_table::claveCurso)
 {
     if (tables.catalogues()) {
-        originByCode.emplace(tables.origins, "C_ORIHOR");
-        originCategory.emplace(tables.origins, "X_CATORIHOR");
+        originByCOrihor.emplace(tables.origins, origins_table::cOrihor);
+        originXCatorihor.emplace(tables.origins, origins_table::xCatorihor);
         authorisations = AuthorisationIndex(tables.authorisations);
     }
 }

@@ -33,8 +33,8 @@ inline size_t qHash(const TextPair &key, size_t seed = 0)
 // first match, and equally the engine's locate on character fields.
 class FirstByText {
 public:
-    FirstByText(const dbf::Table &table, const char *field);
-    FirstByText(const dbf::Table &table, const char *first, const char *second);
+    FirstByText(const dbf::Table &table, QLatin1StringView field);
+    FirstByText(const dbf::Table &table, QLatin1StringView first, QLatin1StringView second);
     int first(const QString &value) const { return m_rows.value(value, -1); }
     int first(const QString &firstText, const QString &secondText) const
     {
@@ -54,9 +54,10 @@ public:
     explicit AssignmentIndex(const dbf::Table &assignments);
     int firstWithLevelElseLast(const QString &subject, const QString &group) const;
 
-    int subjectKeyField = -1; // CLAVE
-    int courseKeyField = -1; // CLAVECURSO
-    int levelField = -1; // X_NIVCONPAGLEG
+    // The fields a lesson takes from the record found.
+    int clave = -1;
+    int claveCurso = -1;
+    int xNivconpagleg = -1;
 
 private:
     struct Match {
@@ -87,23 +88,24 @@ private:
     QHash<Key, QString> m_codes;
 };
 
-// Every lookup of a regular lesson, with the fields that give the results.
+// Every lookup of a regular lesson, with the fields that give the results. Each
+// is named for its table and the fields it finds by or reads.
 struct LessonLookups {
     explicit LessonLookups(const ImportTables &tables);
 
     AssignmentIndex assignments; // ASIGT
-    FirstByText subjectByCode; // ASIGNOMT by COD (walk)
-    FirstByText subjectByTask; // ASIGNOMT by CODTAREA (locate)
-    FirstByText offerBySubject; // ASIGNOMT2 by COD and OFERTAMATRI (locate)
-    FirstByText groupByCode; // GRUPOST by ABREV (walk)
-    FieldTexts taskOfSubject; // ASIGNOMT.CODTAREA
-    FieldTexts requirement; // ASIGNOMT.R_UNI_MAT
-    FieldTexts offerSubjectKey; // ASIGNOMT2.MATERIA
-    FieldTexts groupKey; // GRUPOST.CLAVE
-    FieldTexts groupCourseKey; // GRUPOST.CLAVECURSO
+    FirstByText subjectByCod; // ASIGNOMT (walk)
+    FirstByText subjectByCodTarea; // ASIGNOMT (locate)
+    FirstByText offerByCodAndOfertaMatri; // ASIGNOMT2 (locate)
+    FirstByText groupByAbrev; // GRUPOST (walk)
+    FieldTexts subjectCodTarea; // ASIGNOMT
+    FieldTexts subjectRUniMat; // ASIGNOMT: an activity's requirement flags
+    FieldTexts offerMateria; // ASIGNOMT2
+    FieldTexts groupClave; // GRUPOST
+    FieldTexts groupClaveCurso; // GRUPOST
 
     // Only with the catalogues.
-    std::optional<FirstByText> originByCode; // ORIGENES_C by C_ORIHOR (locate)
-    std::optional<FieldTexts> originCategory; // ORIGENES_C.X_CATORIHOR
+    std::optional<FirstByText> originByCOrihor; // ORIGENES_C (locate)
+    std::optional<FieldTexts> originXCatorihor; // ORIGENES_C
     AuthorisationIndex authorisations; // AUTORIZA_C
 };

@@ -1,5 +1,7 @@
 #include "import/non_regular_section.h"
 
+#include "import/timetable_names.h"
+
 #include <algorithm>
 
 NonRegularSection::NonRegularSection(const PeriodLookup &periods)
@@ -19,12 +21,12 @@ int NonRegularSection::write(TimetableDocument &document, const LessonList &less
     for (const Lesson &lesson : lessons) {
         if (!lesson.isNonRegular())
             continue;
-        document.startGroup(TimetableDocument::numbered("ACTIVIDAD_", ++number));
+        document.startGroup(TimetableDocument::numbered(timetable_names::recordPrefix, ++number));
         // Only the one "#" the export put in front of the code comes off.
         const QString activity = lesson.task.startsWith(QLatin1Char('#')) ? lesson.task.mid(1) : lesson.task;
         const int period = m_periods.firstPeriod(lesson.day, lesson.period, lesson.frame);
-        document.dato("X_ACTIVIDAD", activity);
-        document.dato("N_MINSEN", m_periods.lengthText(period));
+        document.dato(timetable_names::activity, activity);
+        document.dato(timetable_names::weeklyMinutes, m_periods.lengthText(period));
         document.endGroup();
     }
     return number;

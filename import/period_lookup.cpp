@@ -2,6 +2,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "export/days_hours_table.h"
 
 namespace {
 
@@ -31,12 +32,12 @@ std::optional<int> minutesOfTimeText(const QString &time, QString *badPart)
 
 PeriodLookup::PeriodLookup(const dbf::Table &daysHours)
     : m_table(daysHours)
-    , m_byKey(daysHours, "DIHO", "MARCO")
-    , m_weekday(daysHours, "DIA")
-    , m_slotCode(daysHours, "CODDIHO")
-    , m_startField(daysHours.fieldIndex(QStringLiteral("HORADESDE")))
-    , m_endField(daysHours.fieldIndex(QStringLiteral("HORAHASTA")))
-    , m_lengthField(daysHours.fieldIndex(QStringLiteral("MINUTOS")))
+    , m_byDihoAndMarco(daysHours, days_hours_table::diho, days_hours_table::marco)
+    , m_dia(daysHours, days_hours_table::dia)
+    , m_codDiho(daysHours, days_hours_table::codDiho)
+    , m_horaDesde(daysHours.fieldIndex(days_hours_table::horaDesde))
+    , m_horaHasta(daysHours.fieldIndex(days_hours_table::horaHasta))
+    , m_minutos(daysHours.fieldIndex(days_hours_table::minutos))
     , m_start(std::size_t(daysHours.size()))
     , m_end(std::size_t(daysHours.size()))
     , m_length(std::size_t(daysHours.size()))
@@ -46,24 +47,24 @@ PeriodLookup::PeriodLookup(const dbf::Table &daysHours)
 int PeriodLookup::firstPeriod(int day, int period, const QString &frame) const
 {
     if (frame.size() > 1) // never from SOLUC, which gives one character at most
-        return m_byKey.first(QString::number(day) + QString::number(period), frame);
+        return m_byDihoAndMarco.first(QString::number(day) + QString::number(period), frame);
     const Asked asked{day, period, frame.isEmpty() ? -1 : int(frame.front().unicode())};
     const auto known = m_answers.constFind(asked);
     if (known != m_answers.constEnd())
         return *known;
-    const int row = m_byKey.first(QString::number(day) + QString::number(period), frame);
+    const int row = m_byDihoAndMarco.first(QString::number(day) + QString::number(period), frame);
     m_answers.insert(asked, row);
     return row;
 }
 
 QString PeriodLookup::startMinutesText(int row) const
 {
-    return minutesText(row, m_startField, m_start);
+    return minutesText(row, m_horaDesde, m_start);
 }
 
 QString PeriodLookup::endMinutesText(int row) const
 {
-    return minutesText(row, m_endField, m_end);
+    return minutesText(row, m_horaHasta, m_end);
 }
 
 QString PeriodLookup::minutesText(int row, int field, std::vector<QString> &cache) const
@@ -92,6 +93,6 @@ QString PeriodLookup::lengthText(int row) const
         return kNoMinutes;
     QString &known = m_length[std::size_t(row)];
     if (known.isNull())
-        known = QString::number(m_table.integer(row, m_lengthField));
+        known = QString::number(m_table.integer(row, m_minutos));
     return known;
 }

@@ -32,8 +32,8 @@ public:
     int firstPeriod(int day, int period, const QString &frame) const;
 
     // DIA and CODDIHO of a found period, as stored.
-    const QString &weekday(int row) const { return m_weekday.at(row); }
-    const QString &slotCode(int row) const { return m_slotCode.at(row); }
+    const QString &weekday(int row) const { return m_dia.at(row); }
+    const QString &slotCode(int row) const { return m_codDiho.at(row); }
     // HORADESDE and HORAHASTA in minutes, as decimal text; "0" without a period
     // (row -1). Throws UserError naming the record when a time is not "HH:MM".
     QString startMinutesText(int row) const;
@@ -46,7 +46,7 @@ private:
     QString minutesText(int row, int field, std::vector<QString> &cache) const;
 
     const dbf::Table &m_table;
-    FirstByText m_byKey;
+    FirstByText m_byDihoAndMarco;
     // The answers given so far, by day, period and frame: every lesson of a
     // timetable falls in one of a few dozen periods.
     struct Asked {
@@ -57,11 +57,11 @@ private:
     };
     friend size_t qHash(const Asked &key, size_t seed) { return qHashMulti(seed, key.day, key.period, key.frame); }
     mutable QHash<Asked, int> m_answers;
-    FieldTexts m_weekday;
-    FieldTexts m_slotCode;
-    int m_startField;
-    int m_endField;
-    int m_lengthField;
+    FieldTexts m_dia;
+    FieldTexts m_codDiho;
+    int m_horaDesde;
+    int m_horaHasta;
+    int m_minutos;
     // Per row, filled on first use; a null text means not worked out yet.
     mutable std::vector<QString> m_start;
     mutable std::vector<QString> m_end;

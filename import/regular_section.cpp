@@ -1,5 +1,7 @@
 #include "import/regular_section.h"
 
+#include "import/timetable_names.h"
+
 #include <algorithm>
 
 namespace {
@@ -33,11 +35,11 @@ int RegularSection::provisionalCount(const LessonList &lessons) const
     for (const Lesson &lesson : lessons) {
         if (!lesson.isRegular())
             continue;
-        const int task = m_lookups.subjectByTask.first(lesson.task);
+        const int task = m_lookups.subjectByCodTarea.first(lesson.task);
         if (task < 0)
             continue;
         // The whole flag value decides, and only these values count at all.
-        const QString flags = m_lookups.requirement.at(task);
+        const QString flags = m_lookups.subjectRUniMat.at(task);
         bool counted = false;
         if (flags == QLatin1String("SS"))
             counted = !lesson.subject.isEmpty() && !lesson.group.isEmpty();
@@ -63,15 +65,15 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     const dbf::Table &assignments = m_tables.assignments;
     const AssignmentIndex &assignmentIndex = m_lookups.assignments;
     if (const int row = assignmentIndex.firstWithLevelElseLast(lesson.subject, lesson.group); row >= 0) {
-        record.subjectKey = assignments.text(row, assignmentIndex.subjectKeyField);
-        record.courseKey = assignments.text(row, assignmentIndex.courseKeyField);
-        levelCode = assignments.text(row, assignmentIndex.levelField);
+        record.subjectKey = assignments.text(row, assignmentIndex.clave);
+        record.courseKey = assignments.text(row, assignmentIndex.claveCurso);
+        levelCode = assignments.text(row, assignmentIndex.xNivconpagleg);
     }
 
     // A lesson without a task takes the task of its subject.
     if (isEmptyOrSpaces(task)) {
-        if (const int row = m_lookups.subjectByCode.first(lesson.subject); row >= 0)
-            task = m_lookups.taskOfSubject.at(row);
+        if (const int row = m_lookups.subjectByCod.first(lesson.subject); row >= 0)
+            task = m_lookups.subjectCodTarea.at(row);
     }
 
     const int period = m_periods.firstPeriod(lesson.day, lesson.period, lesson.frame);
@@ -84,21 +86,21 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
         record.room = lesson.room;
 
     // The class group gives the unit, and the course when the assignment had none.
-    if (const int row = m_lookups.groupByCode.first(lesson.group); row >= 0) {
-        record.unitKey = m_lookups.groupKey.at(row);
+    if (const int row = m_lookups.groupByAbrev.first(lesson.group); row >= 0) {
+        record.unitKey = m_lookups.groupClave.at(row);
         if (isEmptyOrSpaces(record.courseKey))
-            record.courseKey = m_lookups.groupCourseKey.at(row);
+            record.courseKey = m_lookups.groupClaveCurso.at(row);
     }
 
     // Without an assignment, the course offer gives the subject.
     if (isEmptyOrSpaces(record.subjectKey)) {
-        if (const int row = m_lookups.offerBySubject.first(lesson.subject, record.courseKey); row >= 0)
-            record.subjectKey = m_lookups.offerSubjectKey.at(row);
+        if (const int row = m_lookups.offerByCodAndOfertaMatri.first(lesson.subject, record.courseKey); row >= 0)
+            record.subjectKey = m_lookups.offerMateria.at(row);
     }
 
     // The flags of the activity as SOLUC names it, not of the task found above.
-    if (const int row = m_lookups.subjectByTask.first(lesson.task); row >= 0) {
-        const QString flags = m_lookups.requirement.at(row);
+    if (const int row = m_lookups.subjectByCodTarea.first(lesson.task); row >= 0) {
+        const QString flags = m_lookups.subjectRUniMat.at(row);
         const QChar needsUnit = letterAt(flags, 0);
         const QChar needsSubject = letterAt(flags, 1);
         if (needsUnit == QLatin1Char('S') && isEmptyOrSpaces(record.unitKey))
@@ -118,8 +120,8 @@ std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) con
     if (!m_tables.catalogues() || isEmptyOrSpaces(lesson.origin))
         return record;
     QString category;
-    if (const int row = m_lookups.originByCode->first(lesson.origin); row >= 0)
-        category = m_lookups.originCategory->at(row);
+    if (const int row = m_lookups.originByCOrihor->first(lesson.origin); row >= 0)
+        category = m_lookups.originXCatorihor->at(row);
     if (isEmptyOrSpaces(category) || isEmptyOrSpaces(levelCode))
         return record;
     // No authorisation for the combination still writes the dato, as one space. A
@@ -147,22 +149,23 @@ void RegularSection::recordsOf(const LessonList &lessons, Translated &translated
 
 void RegularSection::write(TimetableDocument &document, const std::vector<RegularRecord> &records)
 {
+    namespace names = timetable_names;
     int number = 0;
     for (const RegularRecord &record : records) {
-        document.startGroup(TimetableDocument::numbered("ACTIVIDAD_", ++number));
-        document.dato("N_DIASEMANA", record.weekday);
-        document.dato("X_TRAMO", record.slotCode);
-        document.dato("X_DEPENDENCIA", record.room);
-        document.dato("X_UNIDAD", record.unitKey);
-        document.dato("X_OFERTAMATRIG", record.courseKey);
-        document.dato("X_MATERIAOMG", record.subjectKey);
-        document.dato("F_INICIO", record.startDate);
-        document.dato("F_FIN", record.endDate);
-        document.dato("N_HORINI", record.startMinutes);
-        document.dato("N_HORFIN", record.endMinutes);
-        document.dato("X_ACTIVIDAD", record.activity);
+        document.startGroup(TimetableDocument::numbered(names::recordPrefix, ++number));
+        document.dato(names::weekday, record.weekday);
+        document.dato(names::slot, record.slotCode);
+        document.dato(names::room, record.room);
+        document.dato(names::unit, record.unitKey);
+        document.dato(names::course, record.courseKey);
+        document.dato(names::subject, record.subjectKey);
+        document.dato(names::startDate, record.startDate);
+        document.dato(names::endDate, record.endDate);
+        document.dato(names::startMinutes, record.startMinutes);
+        document.dato(names::endMinutes, record.endMinutes);
+        document.dato(names::activity, record.activity);
         if (record.authorisation)
-            document.dato("X_ORIHORACTETP", *record.authorisation);
+            document.dato(names::authorisation, *record.authorisation);
         document.endGroup();
     }
 }

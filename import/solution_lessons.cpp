@@ -1,5 +1,7 @@
 #include "import/solution_lessons.h"
 
+#include "import/solution_table.h"
+
 SolutionLessons::SolutionLessons(dbf::Table &solution, const SolutionFields &fields)
     : m_table(solution)
     , m_fields(fields)
@@ -20,7 +22,7 @@ const LessonList &SolutionLessons::lessonsOf(const QString &code, std::optional<
 {
     QString quoted = code;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    m_table.setFilter(QLatin1String("PROF= '") + quoted + QLatin1Char('\''));
+    m_table.setFilter(QString(solution_table::prof) + QLatin1String("= '") + quoted + QLatin1Char('\''));
     const std::vector<int> rows = m_table.filteredRows();
     m_lessons.clear();
     for (int row : rows) {
@@ -37,21 +39,21 @@ Lesson SolutionLessons::readPlace(int row) const
 {
     Lesson lesson;
     lesson.row = row;
-    lesson.day = m_table.integer(row, m_fields.day);
+    lesson.day = m_table.integer(row, m_fields.dia);
     // Only a lesson with a day looks for its period, so only then is HORA read.
     if (lesson.day != 0)
-        lesson.period = m_table.integer(row, m_fields.period);
-    lesson.subject = m_table.text(row, m_fields.subject);
+        lesson.period = m_table.integer(row, m_fields.hora);
+    lesson.subject = m_table.text(row, m_fields.asig);
     return lesson;
 }
 
 void SolutionLessons::readRest(Lesson &lesson) const
 {
     const int row = lesson.row;
-    lesson.frame = m_table.text(row, m_fields.frame).left(1);
-    lesson.task = m_table.text(row, m_fields.task);
-    lesson.group = m_table.text(row, m_fields.group);
-    lesson.room = m_table.text(row, m_fields.room);
-    if (m_fields.origin >= 0)
-        lesson.origin = m_table.text(row, m_fields.origin);
+    lesson.frame = m_table.text(row, m_fields.marco).left(1);
+    lesson.task = m_table.text(row, m_fields.tarea);
+    lesson.group = m_table.text(row, m_fields.codGrupo);
+    lesson.room = m_table.text(row, m_fields.aula);
+    if (m_fields.cconcierto >= 0)
+        lesson.origin = m_table.text(row, m_fields.cconcierto);
 }
