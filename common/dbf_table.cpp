@@ -4,6 +4,7 @@
 #include "common/cp1252.h"
 #include "common/dbf_format.h"
 #include "common/disk_io.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDate>

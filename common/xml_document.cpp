@@ -175,7 +175,7 @@ void Document::save(const QString &path) const
     }
     if (!written) {
         throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
-                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
+                            .arg(QDir::toNativeSeparators(path), disk::fileReason(file, true)));
     }
 }
 
