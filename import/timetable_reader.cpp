@@ -5,6 +5,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "common/xml_parse_guard.h"
 
 #include <QDir>
 #include <QFile>
@@ -252,7 +253,7 @@ TimetableContent TimetableReader::read(const QString &path)
         throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(shown));
     Handlers handlers(content, context);
     context->_private = &handlers;
-    xmlCtxtUseOptions(context, XML_PARSE_NONET | XML_PARSE_HUGE | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    xmlCtxtUseOptions(context, xml::checkParseOptions());
 
     int line = 1;
     while (true) {

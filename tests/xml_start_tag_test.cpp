@@ -2,6 +2,7 @@
 // serialisation, so the nombre_dato test reads the same text either way.
 #include "common/exchange_document.h"
 #include "common/xml_start_tag.h"
+#include "support/xml_builders.h"
 
 #include <QStringList>
 
@@ -30,7 +31,7 @@ ExchangeDocument documentWith(
         bytes = body.toUtf8();
         break;
     }
-    return ExchangeDocument::fromDocument(xml::Document::parse(bytes, QStringLiteral("prueba.xml")));
+    return ExchangeDocument::fromDocument(xml::loadBytes(bytes, QStringLiteral("prueba.xml")));
 }
 
 struct Case {
