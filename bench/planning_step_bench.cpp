@@ -2,6 +2,7 @@
 // tables the earlier steps leave (subjects, offers, groups and the subject-group
 // rows of step 8). Prints how long the step takes and what it wrote.
 #include "common/dbf_table.h"
+#include "common/exchange_document.h"
 #include "common/user_error.h"
 #include "common/user_interface.h"
 #include "export/assignments_table.h"
@@ -12,7 +13,9 @@
 #include "export/teachers_table.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -21,6 +24,16 @@
 #include <functional>
 
 namespace {
+
+// The document in a file of the bench's folder, read whole as the dialogs read it.
+ExchangeDocument loadDocument(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        throw UserError(QStringLiteral("No se pudo escribir %1").arg(path));
+    file.close();
+    return ExchangeDocument::load(path);
+}
 
 constexpr int kTeachers = 2000;
 constexpr int kAssignmentsPerTeacher = 30;
@@ -176,8 +189,8 @@ int main(int argc, char *argv[])
         const QString empty = QStringLiteral("<SERVICIO><BLOQUE_DATOS/></SERVICIO>");
         SilentInterface ui;
         ExportRun run(session, ui);
-        run.setDocuments(ExchangeDocument::fromDocument(xml::Document::parse(empty.toUtf8(), QStringLiteral("s.xml"))),
-            ExchangeDocument::fromDocument(xml::Document::parse(xml, QStringLiteral("planificacion.xml"))));
+        run.setDocuments(loadDocument(QDir(dir.path()).filePath(QStringLiteral("s.xml")), empty.toUtf8()),
+            loadDocument(QDir(dir.path()).filePath(QStringLiteral("planificacion.xml")), xml));
 
         dbf::Table before(session.workPath(assignments_table::fileName()));
         before.open(dbf::Table::Access::ReadShared);

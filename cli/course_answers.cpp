@@ -82,7 +82,7 @@ void checkCourseAnswers(ExportRun &run, CliInterface &ui)
 
     QTemporaryDir scratch;
     if (!scratch.isValid()) {
-        const QString reason = systemReason(errno);
+        const QString reason = disk::reason(errno);
         throw UserError(QStringLiteral("No se pudo crear una carpeta temporal en %1 para comprobar los niveles y "
                                        "cursos: %2.")
                             .arg(QDir::toNativeSeparators(QDir::tempPath()), reason));

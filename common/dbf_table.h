@@ -7,7 +7,8 @@
 // later in the run. Text is QString in memory and Windows-1252 on disk.
 //
 // Rows are physical record numbers from 0. Records marked deleted keep their
-// row number but are skipped by locates, counts, walks (liveRows) and filters.
+// row number but are skipped by indexes, counts, walks (liveRows) and filters.
+// The engine's files, one per job, are listed in dbf_table_impl.h.
 
 #include <QHash>
 #include <QString>
@@ -154,7 +155,6 @@ public:
     void setInteger(int row, int field, int value);
     void setDouble(int row, int field, double value);
     void setLogical(int row, int field, bool value);
-    void setNull(int row, int field);
     // Writes the record through to disk and updates the header's count and date.
     void post(int row);
     // From now until the table is closed, posts are kept and written together,
@@ -168,13 +168,9 @@ public:
     // writes through.)
     void batchPosts();
 
-    // Comparable form of a field, as locate compares it: character fields without
-    // trailing spaces, other fields by their text.
+    // Comparable form of a field, as filters and indexes compare it: character
+    // fields without trailing spaces, other fields by their text.
     QString key(int row, int field) const;
-    // The first live row whose fields equal the values, or -1. Character fields
-    // ignore trailing spaces on both sides; case, accents and leading spaces count.
-    int locate(const std::vector<int> &fields, const QStringList &values) const;
-    int locate(const QStringList &fieldNames, const QStringList &values) const;
 
     // Only the form "FIELD= 'value'" (single quotes doubled inside) is accepted;
     // any other expression throws UserError. An empty expression clears the filter.
@@ -194,7 +190,9 @@ private:
 class Index {
 public:
     Index(const Table &table, std::vector<int> fields);
-    // Rows whose fields equal the values (compared as Table::locate compares).
+    // Rows whose fields equal the values. Character fields ignore trailing spaces
+    // on both sides; case, accents and leading spaces count. Other fields compare
+    // their text (Table::key) with the value read as that type ("02" finds 2).
     const std::vector<int> &rows(const QStringList &values) const;
     // The first row, or -1.
     int first(const QStringList &values) const;

@@ -1,5 +1,6 @@
 #include "common/disk_io.h"
 
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>
@@ -65,61 +66,6 @@ int syncPath(const QString &path, int flags)
 #endif
 
 } // namespace
-
-QString reason(int error)
-{
-    switch (error) {
-    case 0:
-        return QStringLiteral("error desconocido");
-    case ENOSPC:
-        return QStringLiteral("el disco está lleno");
-#ifdef EDQUOT
-    case EDQUOT:
-        return QStringLiteral("se ha agotado el espacio de disco permitido a este usuario");
-#endif
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("no hay permiso para hacerlo");
-    case EROFS:
-        return QStringLiteral("el disco o la carpeta son de solo lectura");
-    case EISDIR:
-        return QStringLiteral("es una carpeta, no un archivo");
-    case ENOTDIR:
-        return QStringLiteral("una parte de la ruta no es una carpeta");
-    case ENOENT:
-        return QStringLiteral("el archivo o la carpeta no existen");
-    case EEXIST:
-        return QStringLiteral("ya existe un archivo con ese nombre");
-    case EIO:
-        return QStringLiteral("error de lectura o escritura en el disco");
-    case EBUSY:
-#ifdef ETXTBSY
-    case ETXTBSY:
-#endif
-        return QStringLiteral("el archivo está en uso");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("hay demasiados archivos abiertos");
-    case ENAMETOOLONG:
-        return QStringLiteral("el nombre es demasiado largo");
-    case EFBIG:
-        return QStringLiteral("el archivo es demasiado grande");
-    case ENOMEM:
-        return QStringLiteral("no queda memoria");
-    default:
-        return QStringLiteral("error del sistema número %1").arg(error);
-    }
-}
-
-QString lastReason()
-{
-    return reason(errno);
-}
-
-QString failureText(const QString &action, const QString &path, int error)
-{
-    return QStringLiteral("No se pudo %1 %2: %3.").arg(action, QDir::toNativeSeparators(path), reason(error));
-}
 
 namespace {
 

@@ -1,21 +1,13 @@
 #pragma once
 // The file system calls whose failures the person must be able to read: writing
 // at an offset, forcing files and folders to disk, and files written whole or not
-// at all. Every failure is told in Spanish (disk::reason), never in the system's
-// English. A test seam makes writes fail as a full disk would.
+// at all. Every failure is told in Spanish (system_reason.h), never in the
+// system's English. A test seam makes writes fail as a full disk would.
 
 #include <QByteArray>
 #include <QString>
 
 namespace disk {
-
-// Spanish words for a system error number (errno): "el disco está lleno".
-QString reason(int error);
-// The Spanish reason for the last failed system call (errno).
-QString lastReason();
-
-// "No se pudo <action> <file>: <reason>." with the file in the system's notation.
-QString failureText(const QString &action, const QString &path, int error);
 
 // Writes the bytes, and then the tail when there is one, at an offset of an open
 // file. Returns 0, or the error number (ENOSPC when the disk takes no more).

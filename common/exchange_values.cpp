@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -351,39 +352,28 @@ std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path, 
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
         return std::nullopt;
-    xmlParserCtxtPtr context = xmlCreateFileParserCtxt(QFile::encodeName(path).constData());
-    if (!context)
+    const xml::ParserPtr parser(xmlCreateFileParserCtxt(QFile::encodeName(path).constData()));
+    if (!parser)
         return std::nullopt;
+    xmlParserCtxtPtr context = parser.get();
     xmlSAXHandler handler;
     ExchangeValuesReader::install(handler);
     ExchangeValuesReader reader(context, markup);
-    xmlSAXHandlerPtr own = context->sax;
+    // The parser frees the handler it came with, never ours: it is put back first.
+    const auto giveBackHandler = qScopeGuard([context, own = context->sax] { context->sax = own; });
     context->sax = &handler;
     context->_private = &reader;
-    // The options of every parse (xml_parse_guard.h) but the dropping of blanks,
-    // which the reader decides as the tree would.
-    xmlCtxtUseOptions(context, xml::parseOptions() & ~XML_PARSE_NOBLANKS);
-    std::optional<xml::ParseGuard> guard(std::in_place, context, path);
-    xmlParseDocument(context);
-    // A file the tree would refuse too is refused here, without a second parse.
-    const bool refused = guard->failed() && !reader.needsTree;
-    const bool read = !refused && context->wellFormed && !reader.needsTree && reader.hasBlock;
-    if (context->myDoc)
-        xmlFreeDoc(context->myDoc);
-    context->myDoc = nullptr;
-    if (refused) {
-        try {
-            guard->throwError();
-        } catch (...) {
-            guard.reset();
-            context->sax = own;
-            xmlFreeParserCtxt(context);
-            throw;
-        }
+    xmlCtxtUseOptions(context, xml::streamParseOptions());
+    bool read = false;
+    {
+        const xml::ParseGuard guard(context, path);
+        xmlParseDocument(context);
+        const xml::DocumentPtr partial(std::exchange(context->myDoc, nullptr));
+        // A file the tree would refuse too is refused here, without a second parse.
+        if (guard.failed() && !reader.needsTree)
+            guard.throwError();
+        read = context->wellFormed && !reader.needsTree && reader.hasBlock;
     }
-    guard.reset();
-    context->sax = own;
-    xmlFreeParserCtxt(context);
     if (!read)
         return std::nullopt;
     reader.values.m_path = path;

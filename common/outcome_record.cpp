@@ -1,6 +1,7 @@
 #include "common/outcome_record.h"
 
 #include "common/disk_io.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>

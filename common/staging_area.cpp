@@ -2,6 +2,7 @@
 
 #include "common/dbf_table.h"
 #include "common/disk_io.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>

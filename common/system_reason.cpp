@@ -1,16 +1,66 @@
 #include "common/system_reason.h"
 
-#include "common/disk_io.h"
-
 #include <QDir>
 #include <QFileInfo>
 #include <QStorageInfo>
 
 #include <cerrno>
 
-QString systemReason(int errorNumber)
+namespace disk {
+
+QString reason(int error)
 {
-    return disk::reason(errorNumber);
+    switch (error) {
+    case 0:
+        return QStringLiteral("error desconocido");
+    case ENOSPC:
+        return QStringLiteral("el disco está lleno");
+#ifdef EDQUOT
+    case EDQUOT:
+        return QStringLiteral("se ha agotado el espacio de disco permitido a este usuario");
+#endif
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("no hay permiso para hacerlo");
+    case EROFS:
+        return QStringLiteral("el disco o la carpeta son de solo lectura");
+    case EISDIR:
+        return QStringLiteral("es una carpeta, no un archivo");
+    case ENOTDIR:
+        return QStringLiteral("una parte de la ruta no es una carpeta");
+    case ENOENT:
+        return QStringLiteral("el archivo o la carpeta no existen");
+    case EEXIST:
+        return QStringLiteral("ya existe un archivo con ese nombre");
+    case EIO:
+        return QStringLiteral("error de lectura o escritura en el disco");
+    case EBUSY:
+#ifdef ETXTBSY
+    case ETXTBSY:
+#endif
+        return QStringLiteral("el archivo está en uso");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("hay demasiados archivos abiertos");
+    case ENAMETOOLONG:
+        return QStringLiteral("el nombre es demasiado largo");
+    case EFBIG:
+        return QStringLiteral("el archivo es demasiado grande");
+    case ENOMEM:
+        return QStringLiteral("no queda memoria");
+    default:
+        return QStringLiteral("error del sistema número %1").arg(error);
+    }
+}
+
+QString lastReason()
+{
+    return reason(errno);
+}
+
+QString failureText(const QString &action, const QString &path, int error)
+{
+    return QStringLiteral("No se pudo %1 %2: %3.").arg(action, QDir::toNativeSeparators(path), reason(error));
 }
 
 QString fileReason(const QFileDevice &file, bool writing)
@@ -24,7 +74,7 @@ QString fileReason(const QFileDevice &file, bool writing)
     case ENAMETOOLONG:
     case EMFILE:
     case ENFILE:
-        return systemReason(errorNumber);
+        return reason(errorNumber);
     default:
         break;
     }
@@ -33,7 +83,7 @@ QString fileReason(const QFileDevice &file, bool writing)
     if (!folder.exists())
         return QStringLiteral("la carpeta %1 no existe").arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
     if (info.isDir())
-        return disk::reason(EISDIR);
+        return reason(EISDIR);
     if (!info.exists() && !writing)
         return QStringLiteral("el archivo no existe");
     if (info.exists() && !writing && !info.isReadable())
@@ -46,11 +96,13 @@ QString fileReason(const QFileDevice &file, bool writing)
                 .arg(QDir::toNativeSeparators(folder.absoluteFilePath()));
         const QStorageInfo storage(folder.absoluteFilePath());
         if (storage.isValid() && storage.isReadOnly())
-            return systemReason(EROFS);
+            return reason(EROFS);
         if (storage.isValid() && storage.bytesAvailable() == 0)
-            return systemReason(ENOSPC);
+            return reason(ENOSPC);
     }
     if (errorNumber != 0)
-        return systemReason(errorNumber);
+        return reason(errorNumber);
     return QStringLiteral("el sistema no lo permitió; compruebe que ningún otro programa tiene el archivo abierto");
 }
+
+} // namespace disk

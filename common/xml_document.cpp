@@ -1,6 +1,5 @@
 #include "common/xml_document.h"
 
-#include "common/system_reason.h"
 #include "common/user_error.h"
 #include "common/xml_parse_guard.h"
 
@@ -8,11 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlsave.h>
 
 #include <memory>
 
@@ -69,32 +66,27 @@ bool stepMatches(xmlNodePtr node, const Step &step)
 
 } // namespace
 
+void FreeDocument::operator()(_xmlDoc *doc) const
+{
+    xmlFreeDoc(doc);
+}
+
+void FreeParser::operator()(_xmlParserCtxt *context) const
+{
+    xmlFreeParserCtxt(context);
+}
+
+ParserPtr newParser(const QString &path)
+{
+    ParserPtr parser(xmlNewParserCtxt());
+    if (!parser)
+        throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(QDir::toNativeSeparators(path)));
+    return parser;
+}
+
 Document::Document()
     : m_doc(xmlNewDoc(X("1.0")))
 {
-}
-
-Document::~Document()
-{
-    if (m_doc)
-        xmlFreeDoc(m_doc);
-}
-
-Document::Document(Document &&other) noexcept
-    : m_doc(std::exchange(other.m_doc, nullptr))
-    , m_path(std::move(other.m_path))
-{
-}
-
-Document &Document::operator=(Document &&other) noexcept
-{
-    if (this != &other) {
-        if (m_doc)
-            xmlFreeDoc(m_doc);
-        m_doc = std::exchange(other.m_doc, nullptr);
-        m_path = std::move(other.m_path);
-    }
-    return *this;
 }
 
 Document Document::load(const QString &path)
@@ -105,102 +97,18 @@ Document Document::load(const QString &path)
     if (!info.isReadable())
         throw UserError(QStringLiteral("No se puede leer el archivo %1.").arg(QDir::toNativeSeparators(path)));
 
-    return parseWith(path, [&path](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, parseOptions());
+    const ParserPtr parser = newParser(path);
+    Document document;
+    document.m_doc = readGuarded(parser.get(), path, [&] {
+        return xmlCtxtReadFile(parser.get(), QFile::encodeName(path).constData(), nullptr, treeParseOptions());
     });
-}
-
-Document Document::parse(const QByteArray &bytes, const QString &nameForMessages)
-{
-    return parseWith(nameForMessages, [&bytes](xmlParserCtxtPtr ctxt) {
-        return xmlCtxtReadMemory(ctxt, bytes.constData(), int(bytes.size()), nullptr, nullptr, parseOptions());
-    });
-}
-
-Document Document::parseWith(const QString &path, const std::function<_xmlDoc *(_xmlParserCtxt *)> &read)
-{
-    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt)
-        throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(QDir::toNativeSeparators(path)));
-    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> owned(ctxt, xmlFreeParserCtxt);
-    xmlDocPtr doc = readGuarded(ctxt, path, [&] { return read(ctxt); });
-    Document result;
-    xmlFreeDoc(result.m_doc);
-    result.m_doc = doc;
-    result.m_path = path;
-    return result;
-}
-
-QByteArray Document::toBytes() const
-{
-    xmlChar *buffer = nullptr;
-    int size = 0;
-    const char *encoding = m_doc->encoding ? reinterpret_cast<const char *>(m_doc->encoding) : "UTF-8";
-    xmlDocDumpFormatMemoryEnc(m_doc, &buffer, &size, encoding, 0);
-    if (!buffer)
-        throw UserError(QStringLiteral("No se pudo escribir el documento XML en la codificación %1.")
-                            .arg(QString::fromLatin1(encoding)));
-    QByteArray bytes(reinterpret_cast<const char *>(buffer), size);
-    xmlFree(buffer);
-    return bytes;
-}
-
-namespace {
-
-int writeToSaveFile(void *context, const char *buffer, int length)
-{
-    auto *file = static_cast<QSaveFile *>(context);
-    return file->write(buffer, length) == length ? length : -1;
-}
-
-int keepOpen(void *)
-{
-    return 0;
-}
-
-} // namespace
-
-void Document::save(const QString &path) const
-{
-    // Streamed straight into the temporary file that replaces the target when complete.
-    QSaveFile file(path);
-    const char *encoding = m_doc->encoding ? reinterpret_cast<const char *>(m_doc->encoding) : "UTF-8";
-    bool written = file.open(QIODevice::WriteOnly);
-    if (written) {
-        xmlSaveCtxtPtr context = xmlSaveToIO(writeToSaveFile, keepOpen, &file, encoding, 0);
-        written = context && xmlSaveDoc(context, m_doc) >= 0;
-        if (context)
-            written = xmlSaveClose(context) >= 0 && written;
-        written = written && file.commit();
-    }
-    if (!written) {
-        throw UserError(QStringLiteral("No se pudo escribir el archivo %1 (%2).")
-                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
-    }
+    document.m_path = path;
+    return document;
 }
 
 Node Document::root() const
 {
-    return m_doc ? xmlDocGetRootElement(m_doc) : nullptr;
-}
-
-void Document::replaceRoot(Node newRoot)
-{
-    xmlNodePtr old = xmlDocSetRootElement(m_doc, newRoot);
-    if (old) {
-        xmlUnlinkNode(old);
-        xmlFreeNode(old);
-    }
-}
-
-const QString &Document::sourcePath() const
-{
-    return m_path;
-}
-
-_xmlDoc *Document::raw() const
-{
-    return m_doc;
+    return m_doc ? xmlDocGetRootElement(m_doc.get()) : nullptr;
 }
 
 std::vector<Node> Document::select(const QString &path) const
@@ -225,18 +133,6 @@ std::vector<Node> Document::select(const QString &path) const
     return current;
 }
 
-std::vector<Node> elementChildren(Node node)
-{
-    std::vector<Node> out;
-    if (!node)
-        return out;
-    for (xmlNodePtr child = node->children; child; child = child->next) {
-        if (child->type == XML_ELEMENT_NODE)
-            out.push_back(child);
-    }
-    return out;
-}
-
 std::vector<Node> childElements(Node node, const char *elementName)
 {
     std::vector<Node> out;
@@ -247,26 +143,6 @@ std::vector<Node> childElements(Node node, const char *elementName)
             out.push_back(child);
     }
     return out;
-}
-
-int childNodeCount(Node node)
-{
-    int count = 0;
-    if (node) {
-        for (xmlNodePtr child = node->children; child; child = child->next)
-            ++count;
-    }
-    return count;
-}
-
-Node firstChild(Node node)
-{
-    return node ? node->children : nullptr;
-}
-
-QString name(Node node)
-{
-    return node ? fromXml(node->name) : QString();
 }
 
 QString text(Node node)
@@ -303,49 +179,6 @@ QString attribute(Node node, const char *attributeName)
     QString result = fromXml(value);
     xmlFree(value);
     return result;
-}
-
-Node createElement(Document &doc, const char *elementName)
-{
-    return xmlNewDocNode(doc.raw(), nullptr, X(elementName), nullptr);
-}
-
-void setAttribute(Node element, const char *attributeName, const QString &value)
-{
-    xmlSetProp(element, X(attributeName), X(value.toUtf8().constData()));
-}
-
-void setAttributeAt(Node element, int index, const QString &value)
-{
-    int i = 0;
-    for (xmlAttrPtr attr = element ? element->properties : nullptr; attr; attr = attr->next, ++i) {
-        if (i == index) {
-            xmlSetProp(element, attr->name, X(value.toUtf8().constData()));
-            return;
-        }
-    }
-}
-
-void appendChild(Node parent, Node child)
-{
-    xmlAddChild(parent, child);
-}
-
-void removeChild(Node parent, Node child)
-{
-    if (!child || child->parent != parent)
-        return;
-    xmlUnlinkNode(child);
-    xmlFreeNode(child);
-}
-
-void setText(Node element, const QString &value)
-{
-    xmlNodeSetContent(element, nullptr);
-    if (value.isEmpty())
-        return;
-    const QByteArray utf8 = value.toUtf8();
-    xmlAddChild(element, xmlNewDocTextLen(element->doc, X(utf8.constData()), int(utf8.size())));
 }
 
 } // namespace xml

@@ -1,13 +1,30 @@
 #pragma once
-// A thin layer over libxml2 with the operations the converter needs. Loading never
-// touches the network, never reads a DTD, refuses a document that declares
-// entities and keeps libxml2's limits on sizes and depth (xml_parse_guard.h);
+// The XML layer: libxml2 under the few operations the converter needs.
+//
+// Four ways in and out of a file, each where it pays:
+// - xml::Document (here) builds the whole tree. The frame dialog and any input
+//   whose values need their markup read it so (ExchangeDocument::load).
+// - ExchangeValues (exchange_values.h) reads an exchange document's values in one
+//   streaming pass without a tree: the export's Séneca and planning files, and
+//   the import's Séneca file, are the largest inputs and their trees would be
+//   most of a run's memory and time. Where the tree could say something the pass
+//   cannot, the file is read as a tree instead.
+// - SenecaFrame (import/seneca_frame.h) is a SAX pass that keeps only what lies
+//   outside the root element and the academic year: the import's output takes
+//   its frame from the Séneca file.
+// - XmlStreamWriter (import/xml_stream_writer.h) writes the timetable document
+//   element by element, byte for byte as libxml2 would save the tree.
+// (The check reads a timetable document with its own push parser,
+// import/timetable_reader.cpp, because it reads broken documents as far as they go.)
+//
+// Every read of a school's file goes through xml_parse_guard.h: its options (no
+// network, no DTD, libxml2's limits on sizes and depth), the refusal of declared
+// entities, and one Spanish message for whatever libxml2 reports. In the tree,
 // whitespace-only text between elements does not become nodes, while the text of
 // a leaf element is kept as it is (a value of one tab stays a tab).
 
 #include <QString>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -19,31 +36,31 @@ namespace xml {
 
 using Node = _xmlNode *;
 
+// Owners of what libxml2 allocates: a document with all its nodes, and a parser.
+struct FreeDocument {
+    void operator()(_xmlDoc *doc) const;
+};
+struct FreeParser {
+    void operator()(_xmlParserCtxt *context) const;
+};
+using DocumentPtr = std::unique_ptr<_xmlDoc, FreeDocument>;
+using ParserPtr = std::unique_ptr<_xmlParserCtxt, FreeParser>;
+
+// A new parser for the file; throws UserError naming it when libxml2 has no
+// memory for one.
+ParserPtr newParser(const QString &path);
+
 class Document {
 public:
     Document(); // an empty document with an XML declaration, UTF-8
-    ~Document();
-    Document(Document &&) noexcept;
-    Document &operator=(Document &&) noexcept;
-    Document(const Document &) = delete;
-    Document &operator=(const Document &) = delete;
 
     // Parses the file. Throws UserError naming the file (and the parser's line)
     // when it cannot be read or is not well-formed XML.
     static Document load(const QString &path);
-    // Parses text in memory (tests and generated documents).
-    static Document parse(const QByteArray &bytes, const QString &nameForMessages);
-
-    // Writes the whole document in the encoding its declaration names, to a
-    // temporary file in the same folder that then replaces the target: the
-    // target is only ever a complete document.
-    void save(const QString &path) const;
-    QByteArray toBytes() const;
 
     Node root() const; // document element, or nullptr
-    void replaceRoot(Node newRoot); // removes the old root with its subtree
-    const QString &sourcePath() const;
-    _xmlDoc *raw() const;
+    const QString &sourcePath() const { return m_path; }
+    _xmlDoc *raw() const { return m_doc.get(); }
 
     // Nodes of an absolute location path of child steps, in document order; a step
     // may carry one predicate [@attr="value"]. Example:
@@ -51,33 +68,17 @@ public:
     std::vector<Node> select(const QString &path) const;
 
 private:
-    static Document parseWith(const QString &path, const std::function<_xmlDoc *(_xmlParserCtxt *)> &read);
-
-    _xmlDoc *m_doc = nullptr;
+    DocumentPtr m_doc;
     QString m_path;
 };
 
-// Element children of a node, in document order.
-std::vector<Node> elementChildren(Node node);
 // Element children with the given name, in document order.
 std::vector<Node> childElements(Node node, const char *name);
-// Number of child nodes of any kind.
-int childNodeCount(Node node);
-Node firstChild(Node node);
 QString name(Node node);
 // Text content of the node and all its descendants.
 QString text(Node node);
 // The node's markup, attributes in document order and in double quotes.
 QString serialised(Node node);
 QString attribute(Node node, const char *name);
-
-// Builders for output documents.
-Node createElement(Document &doc, const char *name);
-void setAttribute(Node element, const char *name, const QString &value);
-// Sets the value of the attribute at a 0-based position; no-op when absent.
-void setAttributeAt(Node element, int index, const QString &value);
-void appendChild(Node parent, Node child);
-void removeChild(Node parent, Node child); // and frees its subtree
-void setText(Node element, const QString &value);
 
 } // namespace xml

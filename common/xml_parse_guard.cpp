@@ -11,12 +11,22 @@
 
 namespace xml {
 
-int parseOptions()
+namespace {
+
+// libxml2's limits (a value of at most ten million characters, 256 levels of
+// elements) are what keeps a hostile file from taking the machine's memory and time.
+constexpr int kEveryRead = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+} // namespace
+
+int treeParseOptions()
 {
-    // XML_PARSE_HUGE stays out: libxml2's limits (a value of at most ten million
-    // characters, 256 levels of elements) are what keeps a hostile file from taking
-    // the machine's memory and time.
-    return XML_PARSE_NONET | XML_PARSE_NOBLANKS | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    return kEveryRead | XML_PARSE_NOBLANKS;
+}
+
+int streamParseOptions()
+{
+    return kEveryRead;
 }
 
 struct ParseGuard::State {
@@ -232,13 +242,13 @@ int ParseGuard::line() const
     return m_state->entityDeclared ? m_state->entityLine : m_state->line;
 }
 
-_xmlDoc *readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read)
+DocumentPtr readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read)
 {
     const ParseGuard guard(context, path);
-    xmlDocPtr doc = read();
+    DocumentPtr doc(read());
     if (doc && context->wellFormed && !guard.failed())
         return doc;
-    xmlFreeDoc(doc);
+    doc.reset();
     guard.throwError();
 }
 

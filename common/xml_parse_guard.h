@@ -5,18 +5,23 @@
 // turned into one Spanish message that names the file, the line and the column.
 // Nothing libxml2 says reaches standard error.
 
+#include "common/xml_document.h"
+
 #include <QString>
 
 #include <functional>
 
-struct _xmlDoc;
-struct _xmlParserCtxt;
-
 namespace xml {
 
-// Whitespace-only text between elements is dropped (leaf text is kept by libxml2).
-// The readers that build no tree leave XML_PARSE_NOBLANKS out.
-int parseOptions();
+// The parse options, in one place. Every reader of a school's file: no network,
+// no DTD, libxml2's diagnostics caught rather than printed, and libxml2's limits
+// left in force (XML_PARSE_HUGE stays out).
+// The tree drops whitespace-only text between elements (leaf text is kept).
+int treeParseOptions();
+// The streaming readers (the export's values, the check's reader of a timetable
+// document) keep every text event and decide, as the tree would, which
+// whitespace counts.
+int streamParseOptions();
 
 // Watches one parse on the calling thread from construction to destruction:
 // installs a structured error handler on the context (and, for the messages
@@ -54,6 +59,6 @@ private:
 // Runs read (a parse on context) under a ParseGuard: the document when the file is
 // well-formed and the guard saw nothing wrong, else the guard's Spanish message
 // (UserError) with the partial document freed. The caller owns the context.
-_xmlDoc *readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read);
+DocumentPtr readGuarded(_xmlParserCtxt *context, const QString &path, const std::function<_xmlDoc *()> &read);
 
 } // namespace xml

@@ -163,12 +163,4 @@ QString plainSerialised(const QString &name, const QString &text, bool documentH
     return QString::fromUtf8(out.data(), qsizetype(out.size()));
 }
 
-QString serialisedStartTag(Node node)
-{
-    std::string bytes;
-    if (!serialisedStartTagUtf8(node, bytes))
-        return QString();
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
-}
-
 } // namespace xml

@@ -9,15 +9,12 @@
 
 namespace xml {
 
-// The first characters of serialised(node) for an element: "<", the name, then
-// each attribute as ' name="value"' in document order with the value escaped as
-// libxml2 escapes it, then ">" — or "/>" for an element with no children, and then
-// it is the whole of serialised(node). The null text when it cannot be worked out
-// here (not an element, namespace declarations, an attribute holding an entity
-// reference): serialised() then has the answer.
-QString serialisedStartTag(Node node);
-
-// The same start tag in UTF-8, into `out`; false when it cannot be worked out here.
+// The first characters of serialised(node) for an element, in UTF-8, into `out`:
+// "<", the name, then each attribute as ' name="value"' in document order with the
+// value escaped as libxml2 escapes it, then ">" — or "/>" for an element with no
+// children, and then it is the whole of serialised(node). False when it cannot be
+// worked out here (not an element, namespace declarations, an attribute holding an
+// entity reference): serialised() then has the answer.
 bool serialisedStartTagUtf8(Node node, std::string &out);
 
 // What serialised() gives for <dato nombre_dato="name">text</dato> (no text: an

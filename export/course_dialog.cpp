@@ -433,8 +433,8 @@ bool CourseDialog::saveTemplate(const QString &path) const
     const QByteArray bytes = QByteArray("\xEF\xBB\xBF") + codingsCsv().toUtf8();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_ui.showMessage(
-            QStringLiteral("No se pudo guardar %1: %2.").arg(QDir::toNativeSeparators(path), fileReason(file, true)));
+        m_ui.showMessage(QStringLiteral("No se pudo guardar %1: %2.")
+                             .arg(QDir::toNativeSeparators(path), disk::fileReason(file, true)));
         return false;
     }
     return true;

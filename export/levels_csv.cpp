@@ -170,10 +170,12 @@ LevelsCsv readLevelsCsv(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw UserError(QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), fileReason(file, false)));
+        throw UserError(
+            QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), disk::fileReason(file, false)));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        throw UserError(QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), fileReason(file, false)));
+        throw UserError(
+            QStringLiteral("No se pudo leer el archivo %1: %2").arg(shown(path), disk::fileReason(file, false)));
     return parseLevelsCsv(bytes, path);
 }
 

@@ -52,10 +52,6 @@ void lookUp(dbf::Table &table)
         fields.push_back(field);
         values << table.key(row, field);
     }
-    try {
-        table.locate(fields, values);
-    } catch (const UserError &) {
-    }
     dbf::Index index(table, fields);
     index.first(values);
     index.remove(row, values);
@@ -73,15 +69,15 @@ void lookUp(dbf::Table &table)
     }
 }
 
-// Copies the first record's values into a row (or a neutral value where they do not
-// convert), as a step fills a record.
+// Copies the first record's values into a row (leaving the blank record's null
+// where they do not convert), as a step fills a record.
 void fillLike(dbf::Table &table, int row)
 {
     for (int field = 0; field < table.fieldCount(); ++field) {
         try {
             table.setText(row, field, row > 0 ? table.text(0, field) : QStringLiteral("1"));
         } catch (const UserError &) {
-            table.setNull(row, field);
+            // The field keeps the null appendBlank gave it.
         }
     }
 }
@@ -103,7 +99,10 @@ void appendAndReadBack(const QString &path)
         table.open(dbf::Table::Access::Exclusive);
         table.batchPosts();
         if (table.fieldCount() > 0) {
-            table.setNull(0, 0);
+            try {
+                table.setText(0, 0, QString()); // null, in the types this engine writes
+            } catch (const UserError &) {
+            }
             table.post(0);
         }
         for (int i = 0; i < 2; ++i) {

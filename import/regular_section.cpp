@@ -29,32 +29,6 @@ RegularSection::RegularSection(const ImportTables &tables, const LessonLookups &
 {
 }
 
-int RegularSection::provisionalCount(const LessonList &lessons) const
-{
-    int count = 0;
-    for (const Lesson &lesson : lessons) {
-        if (!lesson.isRegular())
-            continue;
-        const int task = m_lookups.subjectByCodTarea.first(lesson.task);
-        if (task < 0)
-            continue;
-        // The whole flag value decides, and only these values count at all.
-        const QString flags = m_lookups.subjectRUniMat.at(task);
-        bool counted = false;
-        if (flags == QLatin1String("SS"))
-            counted = !lesson.subject.isEmpty() && !lesson.group.isEmpty();
-        else if (flags == QLatin1String("SN"))
-            counted = !lesson.group.isEmpty();
-        else if (flags == QLatin1String("NS"))
-            counted = !lesson.subject.isEmpty();
-        else if (flags == QLatin1String("NN") || flags.isEmpty())
-            counted = true;
-        if (counted)
-            ++count;
-    }
-    return count;
-}
-
 std::optional<RegularRecord> RegularSection::translate(const Lesson &lesson) const
 {
     RegularRecord record;

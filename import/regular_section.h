@@ -37,11 +37,6 @@ public:
     RegularSection(const ImportTables &tables, const LessonLookups &lookups, const PeriodLookup &periods,
         QString startDate, QString endDate);
 
-    // The provisional registros of a teacher group: what a first save held before
-    // the counts were corrected. The document is written with the number of record
-    // groups (recordsOf) instead, so this is no longer written anywhere.
-    int provisionalCount(const LessonList &lessons) const;
-
     // The record group of one regular lesson; nothing when its flags drop it.
     std::optional<RegularRecord> translate(const Lesson &lesson) const;
 

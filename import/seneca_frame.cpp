@@ -18,7 +18,6 @@
 #include <libxml/tree.h>
 
 #include <cstring>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -237,14 +236,12 @@ SenecaFrame SenecaFrame::read(const QString &path)
     if (!info.isFile() || !info.isReadable())
         throwAsDocumentLoad(path);
 
-    xmlParserCtxtPtr ctxt = xmlNewParserCtxt();
-    if (!ctxt)
-        throw std::bad_alloc();
-    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> owned(ctxt, xmlFreeParserCtxt);
+    const xml::ParserPtr parser = xml::newParser(path);
+    xmlParserCtxtPtr ctxt = parser.get();
     FrameReader reader(ctxt);
-    xmlDocPtr doc = xml::readGuarded(ctxt, path,
-        [&] { return xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, xml::parseOptions()); });
-    SenecaFrame frame(doc, reader.year());
+    xml::DocumentPtr doc = xml::readGuarded(ctxt, path,
+        [&] { return xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, xml::treeParseOptions()); });
+    SenecaFrame frame(std::move(doc), reader.year());
     // Only where the root stood matters now.
     if (xmlNodePtr root = frame.rootPlaceholder()) {
         xmlFreeNodeList(root->children);
@@ -259,36 +256,13 @@ SenecaFrame SenecaFrame::read(const QString &path)
     return frame;
 }
 
-SenecaFrame::SenecaFrame(_xmlDoc *doc, QString year)
-    : m_doc(doc)
+SenecaFrame::SenecaFrame(xml::DocumentPtr doc, QString year)
+    : m_doc(std::move(doc))
     , m_year(std::move(year))
 {
 }
 
-SenecaFrame::~SenecaFrame()
-{
-    if (m_doc)
-        xmlFreeDoc(m_doc);
-}
-
-SenecaFrame::SenecaFrame(SenecaFrame &&other) noexcept
-    : m_doc(std::exchange(other.m_doc, nullptr))
-    , m_year(std::move(other.m_year))
-{
-}
-
-SenecaFrame &SenecaFrame::operator=(SenecaFrame &&other) noexcept
-{
-    if (this != &other) {
-        if (m_doc)
-            xmlFreeDoc(m_doc);
-        m_doc = std::exchange(other.m_doc, nullptr);
-        m_year = std::move(other.m_year);
-    }
-    return *this;
-}
-
 _xmlNode *SenecaFrame::rootPlaceholder() const
 {
-    return m_doc ? xmlDocGetRootElement(m_doc) : nullptr;
+    return m_doc ? xmlDocGetRootElement(m_doc.get()) : nullptr;
 }

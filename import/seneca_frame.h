@@ -5,10 +5,9 @@
 // root). The file is read in one streaming pass that builds no tree of its
 // content: a large school's file is tens of megabytes.
 
-#include <QString>
+#include "common/xml_document.h"
 
-struct _xmlDoc;
-struct _xmlNode;
+#include <QString>
 
 class SenecaFrame {
 public:
@@ -16,12 +15,6 @@ public:
     // unreadable or not well-formed XML (the messages of xml::Document::load),
     // when it has no BLOQUE_DATOS under SERVICIO, or nothing inside it.
     static SenecaFrame read(const QString &path);
-
-    ~SenecaFrame();
-    SenecaFrame(SenecaFrame &&other) noexcept;
-    SenecaFrame &operator=(SenecaFrame &&other) noexcept;
-    SenecaFrame(const SenecaFrame &) = delete;
-    SenecaFrame &operator=(const SenecaFrame &) = delete;
 
     // The first four characters of the text of the first child node of
     // /SERVICIO/BLOQUE_DATOS (the whole text when shorter). Whitespace alone
@@ -31,12 +24,12 @@ public:
     // The parsed document as the loaded Séneca document would be, but for the
     // root element, which stands there without its content: it marks where the
     // root of the timetable document goes among the nodes outside it.
-    _xmlDoc *document() const { return m_doc; }
+    _xmlDoc *document() const { return m_doc.get(); }
     _xmlNode *rootPlaceholder() const;
 
 private:
-    SenecaFrame(_xmlDoc *doc, QString year);
+    SenecaFrame(xml::DocumentPtr doc, QString year);
 
-    _xmlDoc *m_doc = nullptr;
+    xml::DocumentPtr m_doc;
     QString m_year;
 };

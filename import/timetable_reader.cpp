@@ -5,6 +5,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "common/xml_document.h"
 #include "common/xml_parse_guard.h"
 
 #include <QDir>
@@ -242,11 +243,11 @@ TimetableContent TimetableReader::read(const QString &path)
     if (!context)
         throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(shown));
     // Freed last, after the guard has put back what it changed in it.
-    const std::unique_ptr<xmlParserCtxt, decltype(&xmlFreeParserCtxt)> owner(context, &xmlFreeParserCtxt);
+    const xml::ParserPtr owner(context);
     Handlers handlers(content, context);
     context->_private = &handlers;
     // Blank text between elements is no concern of the handlers.
-    xmlCtxtUseOptions(context, xml::parseOptions() & ~XML_PARSE_NOBLANKS);
+    xmlCtxtUseOptions(context, xml::streamParseOptions());
     const xml::ParseGuard guard(context, path);
 
     int line = 1;

@@ -3,7 +3,6 @@
 // through the same libxml2 encoder a saved tree would, so the bytes agree.
 #include "import/xml_stream_writer.h"
 
-#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <QDir>

@@ -52,7 +52,7 @@ TEST(DbfSamples, PropertiesBlockAndAutoincrement)
     EXPECT_EQ(table.text(9, QStringLiteral("Name")), QStringLiteral("Bluehead Wrasse"));
     EXPECT_EQ(table.number(9, table.fieldIndex(QStringLiteral("Length CM"))), 15.0);
     EXPECT_EQ(table.text(9, QStringLiteral("Description")), QStringLiteral("500")); // memo block, as text
-    EXPECT_EQ(table.locate(QStringList{QStringLiteral("Name")}, {QStringLiteral("Nurse Shark")}), 5);
+    EXPECT_EQ(Index(table, {table.fieldIndex(QStringLiteral("Name"))}).first({QStringLiteral("Nurse Shark")}), 5);
 }
 
 TEST(DbfSamples, WindowsLanguageDriverWithDatesAndMemo)
@@ -106,7 +106,7 @@ TEST(DbfSamples, IntegerField)
     for (int row = 0; row < table.size(); ++row)
         values.push_back(table.integer(row, 0));
     EXPECT_THAT(values, ElementsAre(1, -1, 5000000, -5000000, 2147483647, -2147483647));
-    EXPECT_EQ(table.locate(QStringList{QStringLiteral("INT")}, {QStringLiteral("-5000000")}), 3);
+    EXPECT_EQ(Index(table, {table.fieldIndex(QStringLiteral("INT"))}).first({QStringLiteral("-5000000")}), 3);
 }
 
 TEST(DbfSamples, TimestampFieldWithDeletedRecords)
@@ -119,7 +119,8 @@ TEST(DbfSamples, TimestampFieldWithDeletedRecords)
     EXPECT_EQ(live.front(), 6);
     EXPECT_EQ(table.text(live.front(), 0), QStringLiteral("1900-01-01 00:00:00"));
     EXPECT_EQ(table.text(live.back(), 0), QStringLiteral("2000-01-10 00:00:00"));
-    EXPECT_EQ(table.locate(QStringList{QStringLiteral("TS")}, {QStringLiteral("1970-01-01 00:00:00")}), -1);
+    EXPECT_EQ(
+        Index(table, {table.fieldIndex(QStringLiteral("TS"))}).first({QStringLiteral("1970-01-01 00:00:00")}), -1);
 }
 
 } // namespace

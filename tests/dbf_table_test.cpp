@@ -283,7 +283,7 @@ TEST_F(DbfTable, MisuseGivesAClearError)
     EXPECT_THAT(userErrorOf([&] { table.field(9); }), HasSubstr(path.toStdString()));
     const int row = table.appendBlank();
     EXPECT_THAT(userErrorOf([&] { table.post(row); }), HasSubstr("solo para leer"));
-    EXPECT_THAT(userErrorOf([&] { table.locate(std::vector<int>{0}, QStringList{}); }), HasSubstr(path.toStdString()));
+    EXPECT_THAT(userErrorOf([&] { Index(table, {0}).first(QStringList{}); }), HasSubstr(path.toStdString()));
     EXPECT_EQ(table.fieldIndex(QStringLiteral("nombre")), 0);
     EXPECT_TRUE(table.hasField(QStringLiteral("Dia")));
     EXPECT_FALSE(table.hasField(QStringLiteral("DIAS")));
@@ -433,8 +433,6 @@ TEST_F(DbfTable, DeletedRecordsAreSkipped)
     EXPECT_TRUE(table.isDeleted(0));
     EXPECT_FALSE(table.isDeleted(1));
     EXPECT_THAT(table.liveRows(), ElementsAre(1, 2));
-    EXPECT_EQ(table.locate(QStringList{QStringLiteral("NOMBRE")}, {QStringLiteral("Ana")}), 2);
-    EXPECT_EQ(table.locate(QStringList{QStringLiteral("NOMBRE")}, {QStringLiteral("Eva")}), -1);
     EXPECT_EQ(table.text(3, 0), QStringLiteral("Eva")); // still readable by row
     table.setFilter(QStringLiteral("NOMBRE= 'Ana'"));
     EXPECT_THAT(table.filteredRows(), ElementsAre(2));
@@ -469,7 +467,7 @@ protected:
     Table m_table;
 };
 
-TEST_F(DbfSearch, LocateComparesAsStoredText)
+TEST_F(DbfSearch, IndexComparesAsStoredText)
 {
     struct Case {
         QStringList fields;
@@ -503,9 +501,13 @@ TEST_F(DbfSearch, LocateComparesAsStoredText)
         {{"NOMBRE", "DIA"}, {formacion, QStringLiteral("2")}, -1},
         {{"DIA", "NOMBRE"}, {QStringLiteral("5"), QStringLiteral("O'Brien  ")}, 4},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(m_table.locate(c.fields, c.values), c.row)
+    for (const Case &c : cases) {
+        std::vector<int> fields;
+        for (const QString &name : c.fields)
+            fields.push_back(m_table.fieldIndex(name));
+        EXPECT_EQ(Index(m_table, fields).first(c.values), c.row)
             << c.fields.join(',').toStdString() << " = " << c.values.join(',').toStdString();
+    }
 }
 
 TEST_F(DbfSearch, KeyIsTheComparableText)
@@ -621,7 +623,6 @@ TEST_F(DbfSearch, IndexKeysOfSeveralFieldsNeverRunTogether)
         const QStringList values{
             QString::fromLatin1(rows[std::size_t(row)].first), QString::fromLatin1(rows[std::size_t(row)].second)};
         EXPECT_THAT(index.rows(values), ElementsAre(row)) << row;
-        EXPECT_EQ(table.locate(std::vector<int>{0, 1}, values), row);
     }
 }
 

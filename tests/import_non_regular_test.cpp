@@ -3,6 +3,7 @@
 #include "import_fixture.h"
 
 #include "common/user_error.h"
+#include "support/xml_builders.h"
 
 #include <gmock/gmock.h>
 

@@ -2,12 +2,6 @@
 // requirement flags, and the authorisation code of the catalogues.
 #include "import_fixture.h"
 
-#include "import/import_tables.h"
-#include "import/lesson_lookups.h"
-#include "import/period_lookup.h"
-#include "import/regular_section.h"
-#include "import/solution_lessons.h"
-
 #include <gmock/gmock.h>
 
 using namespace import_test;
@@ -372,62 +366,10 @@ TEST_F(RegularTimetable, WithoutCataloguesSolucNeedsNoConciertoField)
     EXPECT_EQ(regular().size(), 1u);
 }
 
-// The provisional registros, which the finished document replaces by the number
-// of record groups, seen through the section itself.
-TEST_F(RegularTimetable, ProvisionalCountFollowsTheFlagsOfTheWholeValue)
-{
-    struct Case {
-        const char *flags;
-        const char *asig;
-        const char *grupo;
-        int counted;
-    };
-    const std::vector<Case> cases = {
-        {"SS", "MAT", "ESO1A", 1},
-        {"SS", "MAT", "", 0},
-        {"SS", "", "ESO1A", 0},
-        {"SN", "", "ESO1A", 1},
-        {"SN", "MAT", "", 0},
-        {"NS", "MAT", "", 1},
-        {"NS", "", "ESO1A", 0},
-        {"NN", "", "", 1},
-        {"", "", "", 1},
-        {"XY", "MAT", "ESO1A", 0},
-        {"S", "MAT", "ESO1A", 0},
-    };
-    for (const Case &c : cases) {
-        tables.at(subjects_table::fileName()).rows.clear();
-        tables.at(solution_table::fileName()).rows.clear();
-        activity(qs("100"), qs(c.flags));
-        lesson({.prof = qs("JLM"), .asig = qs(c.asig), .tarea = qs("100"), .grupo = qs(c.grupo)});
-        lesson({.prof = qs("JLM"), .asig = qs(c.asig), .tarea = qs("NINGUNA"), .grupo = qs(c.grupo)}); // never counted
-        lesson({.prof = qs("JLM"), .dia = 0, .asig = qs(c.asig), .tarea = qs("100"), .grupo = qs(c.grupo)});
-        writeTables();
-
-        ImportTables opened(session);
-        opened.open();
-        const LessonLookups lookups(opened);
-        const PeriodLookup periods(opened.daysHours);
-        SolutionLessons solution(opened.solution, opened.solutionField);
-        const RegularSection section(opened, lookups, periods, QString(), QString());
-        EXPECT_EQ(section.provisionalCount(solution.ofTeacher(qs("JLM"))), c.counted)
-            << "flags \"" << c.flags << "\" asig \"" << c.asig << "\" grupo \"" << c.grupo << "\"";
-    }
-}
-
-TEST_F(RegularTimetable, AnUncountedLessonIsStillWrittenAndCountedInTheFile)
+TEST_F(RegularTimetable, ALessonOfNoKnownActivityIsStillWrittenAndCountedInTheFile)
 {
     lesson({.prof = qs("JLM"), .asig = qs("MAT"), .tarea = qs("NINGUNA"), .grupo = qs("ESO1A")});
     writeTables();
-    {
-        ImportTables opened(session);
-        opened.open();
-        const LessonLookups lookups(opened);
-        const PeriodLookup periods(opened.daysHours);
-        SolutionLessons solution(opened.solution, opened.solutionField);
-        const RegularSection section(opened, lookups, periods, QString(), QString());
-        EXPECT_EQ(section.provisionalCount(solution.ofTeacher(qs("JLM"))), 0);
-    }
     ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
     EXPECT_EQ(regular().size(), 1u);
     EXPECT_EQ(xml::attribute(teacherGroups(output(), "HORARIOS_REGULARES").front(), "registros"), QStringLiteral("1"));

@@ -3,6 +3,7 @@
 // import writes gets the permissions the umask allows, like any program's files.
 #include "common/disk_io.h"
 #include "common/outcome_record.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 #include "import/import_run.h"
 #include "round_trip_support.h"

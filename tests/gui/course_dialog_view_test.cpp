@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,9 +97,17 @@ private:
             view.exec();
             view.rethrowError();
         };
+        // The documents are read whole, as the course dialog has them, from a folder of their own.
+        QTemporaryDir inputs;
+        const auto loaded = [&inputs](const QString &name, const QByteArray &bytes) {
+            QFile file(inputs.filePath(name));
+            if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+                throw UserError(QStringLiteral("No se pudo escribir %1").arg(file.fileName()));
+            file.close();
+            return ExchangeDocument::load(file.fileName());
+        };
         ExportRun run(m_session, m_ui);
-        run.setDocuments(ExchangeDocument::fromDocument(xml::Document::parse(xml.toUtf8(), QStringLiteral("s.xml"))),
-            ExchangeDocument::fromDocument(xml::Document::parse(empty, QStringLiteral("p.xml"))));
+        run.setDocuments(loaded(QStringLiteral("s.xml"), xml.toUtf8()), loaded(QStringLiteral("p.xml"), empty));
         return run.buildCoursesTable();
     }
 

@@ -1,4 +1,5 @@
 #include "support/exchange_builder.h"
+#include "support/xml_builders.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,5 +122,5 @@ QString ExchangeBuilder::writeTo(const QString &dir, const QString &fileName, co
 
 ExchangeDocument ExchangeBuilder::document() const
 {
-    return ExchangeDocument::fromDocument(xml::Document::parse(bytes("UTF-8"), QStringLiteral("prueba.xml")));
+    return ExchangeDocument::fromDocument(xml::loadBytes(bytes("UTF-8"), QStringLiteral("prueba.xml")));
 }

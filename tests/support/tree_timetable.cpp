@@ -1,4 +1,5 @@
 #include "support/tree_timetable.h"
+#include "support/xml_builders.h"
 
 #include <libxml/tree.h>
 
@@ -32,7 +33,7 @@ TreeTimetable::TreeTimetable(const QString &senecaPath, const QString &fecha)
     setProperty(root, "fecha", fecha.toUtf8());
     xml::Node block = newElement(doc, "BLOQUE_DATOS");
     xmlAddChild(root, block);
-    m_document.replaceRoot(root);
+    xml::replaceRoot(m_document, root);
     m_open.push_back(block);
 }
 
@@ -64,7 +65,7 @@ void TreeTimetable::dato(const char *name, const QString &value)
 
 void TreeTimetable::finish(const QString &path)
 {
-    m_document.save(path);
+    xml::save(m_document, path);
 }
 
 std::optional<QString> treeYearText(const xml::Document &seneca)
