@@ -1,6 +1,6 @@
 #include "common/error_report.h"
 
-#include "common/disk_io.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <new>

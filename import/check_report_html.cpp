@@ -674,7 +674,7 @@ void PreparedCheckReport::write(const QString &path, const CheckResult &result)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !m_page->write(file, result) || !file.commit()) {
         throw UserError(QStringLiteral("No se pudo escribir el informe %1: %2.")
-                            .arg(QDir::toNativeSeparators(path), fileReason(file, true)));
+                            .arg(QDir::toNativeSeparators(path), disk::fileReason(file, true)));
     }
 }
 

@@ -5,6 +5,7 @@
 // finished an interrupted replacement, the complete new set.
 #include "cli/dialog_answers.h"
 #include "common/disk_io.h"
+#include "common/system_reason.h"
 #include "common/error_report.h"
 #include "common/folder_lock.h"
 #include "common/staging_area.h"

@@ -2,7 +2,7 @@
 // first shown, and the outcome record written on closing in batch mode.
 #include "app/main_window.h"
 #include "app/widget_interface.h"
-#include "common/disk_io.h"
+#include "common/system_reason.h"
 #include "common/error_report.h"
 #include "common/run_driver.h"
 #include "support/scripted_interface.h"
