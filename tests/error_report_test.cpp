@@ -2,8 +2,8 @@
 // and exits with the error status; the window shows it and goes on.
 #include "cli/cli_interface.h"
 #include "cli/run_reporting.h"
-#include "common/system_reason.h"
 #include "common/error_report.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 
 #include <gtest/gtest.h>

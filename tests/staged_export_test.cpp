@@ -5,10 +5,10 @@
 // finished an interrupted replacement, the complete new set.
 #include "cli/dialog_answers.h"
 #include "common/disk_io.h"
-#include "common/system_reason.h"
 #include "common/error_report.h"
 #include "common/folder_lock.h"
 #include "common/staging_area.h"
+#include "common/system_reason.h"
 #include "common/user_error.h"
 #include "export/course_dialog.h"
 #include "export/export_run.h"

@@ -2,9 +2,9 @@
 // first shown, and the outcome record written on closing in batch mode.
 #include "app/main_window.h"
 #include "app/widget_interface.h"
-#include "common/system_reason.h"
 #include "common/error_report.h"
 #include "common/run_driver.h"
+#include "common/system_reason.h"
 #include "support/scripted_interface.h"
 
 #include <QAbstractButton>
