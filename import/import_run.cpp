@@ -21,6 +21,7 @@
 #include "import/solution_lessons.h"
 #include "import/timetable_check_run.h"
 #include "import/timetable_document.h"
+#include "import/timetable_names.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -31,10 +32,11 @@
 
 namespace {
 
+// A teacher's fields in PROFT, as stored.
 struct Teacher {
-    QString code; // ABREV
-    QString employee; // X_EMPLEADO as stored
-    QString takingPost; // F_TOMAPOS as stored
+    QString abrev;
+    QString xEmpleado;
+    QString fTomapos;
 };
 
 // The teacher iteration: PROFT in stored order, without the records whose
@@ -46,8 +48,8 @@ std::vector<Teacher> teachersOf(const ImportTables &tables)
     const TeacherFields &field = tables.teacherField;
     for (int row : table.liveRows()) {
         Teacher teacher{
-            table.text(row, field.code), table.text(row, field.employee), table.text(row, field.takingPost)};
-        if (!clipper::AllTrim(teacher.employee).isEmpty())
+            table.text(row, field.abrev), table.text(row, field.xEmpleado), table.text(row, field.fTomapos)};
+        if (!clipper::AllTrim(teacher.xEmpleado).isEmpty())
             teachers.push_back(std::move(teacher));
     }
     return teachers;
@@ -64,8 +66,8 @@ Dates periodDates(const QString &path)
 {
     dbf::Table periods(path);
     periods.open(dbf::Table::Access::ReadShared);
-    const int startField = periods.fieldIndex(QStringLiteral("F_INICIO"));
-    const int endField = periods.fieldIndex(QStringLiteral("F_FIN"));
+    const int startField = periods.fieldIndex(periods_table::fInicio);
+    const int endField = periods.fieldIndex(periods_table::fFin);
     const std::vector<int> rows = periods.liveRows();
     if (rows.empty())
         return {};
@@ -74,8 +76,8 @@ Dates periodDates(const QString &path)
 
 void writeTeacherDatos(TimetableDocument &document, const Teacher &teacher)
 {
-    document.dato("X_EMPLEADO", teacher.employee);
-    document.dato("F_TOMAPOS", teacher.takingPost);
+    document.dato(timetable_names::employee, teacher.xEmpleado);
+    document.dato(timetable_names::takingPost, teacher.fTomapos);
 }
 
 } // namespace
@@ -157,15 +159,15 @@ ImportRun::Outcome ImportRun::run()
     TimetableDocument document(m_outputPath, seneca, fechaText ? fechaText() : regionalNow());
     m_written = std::make_unique<TimetableContent>();
     document.keepContentIn(*m_written);
-    document.startGroup("ANNO_ACADEMICO");
-    document.dato("C_ANNO", seneca.yearText());
+    document.startGroup(timetable_names::yearGroup);
+    document.dato(timetable_names::year, seneca.yearText());
     document.endGroup();
 
-    document.startGroup("HORARIOS_NO_REGULARES", teacherCount);
+    document.startGroup(timetable_names::nonRegularSection, teacherCount);
     for (std::size_t i = 0; i < teachers.size(); ++i) {
-        const LessonList &lessons = solution.ofTeacher(teachers[i].code, SolutionLessons::Section::NonRegular);
-        document.startGroup(
-            TimetableDocument::numbered("HORARIO_NO_REGULAR_PROFESOR_", int(i + 1)), nonRegular.count(lessons));
+        const LessonList &lessons = solution.ofTeacher(teachers[i].abrev, SolutionLessons::Section::NonRegular);
+        document.startGroup(TimetableDocument::numbered(timetable_names::nonRegularTeacherPrefix, int(i + 1)),
+            nonRegular.count(lessons));
         writeTeacherDatos(document, teachers[i]);
         lessonCount += nonRegular.write(document, lessons);
         document.endGroup();
@@ -174,19 +176,19 @@ ImportRun::Outcome ImportRun::run()
 
     QStringList droppedNotes;
     RegularSection::Translated translated;
-    document.startGroup("HORARIOS_REGULARES", teacherCount);
+    document.startGroup(timetable_names::regularSection, teacherCount);
     for (std::size_t i = 0; i < teachers.size(); ++i) {
-        regular.recordsOf(solution.ofTeacher(teachers[i].code, SolutionLessons::Section::Regular), translated);
+        regular.recordsOf(solution.ofTeacher(teachers[i].abrev, SolutionLessons::Section::Regular), translated);
         const int records = int(translated.records.size());
         // registros is the number of record groups the teacher group holds.
-        document.startGroup(TimetableDocument::numbered("HORARIO_REGULAR_PROFESOR_", int(i + 1)), records);
+        document.startGroup(TimetableDocument::numbered(timetable_names::regularTeacherPrefix, int(i + 1)), records);
         writeTeacherDatos(document, teachers[i]);
         RegularSection::write(document, translated.records);
         document.endGroup();
         lessonCount += records;
         droppedCount += translated.dropped;
         if (translated.dropped > 0)
-            droppedNotes << import_texts::droppedLessons(teachers[i].code, teachers[i].employee, translated.dropped);
+            droppedNotes << import_texts::droppedLessons(teachers[i].abrev, teachers[i].xEmpleado, translated.dropped);
     }
     document.endGroup();
     document.finish();

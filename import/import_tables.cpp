@@ -87,9 +87,9 @@ void ImportTables::open()
     // still imports when there are no catalogues.
     solutionField.cconcierto = m_catalogues ? solution.fieldIndex(solution_table::cconcierto) : -1;
 
-    teacherField.code = teachers.fieldIndex(teachers_table::abrev);
-    teacherField.employee = teachers.fieldIndex(teachers_table::xEmpleado);
-    teacherField.takingPost = teachers.fieldIndex(teachers_table::fTomapos);
+    teacherField.abrev = teachers.fieldIndex(teachers_table::abrev);
+    teacherField.xEmpleado = teachers.fieldIndex(teachers_table::xEmpleado);
+    teacherField.fTomapos = teachers.fieldIndex(teachers_table::fTomapos);
 }
 
 void ImportTables::openCatalogues()

@@ -21,9 +21,9 @@ struct SolutionFields {
 };
 
 struct TeacherFields {
-    int code = -1; // ABREV
-    int employee = -1; // X_EMPLEADO
-    int takingPost = -1; // F_TOMAPOS
+    int abrev = -1;
+    int xEmpleado = -1;
+    int fTomapos = -1;
 };
 
 class ImportTables {

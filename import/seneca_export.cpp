@@ -4,6 +4,7 @@
 
 #include "common/clipper.h"
 #include "common/exchange_values.h"
+#include "export/seneca_groups.h"
 #include "export/time_frames.h"
 
 #include <QFile>
@@ -12,14 +13,14 @@
 namespace {
 
 const std::vector<ExchangeValuesRecord> &recordsOf(
-    const ExchangeValues &values, const char *seq, std::vector<ExchangeValuesRecord> &joined)
+    const ExchangeValues &values, const QString &seq, std::vector<ExchangeValuesRecord> &joined)
 {
     // Several groups of one name follow each other, as the export steps read them.
     static const std::vector<ExchangeValuesRecord> none;
     const ExchangeValuesGroup *only = nullptr;
     int found = 0;
     for (const ExchangeValuesGroup &group : values.groups()) {
-        if (group.seq != QLatin1String(seq))
+        if (group.seq != seq)
             continue;
         ++found;
         only = &group;
@@ -46,7 +47,8 @@ QString exportDateOf(const QString &path)
 QString personName(const ExchangeValuesRecord &teacher)
 {
     QStringList parts;
-    for (int position : {5, 3, 4}) {
+    using namespace seneca_groups;
+    for (int position : {teacherNamePart3, teacherNamePart1, teacherNamePart2}) {
         const QString part = teacher.value(position);
         if (!part.isEmpty())
             parts << part;
@@ -58,6 +60,7 @@ QString personName(const ExchangeValuesRecord &teacher)
 
 SenecaExport SenecaExport::read(const QString &path)
 {
+    using namespace seneca_groups;
     const ExchangeValues values = ExchangeValues::read(path);
     SenecaExport out;
     out.path = path;
@@ -70,13 +73,13 @@ SenecaExport SenecaExport::read(const QString &path)
         if (own.count() <= 1)
             continue;
         if (out.year.isEmpty())
-            out.year = own.value(0).left(4);
-        out.yearStart = own.value(1);
-        out.yearEnd = own.value(2);
+            out.year = own.value(yearCode).left(4);
+        out.yearStart = own.value(seneca_groups::yearStart);
+        out.yearEnd = own.value(seneca_groups::yearEnd);
     }
     std::vector<ExchangeValuesRecord> joined;
     if (out.yearStart.isEmpty() || out.yearEnd.isEmpty()) {
-        const auto &frames = recordsOf(values, "JORNADAS_ESCOLARES", joined);
+        const auto &frames = recordsOf(values, time_frames::framesGroup(), joined);
         if (!frames.empty() && frames.front().count() > 1) {
             out.yearStart = frames.front().value(time_frames::frameFirstDate);
             out.yearEnd = frames.front().value(time_frames::frameSecondDate);
@@ -84,15 +87,15 @@ SenecaExport SenecaExport::read(const QString &path)
     }
 
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "EMPLEADOS", joined)) {
-        const QString employee = record.value(0);
+    for (const ExchangeValuesRecord &record : recordsOf(values, teachersGroup(), joined)) {
+        const QString employee = record.value(teacherEmployee);
         if (employee.isEmpty() || out.teacherIndex.contains(employee))
             continue;
         out.teacherIndex.insert(employee, int(out.teachers.size()));
-        out.teachers.push_back({employee, record.value(1), personName(record)});
+        out.teachers.push_back({employee, record.value(teacherTakingPost), personName(record)});
     }
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "TRAMOS_HORARIOS", joined)) {
+    for (const ExchangeValuesRecord &record : recordsOf(values, time_frames::slotsGroup(), joined)) {
         SenecaSlot slot;
         slot.code = record.value(time_frames::slotCode);
         if (slot.code.isEmpty() || out.slotIndex.contains(slot.code))
@@ -105,39 +108,43 @@ SenecaExport SenecaExport::read(const QString &path)
         out.slots.push_back(slot);
     }
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "DEPENDENCIAS", joined))
-        out.rooms.insert(record.value(0), record.value(1));
+    for (const ExchangeValuesRecord &record : recordsOf(values, roomsGroup(), joined))
+        out.rooms.insert(record.value(roomIdentifier), record.value(roomName));
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "UNIDADES", joined))
-        out.units.insert(record.value(0), {record.value(1), record.value(2)});
+    for (const ExchangeValuesRecord &record : recordsOf(values, unitsGroup(), joined))
+        out.units.insert(record.value(unitKey), {record.value(unitName), record.value(unitCourseKey)});
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "CURSOS_DEL_CENTRO", joined))
-        out.courses.insert(record.value(0), record.value(1));
+    for (const ExchangeValuesRecord &record : recordsOf(values, coursesGroup(), joined))
+        out.courses.insert(record.value(courseKey), record.value(courseName));
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "MATERIAS", joined))
-        out.subjects.insert(subjectKey(record.value(2), record.value(0)), record.value(1));
+    for (const ExchangeValuesRecord &record : recordsOf(values, subjectsGroup(), joined))
+        out.subjects.insert(
+            subjectKey(record.value(subjectIdentifier), record.value(subjectCourseKey)), record.value(subjectName));
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "ACTIVIDADES", joined)) {
+    for (const ExchangeValuesRecord &record : recordsOf(values, activitiesGroup(), joined)) {
         SenecaActivity activity;
-        activity.regular = record.value(0) != QLatin1String("N");
-        activity.name = record.value(2);
-        activity.needsUnit = record.value(3) == QLatin1String("S");
-        activity.needsSubject = record.value(4) == QLatin1String("S");
-        out.activities.insert(record.value(1), activity);
+        activity.regular = record.value(activityMarker) != QLatin1String("N");
+        activity.name = record.value(activityName);
+        activity.needsUnit = record.value(activityNeedsUnit) == QLatin1String("S");
+        activity.needsSubject = record.value(activityNeedsSubject) == QLatin1String("S");
+        out.activities.insert(record.value(activityCode), activity);
     }
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "ORIGENES", joined)) {
+    for (const ExchangeValuesRecord &record : recordsOf(values, originsGroup(), joined)) {
         out.hasCatalogues = true;
-        out.categories.insert(record.value(0), record.value(1));
+        out.categories.insert(record.value(originCategory), record.value(originCode));
     }
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "NIVELES", joined))
-        out.levels.insert(record.value(0), record.value(2).isEmpty() ? record.value(1) : record.value(2));
+    for (const ExchangeValuesRecord &record : recordsOf(values, levelsGroup(), joined))
+        out.levels.insert(record.value(levelKey),
+            record.value(levelName).isEmpty() ? record.value(levelCode) : record.value(levelName));
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "CURSOS_NIVELES", joined))
-        out.courseLevel.insert(record.value(0), record.value(1));
+    for (const ExchangeValuesRecord &record : recordsOf(values, courseLevelsGroup(), joined))
+        out.courseLevel.insert(record.value(courseLevelCourseKey), record.value(courseLevelLevelKey));
     joined.clear();
-    for (const ExchangeValuesRecord &record : recordsOf(values, "AUTORIZACIONES", joined))
-        out.authorisations.insert(record.value(0), {record.value(1), record.value(2), record.value(3)});
+    for (const ExchangeValuesRecord &record : recordsOf(values, authorisationsGroup(), joined))
+        out.authorisations.insert(record.value(authorisationCode),
+            {record.value(authorisationActivity), record.value(authorisationCategory),
+                record.value(authorisationLevel)});
     return out;
 }

@@ -6,6 +6,7 @@
 #include "common/text_hash.h"
 #include "export/time_frames.h"
 #include "import/check_findings.h"
+#include "import/timetable_names.h"
 
 #include <QDate>
 #include <QHash>
@@ -161,7 +162,7 @@ private:
     {
         bool year = false, nonRegular = false, regular = false;
         for (const TimetableSection &section : m_content.sections) {
-            if (section.seq == QLatin1String("ANNO_ACADEMICO")) {
+            if (section.seq == QLatin1String(timetable_names::yearGroup)) {
                 year = true;
                 const QString &value = section.own.value(TimetableField::C_ANNO);
                 if (value != m_seneca.year) {
@@ -172,8 +173,8 @@ private:
                 }
                 continue;
             }
-            const bool isNonRegular = section.seq == QLatin1String("HORARIOS_NO_REGULARES");
-            const bool isRegular = section.seq == QLatin1String("HORARIOS_REGULARES");
+            const bool isNonRegular = section.seq == QLatin1String(timetable_names::nonRegularSection);
+            const bool isRegular = section.seq == QLatin1String(timetable_names::regularSection);
             if (!isNonRegular && !isRegular) {
                 m_findings.addAt(S::Warning,
                     QStringLiteral("El grupo %1 no es ninguna de las secciones de un documento de horarios")
@@ -194,9 +195,9 @@ private:
             if (!present)
                 m_findings.add(S::Error, QStringLiteral("Falta la sección %1").arg(QLatin1String(seq)));
         };
-        missing(year, "ANNO_ACADEMICO");
-        missing(nonRegular, "HORARIOS_NO_REGULARES");
-        missing(regular, "HORARIOS_REGULARES");
+        missing(year, timetable_names::yearGroup);
+        missing(nonRegular, timetable_names::nonRegularSection);
+        missing(regular, timetable_names::regularSection);
     }
 
     void teacherGroup(const TimetableTeacher &teacher)

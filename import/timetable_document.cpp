@@ -2,6 +2,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "import/timetable_names.h"
 
 #include <algorithm>
 
@@ -123,7 +124,7 @@ void TimetableDocument::keepGroup(const std::string &seq, std::optional<int> reg
         TimetableSection &section = content.sections.back();
         ++section.teacherCount;
         TimetableTeacher &teacher = content.teachers.emplace_back();
-        teacher.regular = section.seq != QLatin1String("HORARIOS_NO_REGULARES");
+        teacher.regular = section.seq != QLatin1String(timetable_names::nonRegularSection);
         teacher.seq = seqText;
         teacher.registros = registrosText;
         teacher.line = line;

@@ -7,6 +7,7 @@
 #include "common/user_error.h"
 #include "common/xml_document.h"
 #include "common/xml_parse_guard.h"
+#include "import/timetable_names.h"
 
 #include <QDir>
 #include <QFile>
@@ -142,7 +143,7 @@ private:
             TimetableSection &section = h.m_content.sections.back();
             ++section.teacherCount;
             TimetableTeacher &teacher = h.m_content.teachers.emplace_back();
-            teacher.regular = section.seq != QLatin1String("HORARIOS_NO_REGULARES");
+            teacher.regular = section.seq != QLatin1String(timetable_names::nonRegularSection);
             teacher.seq = attribute(attributeCount, attributes, "seq");
             teacher.registros = attribute(attributeCount, attributes, "registros");
             teacher.line = h.line();
@@ -210,9 +211,11 @@ bool declaresLatin1(const QString &encoding)
 
 TimetableField timetableFieldOf(const QString &name)
 {
-    static const char *const names[]
-        = {"C_ANNO", "X_EMPLEADO", "F_TOMAPOS", "N_DIASEMANA", "X_TRAMO", "X_DEPENDENCIA", "X_UNIDAD", "X_OFERTAMATRIG",
-            "X_MATERIAOMG", "F_INICIO", "F_FIN", "N_HORINI", "N_HORFIN", "X_ACTIVIDAD", "X_ORIHORACTETP", "N_MINSEN"};
+    static const char *const names[] = {timetable_names::year, timetable_names::employee, timetable_names::takingPost,
+        timetable_names::weekday, timetable_names::slot, timetable_names::room, timetable_names::unit,
+        timetable_names::course, timetable_names::subject, timetable_names::startDate, timetable_names::endDate,
+        timetable_names::startMinutes, timetable_names::endMinutes, timetable_names::activity,
+        timetable_names::authorisation, timetable_names::weeklyMinutes};
     static_assert(std::size(names) == size_t(TimetableField::Count));
     for (size_t i = 0; i < std::size(names); ++i) {
         if (name == QLatin1String(names[i]))
