@@ -18,7 +18,7 @@ Index::Index(const Table &table, std::vector<int> fields)
     for (int field : m_fields)
         table.field(field); // throws for a field the table lacks
     const int size = table.size();
-    m_rows.reserve(size);
+    m_rows.reserve(std::size_t(size));
     for (int row = 0; row < size; ++row) {
         if (!table.isDeleted(row))
             m_rows[rowKey(row)].push_back(row);
@@ -30,8 +30,8 @@ const std::vector<int> &Index::rows(const QStringList &values) const
     static const std::vector<int> none;
     if (!makeKey(values, m_searchKey))
         return none;
-    const auto found = m_rows.constFind(m_searchKey);
-    return found == m_rows.constEnd() ? none : found.value();
+    const auto found = m_rows.find(m_searchKey);
+    return found == m_rows.end() ? none : found->second;
 }
 
 int Index::first(const QStringList &values) const
@@ -62,7 +62,7 @@ void Index::remove(int row, const QStringList &oldValues)
     const auto found = m_rows.find(key);
     if (found == m_rows.end())
         return;
-    std::vector<int> &rows = found.value();
+    std::vector<int> &rows = found->second;
     const auto at = std::lower_bound(rows.begin(), rows.end(), row);
     if (at != rows.end() && *at == row)
         rows.erase(at);

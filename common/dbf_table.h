@@ -10,12 +10,14 @@
 // row number but are skipped by indexes, counts, walks (liveRows) and filters.
 // The engine's files, one per job, are listed in dbf_table_impl.h.
 
-#include <QHash>
+#include "common/text_hash.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace dbf {
@@ -209,7 +211,7 @@ private:
     QByteArray rowKey(int row) const;
     const Table *m_table;
     std::vector<int> m_fields;
-    QHash<QByteArray, std::vector<int>> m_rows;
+    std::unordered_map<QByteArray, std::vector<int>, text_hash::BytesHash, text_hash::BytesEqual> m_rows;
     // The key of the last search, kept so that a search allocates nothing.
     mutable QByteArray m_searchKey;
 };

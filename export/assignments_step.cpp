@@ -7,11 +7,10 @@
 
 #include "common/clipper.h"
 #include "common/stored_text.h"
+#include "common/text_hash.h"
 #include "export/export_run.h"
 #include "export/subject_entry.h"
 #include "export/weekly_load.h"
-
-#include <QHash>
 
 #include <vector>
 
@@ -38,22 +37,21 @@ public:
         m_nombreField = subjects.field(nombre);
         for (int row : subjects.liveRows()) {
             const QString key = comparableName(subjects.text(row, nombre));
-            if (!m_codes.contains(key))
-                m_codes.insert(key, subjects.text(row, cod));
+            m_codes.emplace(key, subjects.text(row, cod));
         }
     }
 
     std::optional<QString> codeOf(const QString &name) const
     {
-        const auto found = m_codes.constFind(comparableName(storedText(name, m_nombreField)));
-        if (found == m_codes.constEnd())
+        const QString *found = m_codes.find(comparableName(storedText(name, m_nombreField)));
+        if (!found)
             return std::nullopt;
-        return found.value();
+        return *found;
     }
 
 private:
     dbf::FieldDef m_nombreField;
-    QHash<QString, QString> m_codes;
+    TextHash<QString> m_codes; // the first COD of each name
 };
 
 // What an assignment takes from its group.
@@ -89,13 +87,13 @@ public:
     const std::vector<Group> &of(const QString &courseKey) const
     {
         static const std::vector<Group> none;
-        const auto found = m_groups.constFind(storedText(courseKey, m_claveCursoField));
-        return found == m_groups.constEnd() ? none : found.value();
+        const std::vector<Group> *found = m_groups.find(storedText(courseKey, m_claveCursoField));
+        return found ? *found : none;
     }
 
 private:
     dbf::FieldDef m_claveCursoField;
-    QHash<QString, std::vector<Group>> m_groups;
+    TextHash<std::vector<Group>> m_groups;
 };
 
 } // namespace

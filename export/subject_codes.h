@@ -2,6 +2,8 @@
 // The four code lists of the subjects step: filled by step 3, released by step 4.
 // Each is a set of distinct, case-sensitive texts with a fast membership test.
 
+#include "common/text_hash.h"
+
 #include <QHash>
 #include <QSet>
 #include <QString>
@@ -10,12 +12,12 @@
 #include <utility>
 
 struct SubjectCodeLists {
-    QSet<QString> codesIssued; // every COD written to ASIGNOMT.DBF
-    QSet<QString> namesSeen; // subject names with a-z in capitals
-    QSet<QString> longCodesSeen; // long codes met so far
+    TextSet codesIssued; // every COD written to ASIGNOMT.DBF
+    TextSet namesSeen; // subject names with a-z in capitals
+    TextSet longCodesSeen; // long codes met so far
     // Long code and subject name of every subject met so far. Kept as pairs, not
     // joined into one text, so that "AB" + "Cde" and "ABC" + "de" stay two subjects.
-    QSet<std::pair<QString, QString>> pairsSeen;
+    QSet<std::pair<QString, QString>> pairsSeen; // looked up only when both parts were met
 
     // A subject is known when its capitalised name, its long code and the pair of
     // both have been met.
@@ -39,5 +41,5 @@ private:
     };
     std::optional<QString> firstFreeCutForm(const QString &stem, int &suffix) const;
     std::optional<QString> firstFreeWholeForm(const QString &stem, int &suffix) const;
-    QHash<QString, StemSearch> m_searches;
+    TextHash<StemSearch> m_searches;
 };
