@@ -33,14 +33,19 @@ int checkCommand(const QStringList &arguments)
 
     const QString report = parser.isSet(html) ? QDir::current().absoluteFilePath(parser.value(html)) : QString();
     return runReportingErrors([&] {
-        const CheckResult result = runTimetableCheck(QDir::current().absoluteFilePath(parser.value(seneca)),
-            QDir::current().absoluteFilePath(parser.value(timetable)), report);
+        const TimetableCheckInput input
+            = readTimetableCheckInput(QDir::current().absoluteFilePath(parser.value(seneca)),
+                QDir::current().absoluteFilePath(parser.value(timetable)));
+        const CheckResult result = runTimetableCheck(input.seneca, input.content, report);
         for (const CheckFinding &finding : result.findings)
             standardOutput() << check_texts::findingLine(finding) << '\n';
         standardOutput() << Qt::flush;
         standardError() << check_texts::countsSentence(result) << Qt::endl;
         if (!report.isEmpty())
             standardError() << QStringLiteral("Informe: %1").arg(QDir::toNativeSeparators(report)) << Qt::endl;
-        return result.errors > 0 ? exit_status::findingsWithErrors : exit_status::completed;
+        const int status = result.errors > 0 ? exit_status::findingsWithErrors : exit_status::completed;
+        // The findings and the report are written: what was read need not be freed.
+        endIfAllowed(status);
+        return status;
     });
 }

@@ -42,8 +42,10 @@ int main(int argc, char *argv[])
     }
     if (command == QLatin1String("show"))
         return showCommand(rest);
-    if (command == QLatin1String("check"))
+    if (command == QLatin1String("check")) {
+        allowEndingWithoutCleanup();
         return checkCommand(rest);
+    }
     if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
         standardOutput() << kUsage << Qt::flush;
         return exit_status::completed;

@@ -6,13 +6,18 @@
 #include <future>
 #include <optional>
 
-CheckResult runTimetableCheck(const QString &senecaPath, const QString &timetablePath, const QString &reportPath)
+TimetableCheckInput readTimetableCheckInput(const QString &senecaPath, const QString &timetablePath)
 {
-    // The export and the document are read at once, one on each core.
     std::future<SenecaExport> seneca
         = std::async(std::launch::async, [&senecaPath] { return SenecaExport::read(senecaPath); });
-    const TimetableContent content = TimetableReader::read(timetablePath);
-    return runTimetableCheck(seneca.get(), content, reportPath);
+    TimetableContent content = TimetableReader::read(timetablePath);
+    return {seneca.get(), std::move(content)};
+}
+
+CheckResult runTimetableCheck(const QString &senecaPath, const QString &timetablePath, const QString &reportPath)
+{
+    const TimetableCheckInput input = readTimetableCheckInput(senecaPath, timetablePath);
+    return runTimetableCheck(input.seneca, input.content, reportPath);
 }
 
 CheckResult runTimetableCheck(const SenecaExport &seneca, const TimetableContent &content, const QString &reportPath)

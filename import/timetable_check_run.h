@@ -15,6 +15,14 @@
 // written. A timetable document that is not well-formed is a finding.
 CheckResult runTimetableCheck(const QString &senecaPath, const QString &timetablePath, const QString &reportPath);
 
+// What the check reads: the Séneca export and the timetable document, read at
+// once, one on each core. Throws as runTimetableCheck.
+struct TimetableCheckInput {
+    SenecaExport seneca;
+    TimetableContent content;
+};
+TimetableCheckInput readTimetableCheckInput(const QString &senecaPath, const QString &timetablePath);
+
 // The same from what is already read: the import's own document, kept as it was
 // written.
 CheckResult runTimetableCheck(const SenecaExport &seneca, const TimetableContent &content, const QString &reportPath);

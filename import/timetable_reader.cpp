@@ -3,6 +3,7 @@
 // their datos, and nothing else.
 #include "import/timetable_reader.h"
 
+#include "common/byte_counts.h"
 #include "common/clipper.h"
 #include "common/user_error.h"
 #include "common/xml_document.h"
@@ -253,16 +254,17 @@ TimetableContent TimetableReader::read(const QString &path)
     xmlCtxtUseOptions(context, xml::streamParseOptions());
     const xml::ParseGuard guard(context, path);
 
-    int line = 1;
+    long long lineBreaks = 0;
     while (true) {
         if (latin1) {
-            for (const char c : std::as_const(chunk)) {
-                const auto byte = static_cast<unsigned char>(c);
-                if (byte == '\n')
-                    ++line;
-                else if (byte >= 0x80 && byte <= 0x9F && content.controlBytes++ == 0)
-                    content.firstControlByteLine = line;
+            const byte_counts::Counts counts = byte_counts::count(chunk.constData(), std::size_t(chunk.size()));
+            if (counts.highControl > 0 && content.controlBytes == 0) {
+                const char *first = std::find_if(chunk.cbegin(), chunk.cend(), byte_counts::isHighControl);
+                content.firstControlByteLine = int(lineBreaks
+                    + byte_counts::count(chunk.constData(), std::size_t(first - chunk.cbegin())).lineBreaks + 1);
             }
+            content.controlBytes += int(counts.highControl);
+            lineBreaks += counts.lineBreaks;
         }
         const bool last = chunk.isEmpty() || file.atEnd();
         xmlParseChunk(context, chunk.constData(), int(chunk.size()), last ? 1 : 0);

@@ -3,6 +3,8 @@
 // through the same libxml2 encoder a saved tree would, so the bytes agree.
 #include "import/xml_stream_writer.h"
 
+#include "common/byte_counts.h"
+
 #include "common/user_error.h"
 
 #include <QDir>
@@ -104,36 +106,6 @@ char *putBeyondAscii(char *out, char32_t c, bool latin1)
     }
     *out = char(0x80 | (c & 0x3F));
     return out + 1;
-}
-
-bool isHighControl(char c)
-{
-    return static_cast<unsigned char>(c - '\x80') < 0x20;
-}
-
-struct ByteCounts {
-    long long lineBreaks = 0;
-    long long highControl = 0; // bytes 0x80 to 0x9F
-};
-
-// One pass without branches, which the compiler turns into vector instructions:
-// the whole document goes through it.
-ByteCounts countBytes(const char *bytes, std::size_t size)
-{
-    ByteCounts counts;
-    // Byte-wide counters, added up every 255 bytes before they could overflow.
-    for (std::size_t block = 0; block < size; block += 255) {
-        const std::size_t end = std::min(size, block + 255);
-        unsigned char lineBreaks = 0;
-        unsigned char highControl = 0;
-        for (std::size_t i = block; i < end; ++i) {
-            lineBreaks += static_cast<unsigned char>(bytes[i] == '\n');
-            highControl += static_cast<unsigned char>(isHighControl(bytes[i]));
-        }
-        counts.lineBreaks += lineBreaks;
-        counts.highControl += highControl;
-    }
-    return counts;
 }
 
 bool named(const char *name, const char *expected)
@@ -413,11 +385,11 @@ int XmlStreamWriter::writeToFile(void *writer, const char *bytes, int length)
 
 bool XmlStreamWriter::toFile(const char *bytes, qint64 length)
 {
-    const ByteCounts counts = countBytes(bytes, std::size_t(length));
+    const byte_counts::Counts counts = byte_counts::count(bytes, std::size_t(length));
     if (counts.highControl > 0 && m_tally.highControlBytes == 0) {
-        const char *first = std::find_if(bytes, bytes + length, isHighControl);
+        const char *first = std::find_if(bytes, bytes + length, byte_counts::isHighControl);
         m_tally.firstHighControlByteLine
-            = int(m_tally.lineBreaks + countBytes(bytes, std::size_t(first - bytes)).lineBreaks + 1);
+            = int(m_tally.lineBreaks + byte_counts::count(bytes, std::size_t(first - bytes)).lineBreaks + 1);
     }
     m_tally.lineBreaks += counts.lineBreaks;
     m_tally.highControlBytes += int(counts.highControl);
@@ -430,7 +402,7 @@ int XmlStreamWriter::lineOfNextByte()
         // The buffer holds UTF-8 on its way to libxml2's encoder: hand it on.
         flushBuffer();
     } else {
-        m_bufferLineBreaks += countBytes(m_bytes.get() + m_bufferCounted, m_used - m_bufferCounted).lineBreaks;
+        m_bufferLineBreaks += byte_counts::count(m_bytes.get() + m_bufferCounted, m_used - m_bufferCounted).lineBreaks;
         m_bufferCounted = m_used;
     }
     return int(m_tally.lineBreaks + m_bufferLineBreaks + 1);
