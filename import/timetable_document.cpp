@@ -2,7 +2,6 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
-#include "import/timetable_names.h"
 
 #include <algorithm>
 
@@ -61,8 +60,9 @@ TimetableDocument::TimetableDocument(const QString &path, const SenecaFrame &sen
 
 void TimetableDocument::startGroup(const std::string &seq, std::optional<int> registros)
 {
-    if (m_content)
-        keepGroup(seq, registros);
+    if (m_builder)
+        m_builder->startGroup(
+            QString::fromLatin1(seq), registros ? QString::number(*registros) : QString(), m_writer.lineOfNextByte());
     m_writer.startElement("grupo_datos");
     m_writer.attribute("seq", seq);
     if (registros)
@@ -71,8 +71,8 @@ void TimetableDocument::startGroup(const std::string &seq, std::optional<int> re
 
 void TimetableDocument::endGroup()
 {
-    if (m_content)
-        m_levels.pop_back();
+    if (m_builder)
+        m_builder->endGroup();
     m_writer.endElement();
 }
 
@@ -84,7 +84,7 @@ void TimetableDocument::dato(std::string_view name, const QString &value)
                             .arg(visible(value), QLatin1String(name.data(), qsizetype(name.size()))));
     }
     m_writer.element("dato", "nombre_dato", name, value);
-    if (m_content)
+    if (m_builder)
         keepDato(name, value);
 }
 
@@ -100,71 +100,15 @@ void TimetableDocument::finish()
 void TimetableDocument::keepContentIn(TimetableContent &content)
 {
     m_content = &content;
+    m_builder = std::make_unique<TimetableContentBuilder>(content);
     content.path = m_path;
     content.declaredEncoding = QString::fromStdString(m_writer.encoding());
     content.hasRoot = true;
 }
 
-// The levels below BLOQUE_DATOS as the reader tells them: sections, teacher
-// groups, record groups, and any group inside a record.
-void TimetableDocument::keepGroup(const std::string &seq, std::optional<int> registros)
-{
-    TimetableContent &content = *m_content;
-    const QString seqText = QString::fromLatin1(seq);
-    const QString registrosText = registros ? QString::number(*registros) : QString();
-    const int line = m_writer.lineOfNextByte();
-    const Level parent = m_levels.empty() ? Level::Nested : m_levels.back();
-    if (m_levels.empty()) {
-        TimetableSection &section = content.sections.emplace_back();
-        section.seq = seqText;
-        section.registros = registrosText;
-        section.line = line;
-        m_levels.push_back(Level::Section);
-    } else if (parent == Level::Section) {
-        TimetableSection &section = content.sections.back();
-        ++section.teacherCount;
-        TimetableTeacher &teacher = content.teachers.emplace_back();
-        teacher.regular = section.seq != QLatin1String(timetable_names::nonRegularSection);
-        teacher.seq = seqText;
-        teacher.registros = registrosText;
-        teacher.line = line;
-        teacher.firstRecord = int(content.records.size());
-        m_levels.push_back(Level::Teacher);
-    } else if (parent == Level::Teacher) {
-        ++content.teachers.back().recordCount;
-        TimetableRecord &record = content.records.emplace_back();
-        record.teacher = int(content.teachers.size()) - 1;
-        record.seq = seqText;
-        record.line = line;
-        record.datos.reserve(12);
-        m_levels.push_back(Level::Record);
-    } else {
-        if (parent == Level::Record)
-            ++content.records.back().nestedGroups;
-        m_levels.push_back(Level::Nested);
-    }
-}
-
-TimetableDatos *TimetableDocument::keptDatos()
-{
-    if (m_levels.empty())
-        return nullptr;
-    switch (m_levels.back()) {
-    case Level::Section:
-        return &m_content->sections.back().own;
-    case Level::Teacher:
-        return &m_content->teachers.back();
-    case Level::Record:
-        return &m_content->records.back();
-    case Level::Nested:
-        break;
-    }
-    return nullptr;
-}
-
 void TimetableDocument::keepDato(std::string_view name, const QString &value)
 {
-    TimetableDatos *datos = keptDatos();
+    TimetableDatos *datos = m_builder->datos();
     if (!datos)
         return;
     auto known

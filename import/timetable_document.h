@@ -6,10 +6,12 @@
 
 #include "import/seneca_frame.h"
 #include "import/timetable_content.h"
+#include "import/timetable_content_builder.h"
 #include "import/xml_stream_writer.h"
 
 #include <QString>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,10 +47,7 @@ public:
     static std::string numbered(const char *prefix, int number);
 
 private:
-    enum class Level { Section, Teacher, Record, Nested };
-    void keepGroup(const std::string &seq, std::optional<int> registros);
     void keepDato(std::string_view name, const QString &value);
-    TimetableDatos *keptDatos();
 
     // A dato name as the content holds it, made once per name.
     struct KeptName {
@@ -60,6 +59,6 @@ private:
     XmlStreamWriter m_writer;
     QString m_path;
     TimetableContent *m_content = nullptr;
-    std::vector<Level> m_levels; // of the groups open
+    std::unique_ptr<TimetableContentBuilder> m_builder;
     std::vector<KeptName> m_names;
 };

@@ -8,6 +8,7 @@
 #include "common/user_error.h"
 #include "common/xml_document.h"
 #include "common/xml_parse_guard.h"
+#include "import/timetable_content_builder.h"
 #include "import/timetable_names.h"
 
 #include <QDir>
@@ -39,6 +40,7 @@ class Handlers {
 public:
     Handlers(TimetableContent &content, xmlParserCtxtPtr context)
         : m_content(content)
+        , m_groups(content)
         , m_context(context)
     {
     }
@@ -54,7 +56,7 @@ public:
     }
 
 private:
-    enum class Role { Ignored, Root, Block, Section, Teacher, Record, Nested, Dato };
+    enum class Role { Ignored, Root, Block, Group, Dato };
 
     static Handlers &of(void *context)
     {
@@ -106,20 +108,6 @@ private:
         return added;
     }
 
-    TimetableDatos *datosOf(Role role)
-    {
-        switch (role) {
-        case Role::Section:
-            return &m_content.sections.back().own;
-        case Role::Teacher:
-            return &m_content.teachers.back();
-        case Role::Record:
-            return &m_content.records.back();
-        default:
-            return nullptr;
-        }
-    }
-
     static void startElement(void *context, const xmlChar *localname, const xmlChar *, const xmlChar *, int,
         const xmlChar **, int attributeCount, int, const xmlChar **attributes)
     {
@@ -133,38 +121,14 @@ private:
         } else if (parent == Role::Root && std::strcmp(name, "BLOQUE_DATOS") == 0) {
             role = Role::Block;
             h.m_content.hasRoot = true;
-        } else if (parent == Role::Block && isGroup) {
-            role = Role::Section;
-            TimetableSection &section = h.m_content.sections.emplace_back();
-            section.seq = attribute(attributeCount, attributes, "seq");
-            section.registros = attribute(attributeCount, attributes, "registros");
-            section.line = h.line();
-        } else if (parent == Role::Section && isGroup) {
-            role = Role::Teacher;
-            TimetableSection &section = h.m_content.sections.back();
-            ++section.teacherCount;
-            TimetableTeacher &teacher = h.m_content.teachers.emplace_back();
-            teacher.regular = section.seq != QLatin1String(timetable_names::nonRegularSection);
-            teacher.seq = attribute(attributeCount, attributes, "seq");
-            teacher.registros = attribute(attributeCount, attributes, "registros");
-            teacher.line = h.line();
-            teacher.firstRecord = int(h.m_content.records.size());
-        } else if (parent == Role::Teacher && isGroup) {
-            role = Role::Record;
-            ++h.m_content.teachers.back().recordCount;
-            TimetableRecord &record = h.m_content.records.emplace_back();
-            record.teacher = int(h.m_content.teachers.size()) - 1;
-            record.seq = attribute(attributeCount, attributes, "seq");
-            record.line = h.line();
-            record.datos.reserve(12);
-        } else if ((parent == Role::Record || parent == Role::Nested) && isGroup) {
-            role = Role::Nested;
-            if (parent == Role::Record)
-                ++h.m_content.records.back().nestedGroups;
-        } else if (std::strcmp(name, "dato") == 0 && h.datosOf(parent)) {
+        } else if ((parent == Role::Block || parent == Role::Group) && isGroup) {
+            role = Role::Group;
+            h.m_groups.startGroup(attribute(attributeCount, attributes, "seq"),
+                attribute(attributeCount, attributes, "registros"), h.line());
+        } else if (std::strcmp(name, "dato") == 0 && parent == Role::Group && h.m_groups.datos()) {
             role = Role::Dato;
             const Name &name = h.name(attributeCount, attributes);
-            h.datosOf(parent)->add({name.text, QString()}, name.field);
+            h.m_groups.datos()->add({name.text, QString()}, name.field);
             h.m_text.clear();
         }
         h.m_roles.push_back(role);
@@ -175,10 +139,10 @@ private:
         Handlers &h = of(context);
         if (h.m_roles.empty())
             return;
-        if (h.m_roles.back() == Role::Dato) {
-            const Role owner = h.m_roles[h.m_roles.size() - 2];
-            h.datosOf(owner)->datos.back().value = clipper::AllTrim(QString::fromUtf8(h.m_text));
-        }
+        if (h.m_roles.back() == Role::Dato)
+            h.m_groups.datos()->datos.back().value = clipper::AllTrim(QString::fromUtf8(h.m_text));
+        else if (h.m_roles.back() == Role::Group)
+            h.m_groups.endGroup();
         h.m_roles.pop_back();
     }
 
@@ -195,6 +159,7 @@ private:
     }
 
     TimetableContent &m_content;
+    TimetableContentBuilder m_groups;
     xmlParserCtxtPtr m_context;
     std::vector<Role> m_roles;
     QByteArray m_text;
