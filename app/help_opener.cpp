@@ -1,5 +1,6 @@
 #include "app/help_opener.h"
 
+#include "common/platform.h"
 #include "common/user_interface.h"
 
 #include <QDesktopServices>
@@ -11,34 +12,14 @@ namespace {
 
 const char *const kChmFile = "ZUZADEVERODOZ.chm";
 
-// Windows opens .chm files with its own viewer. Elsewhere the desktop opens any
-// file with some program, so ask it whether one is set for compiled HTML help.
-bool desktopHasChmViewer()
-{
-#ifdef Q_OS_WIN
-    return true;
-#else
-    for (const char *type : {"application/vnd.ms-htmlhelp", "application/x-chm"}) {
-        QProcess query;
-        query.start(QStringLiteral("xdg-mime"),
-            {QStringLiteral("query"), QStringLiteral("default"), QString::fromLatin1(type)});
-        if (!query.waitForFinished(3000)) {
-            query.kill();
-            query.waitForFinished(1000);
-            continue;
-        }
-        if (query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty())
-            return true;
-    }
-    return false;
-#endif
-}
-
 } // namespace
 
 HelpOpener::HelpOpener(QString programDir)
     : openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
-    , chmViewerExists(desktopHasChmViewer)
+    , chmViewer(platform::compiledHelpViewer)
+    , startProgram([](const QString &program, const QStringList &arguments) {
+        return QProcess::startDetached(program, arguments);
+    })
     , m_programDir(std::move(programDir))
 {
 }
@@ -62,8 +43,13 @@ QString HelpOpener::htmlIndex() const
 
 void HelpOpener::open(const QString &section, UserInterface &ui) const
 {
-    if (QFileInfo(chmPath()).isFile() && chmViewerExists() && openUrl(QUrl::fromLocalFile(chmPath())))
-        return;
+    if (QFileInfo(chmPath()).isFile()) {
+        const platform::CompiledHelpViewer viewer = chmViewer();
+        if (!viewer.program.isEmpty() && startProgram(viewer.program, {QDir::toNativeSeparators(chmPath())}))
+            return;
+        if (viewer.desktopOpens && openUrl(QUrl::fromLocalFile(chmPath())))
+            return;
+    }
     const QString index = htmlIndex();
     if (index.isEmpty()) {
         ui.showMessage(QStringLiteral("No se encuentra la ayuda: ni %1 ni la carpeta help junto al programa.")

@@ -1,10 +1,14 @@
 #pragma once
 // Where the help lies and how it opens. "ZUZADEVERODOZ.chm" beside the program
-// opens when a viewer for it exists; otherwise our own help, help/index.html beside
+// opens when a viewer for it exists (Windows' hh.exe, or the desktop's viewer for
+// the type); otherwise our own help, help/index.html beside
 // the program (a build) or ../share/transhoravo/help/index.html from the program's
 // folder (an installation), opens in the desktop's browser at the section asked for.
 
+#include "common/platform.h"
+
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -23,10 +27,11 @@ public:
     // Our help's index.html, or empty when it is not installed.
     QString htmlIndex() const;
 
-    // The desktop's way of opening a file, and whether it has a viewer for .chm
-    // files; tests put their own in.
+    // The desktop's way of opening a file, this system's viewer of .chm files, and
+    // the start of a program; tests put their own in.
     std::function<bool(const QUrl &)> openUrl;
-    std::function<bool()> chmViewerExists;
+    std::function<platform::CompiledHelpViewer()> chmViewer;
+    std::function<bool(const QString &, const QStringList &)> startProgram;
 
 private:
     QString m_programDir;

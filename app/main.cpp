@@ -1,9 +1,8 @@
 // TransHoravoPlanif: the converter's window.
-#include "app/launcher_connection.h"
 #include "app/main_window.h"
 #include "app/scripted_answers.h"
 #include "app/widget_interface.h"
-#include "common/default_folders.h"
+#include "common/platform.h"
 #include "common/program_folders.h"
 #include "common/spanish_qt_texts.h"
 
@@ -12,7 +11,7 @@
 
 int main(int argc, char *argv[])
 {
-    holdLauncherConnectionForThisProcessOnly();
+    platform::holdLauncherConnectionForThisProcessOnly();
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window's caption.
     QApplication::setApplicationName(WidgetInterface::applicationTitle());
@@ -20,7 +19,7 @@ int main(int argc, char *argv[])
     installSpanishQtTexts(app);
 
     Session session;
-    session.workDir = defaultWorkDir();
+    session.workDir = platform::defaultWorkDir();
     const ProgramFolders folders = programFoldersOfThisProgram();
     session.programDir = folders.programDir;
     session.materiasPath = folders.materiasPath;

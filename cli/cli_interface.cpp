@@ -1,5 +1,6 @@
 #include "cli/cli_interface.h"
 
+#include "cli/console_stream.h"
 #include "common/run_summary.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
@@ -8,13 +9,15 @@
 
 QTextStream &standardError()
 {
-    static QTextStream stream(stderr);
+    static ConsoleStream device(2);
+    static QTextStream stream(&device);
     return stream;
 }
 
 QTextStream &standardOutput()
 {
-    static QTextStream stream(stdout);
+    static ConsoleStream device(1);
+    static QTextStream stream(&device);
     return stream;
 }
 

@@ -5,7 +5,7 @@
 
 #include "cli/cli_interface.h"
 #include "cli/commands.h"
-#include "common/default_folders.h"
+#include "common/platform.h"
 #include "common/program_folders.h"
 #include "common/session.h"
 
@@ -75,7 +75,7 @@ inline QCommandLineOption workFolderOption()
 {
     return QCommandLineOption(QStringLiteral("ktemp"),
         QStringLiteral("Carpeta de trabajo de Horavent (por defecto %1).")
-            .arg(QDir::toNativeSeparators(defaultWorkDir())),
+            .arg(QDir::toNativeSeparators(platform::defaultWorkDir())),
         QStringLiteral("CARPETA"));
 }
 
@@ -84,8 +84,8 @@ inline QCommandLineOption workFolderOption()
 inline Session sessionOf(const QCommandLineParser &parser, const QCommandLineOption &workFolder)
 {
     Session session;
-    session.workDir
-        = parser.isSet(workFolder) ? QDir::current().absoluteFilePath(parser.value(workFolder)) : defaultWorkDir();
+    session.workDir = parser.isSet(workFolder) ? QDir::current().absoluteFilePath(parser.value(workFolder))
+                                               : platform::defaultWorkDir();
     const ProgramFolders folders = programFoldersOfThisProgram();
     session.programDir = folders.programDir;
     session.materiasPath = folders.materiasPath;

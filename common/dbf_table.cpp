@@ -50,6 +50,9 @@ void Table::open(Access access)
     t.file.setFileName(t.path);
     errno = 0;
     if (!t.file.open((writable ? QIODevice::ReadWrite : QIODevice::ReadOnly) | QIODevice::Unbuffered)) {
+        // Windows refuses to open a table another program holds for exclusive use.
+        if (isInUse(t.path))
+            throw UserError(lockedText(t.path));
         throw UserError(disk::failureText(
             writable ? QStringLiteral("abrir para escribir la tabla") : QStringLiteral("abrir la tabla"), t.path,
             errno));

@@ -77,7 +77,8 @@ inline FieldDef logicalField(const char *name)
     return logicalField(QLatin1StringView(name));
 }
 
-// The table's files in either case of their extension: the .DBF and the .MDX.
+// The table's files in either case of their extension: the .DBF and the .MDX (each
+// named once where the system ignores case, as Windows does).
 QStringList tableFiles(const QString &dbfPath);
 
 // Deletes the table's .DBF file and the .MDX beside it, each if it exists.

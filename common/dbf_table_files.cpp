@@ -11,6 +11,7 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include "common/windows_calls.h"
 #include <io.h>
 #include <windows.h>
 #else
@@ -50,12 +51,27 @@ LockResult lockFile(QFile &file, bool exclusive)
 namespace {
 
 // Whether another open file (in this or another program) holds a lock on the path.
+// On Windows, also whether any program has the file open at all: the timetabler
+// opens a table for exclusive use with no sharing, and Windows can neither replace
+// nor delete a file another program holds open. Such a file cannot even be opened,
+// which is the answer: in use.
 bool isLockedElsewhere(const QString &path)
 {
+#if defined(Q_OS_WIN)
+    const HANDLE alone = CreateFileW(
+        windows_calls::widePath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (alone != INVALID_HANDLE_VALUE) {
+        CloseHandle(alone);
+        return false;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
+#else
     QFile probe(path);
     if (!probe.open(QIODevice::ReadOnly))
         return false;
     return lockFile(probe, true) == LockResult::Busy;
+#endif
 }
 
 } // namespace
@@ -65,9 +81,13 @@ QStringList tableFiles(const QString &dbfPath)
     QString base = dbfPath;
     if (base.endsWith(QLatin1String(".dbf"), Qt::CaseInsensitive))
         base.chop(4);
-    QStringList paths{dbfPath, base + QLatin1String(".DBF"), base + QLatin1String(".dbf"), base + QLatin1String(".MDX"),
-        base + QLatin1String(".mdx")};
-    paths.removeDuplicates();
+    // Where names differ by case only they are one file: it is named once.
+    QStringList paths;
+    for (const QString &path : {dbfPath, base + QLatin1String(".DBF"), base + QLatin1String(".dbf"),
+             base + QLatin1String(".MDX"), base + QLatin1String(".mdx")}) {
+        if (!paths.contains(path, disk::fileNameCase()))
+            paths << path;
+    }
     return paths;
 }
 

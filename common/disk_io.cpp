@@ -13,7 +13,12 @@
 #include <fcntl.h>
 
 #if defined(Q_OS_WIN)
+#include "common/windows_calls.h"
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -134,13 +139,14 @@ int writeAt(int fd, qint64 offset, const char *bytes, qint64 size, const char *t
 int syncFile(const QString &path)
 {
 #if defined(Q_OS_WIN)
-    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t *>(path.utf16()), GENERIC_WRITE,
+    const HANDLE handle = CreateFileW(windows_calls::widePath(path).c_str(), GENERIC_WRITE,
         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return EACCES;
+        return windows_calls::lastErrorNumber();
     const bool flushed = FlushFileBuffers(handle);
+    const int error = flushed ? 0 : windows_calls::lastErrorNumber();
     CloseHandle(handle);
-    return flushed ? 0 : EIO;
+    return error;
 #else
     return syncPath(path, O_RDONLY);
 #endif
@@ -156,11 +162,33 @@ int syncFolder(const QString &path)
 #endif
 }
 
+QByteArray pathForLibxml2(const QString &path)
+{
+#if defined(Q_OS_WIN)
+    return QDir::toNativeSeparators(path).toUtf8();
+#else
+    return QFile::encodeName(path);
+#endif
+}
+
+Qt::CaseSensitivity fileNameCase()
+{
+#if defined(Q_OS_WIN)
+    return Qt::CaseInsensitive;
+#else
+    return Qt::CaseSensitive;
+#endif
+}
+
 int removeFile(const QString &path)
 {
 #if defined(Q_OS_WIN)
-    QFile file(path);
-    return !file.exists() || file.remove() ? 0 : EACCES;
+    if (DeleteFileW(windows_calls::widePath(path).c_str()))
+        return 0;
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND)
+        return 0;
+    return error == ERROR_ACCESS_DENIED && QFileInfo(path).isDir() ? EISDIR : windows_calls::errorNumber(error);
 #else
     if (::unlink(native(path).constData()) == 0 || errno == ENOENT)
         return 0;
@@ -171,10 +199,15 @@ int removeFile(const QString &path)
 int replaceByRename(const QString &from, const QString &to)
 {
 #if defined(Q_OS_WIN)
-    if (MoveFileExW(reinterpret_cast<const wchar_t *>(from.utf16()), reinterpret_cast<const wchar_t *>(to.utf16()),
+    // A file the timetabler holds open cannot be replaced (access denied, or a
+    // sharing violation): told as a file in use.
+    if (MoveFileExW(windows_calls::widePath(from).c_str(), windows_calls::widePath(to).c_str(),
             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return 0;
-    return GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED && QFileInfo(to).isFile())
+        return EBUSY;
+    return windows_calls::errorNumber(error);
 #else
     return ::rename(native(from).constData(), native(to).constData()) == 0 ? 0 : errno;
 #endif
@@ -205,7 +238,7 @@ bool WholeFile::open()
         m_error = EISDIR;
         return false;
     }
-    int mode = 0666; // narrowed by the umask
+    [[maybe_unused]] int mode = 0666; // narrowed by the umask
 #if !defined(Q_OS_WIN)
     struct stat existing { };
     if (::stat(native(m_path).constData(), &existing) == 0)
@@ -215,7 +248,7 @@ bool WholeFile::open()
         const QString candidate
             = m_path + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
 #if defined(Q_OS_WIN)
-        m_fd = _wopen(reinterpret_cast<const wchar_t *>(candidate.utf16()), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
+        m_fd = _wopen(windows_calls::widePath(candidate).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
             _S_IREAD | _S_IWRITE);
 #else
         m_fd = ::open(native(candidate).constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, mode);
@@ -259,6 +292,7 @@ bool WholeFile::commit(bool forceToDisk)
     }
 #if defined(Q_OS_WIN)
     const bool synced = !forceToDisk || _commit(m_fd) == 0;
+    const int syncError = synced ? 0 : errno;
     const int closed = _close(m_fd);
 #else
     bool synced = true;
@@ -275,11 +309,7 @@ bool WholeFile::commit(bool forceToDisk)
 #endif
     m_fd = -1;
     if (!synced || closed != 0) {
-#if defined(Q_OS_WIN)
-        m_error = EIO;
-#else
         m_error = syncError ? syncError : errno;
-#endif
         return false;
     }
     if (const int error = replaceByRename(m_temporary, m_path)) {

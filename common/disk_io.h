@@ -17,6 +17,15 @@ int writeAt(int fd, qint64 offset, const char *bytes, qint64 size, const char *t
 int syncFile(const QString &path);
 int syncFolder(const QString &path);
 
+// A file's path as libxml2 takes it to open the file: UTF-8 on Windows, where
+// libxml2 turns it into a wide-character path (the system's ANSI code page could
+// not name every file), and the file system's encoding elsewhere.
+QByteArray pathForLibxml2(const QString &path);
+
+// How this system compares file names: regardless of case on Windows (ASIGT.dbf
+// and ASIGT.DBF are one file there), exactly elsewhere.
+Qt::CaseSensitivity fileNameCase();
+
 // Deletes a file. Returns 0 or the error number (a missing file is no error).
 int removeFile(const QString &path);
 

@@ -10,7 +10,9 @@
 #include <fcntl.h>
 
 #if defined(Q_OS_WIN)
+#include "common/windows_calls.h"
 #include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <sys/file.h>
@@ -64,8 +66,7 @@ FolderLock::FolderLock(const QString &workDir, Need need)
 {
     const QString path = QDir(workDir).filePath(fileName());
 #if defined(Q_OS_WIN)
-    const int fd
-        = _wopen(reinterpret_cast<const wchar_t *>(path.utf16()), _O_CREAT | _O_RDWR | _O_BINARY, _S_IREAD | _S_IWRITE);
+    const int fd = _wopen(windows_calls::widePath(path).c_str(), _O_CREAT | _O_RDWR | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
     const int fd = ::open(QFile::encodeName(path).constData(), O_CREAT | O_RDWR | O_CLOEXEC, 0666);
 #endif

@@ -7,8 +7,10 @@
 bool installSpanishQtTexts(QCoreApplication &app)
 {
     auto *translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_es"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
-        || !QCoreApplication::installTranslator(translator)) {
+    const QString catalogue = QStringLiteral("qtbase_es");
+    const bool loaded = translator->load(catalogue, QCoreApplication::applicationDirPath())
+        || translator->load(catalogue, QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (!loaded || !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return false;
     }

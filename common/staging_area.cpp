@@ -14,7 +14,13 @@
 #include <thread>
 #include <vector>
 
-#if !defined(Q_OS_WIN)
+#if defined(Q_OS_WIN)
+#include "common/windows_calls.h"
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -59,9 +65,9 @@ QString markerPath(const QString &stagingDir)
 bool makePrivateFolder(const QString &path, int &error)
 {
 #if defined(Q_OS_WIN)
-    if (QDir().mkdir(path))
+    if (CreateDirectoryW(windows_calls::widePath(path).c_str(), nullptr))
         return true;
-    error = QFileInfo::exists(path) ? EEXIST : EACCES;
+    error = windows_calls::lastErrorNumber();
     return false;
 #else
     if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0)
@@ -181,7 +187,7 @@ StagingArea::Plan StagingArea::fullPlan() const
         // The steps delete a table's index files before they create it anew.
         for (const QString &file : dbf::tableFiles(QDir(m_workDir).filePath(name))) {
             const QString other = QFileInfo(file).fileName();
-            if (other != name)
+            if (other.compare(name, disk::fileNameCase()) != 0)
                 plan.remove << other;
         }
     }

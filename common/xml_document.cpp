@@ -1,5 +1,6 @@
 #include "common/xml_document.h"
 
+#include "common/disk_io.h"
 #include "common/user_error.h"
 #include "common/xml_parse_guard.h"
 
@@ -100,7 +101,7 @@ Document Document::load(const QString &path)
     const ParserPtr parser = newParser(path);
     Document document;
     document.m_doc = readGuarded(parser.get(), path, [&] {
-        return xmlCtxtReadFile(parser.get(), QFile::encodeName(path).constData(), nullptr, treeParseOptions());
+        return xmlCtxtReadFile(parser.get(), disk::pathForLibxml2(path).constData(), nullptr, treeParseOptions());
     });
     document.m_path = path;
     return document;

@@ -1,6 +1,7 @@
 #include "common/xml_parse_guard.h"
 
 #include "common/user_error.h"
+#include "common/xml_windows1252.h"
 
 #include <QDir>
 
@@ -162,6 +163,7 @@ QString reasonOf(const ParseGuard::State &state)
 ParseGuard::ParseGuard(_xmlParserCtxt *context, QString path)
     : m_state(new State)
 {
+    ensureWindows1252();
     m_state->context = context;
     m_state->path = std::move(path);
     m_state->oldStructured = xmlStructuredError;

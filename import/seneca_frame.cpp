@@ -6,6 +6,7 @@
 // would hold, whatever the file holds: entities, CDATA, comments, whitespace.
 #include "import/seneca_frame.h"
 
+#include "common/disk_io.h"
 #include "common/user_error.h"
 #include "common/xml_document.h"
 #include "common/xml_parse_guard.h"
@@ -239,8 +240,9 @@ SenecaFrame SenecaFrame::read(const QString &path)
     const xml::ParserPtr parser = xml::newParser(path);
     xmlParserCtxtPtr ctxt = parser.get();
     FrameReader reader(ctxt);
-    xml::DocumentPtr doc = xml::readGuarded(ctxt, path,
-        [&] { return xmlCtxtReadFile(ctxt, QFile::encodeName(path).constData(), nullptr, xml::treeParseOptions()); });
+    xml::DocumentPtr doc = xml::readGuarded(ctxt, path, [&] {
+        return xmlCtxtReadFile(ctxt, disk::pathForLibxml2(path).constData(), nullptr, xml::treeParseOptions());
+    });
     SenecaFrame frame(std::move(doc), reader.year());
     // Only where the root stood matters now.
     if (xmlNodePtr root = frame.rootPlaceholder()) {

@@ -5,6 +5,7 @@
 
 #include "common/byte_counts.h"
 #include "common/clipper.h"
+#include "common/disk_io.h"
 #include "common/user_error.h"
 #include "common/xml_document.h"
 #include "common/xml_parse_guard.h"
@@ -208,7 +209,7 @@ TimetableContent TimetableReader::read(const QString &path)
     xmlSAXHandler handler;
     Handlers::install(handler);
     xmlParserCtxtPtr context
-        = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, QFile::encodeName(path).constData());
+        = xmlCreatePushParserCtxt(&handler, nullptr, nullptr, 0, disk::pathForLibxml2(path).constData());
     if (!context)
         throw UserError(QStringLiteral("No hay memoria suficiente para leer %1.").arg(shown));
     // Freed last, after the guard has put back what it changed in it.

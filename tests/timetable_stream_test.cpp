@@ -2,6 +2,7 @@
 // libxml2 tree and saved, as the import wrote it before: byte for byte, for Séneca
 // files of every encoding and shape and for values that need escaping, fall
 // outside the file's encoding, or are empty.
+#include "common/cp1252.h"
 #include "common/user_error.h"
 #include "import/seneca_frame.h"
 #include "import/timetable_document.h"
@@ -30,6 +31,9 @@ struct SenecaFile {
 
 QByteArray encoded(const char *encoding, const QString &text)
 {
+    // Qt knows Windows-1252 only through ICU, which the Windows build has not.
+    if (qstrcmp(encoding, "windows-1252") == 0)
+        return cp1252::encode(text);
     QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
     return encoder(text);
 }

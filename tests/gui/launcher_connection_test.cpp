@@ -1,7 +1,7 @@
 // Started by the Wine launcher, the program's standard output is a socket the
 // launcher reads until every holder has closed it. A process the program starts
 // (the browser with the help) must not hold it, or Horavent waits for the browser.
-#include "app/launcher_connection.h"
+#include "common/platform.h"
 
 #include <QtTest>
 
@@ -48,7 +48,7 @@ private Q_SLOTS:
             dup2(connection[1], STDERR_FILENO);
             close(connection[1]);
             if (hold)
-                holdLauncherConnectionForThisProcessOnly();
+                platform::holdLauncherConnectionForThisProcessOnly();
             int started[2];
             if (pipe2(started, O_CLOEXEC) != 0)
                 _exit(2);

@@ -196,27 +196,32 @@ private Q_SLOTS:
         QVERIFY2(!f.window->reportButton()->isVisible(), "an export has no report to open");
     }
 
-    // F1 AYUDA opens the timetabler's help file when it and a viewer are there,
-    // and otherwise our own help, beside the program or where the package puts it;
-    // F1 opens the window's own section.
+    // F1 AYUDA opens the timetabler's help file when it and a viewer are there
+    // (Windows' hh.exe, or the desktop's viewer for the type), and otherwise our
+    // own help, beside the program or where the package puts it; F1 opens the
+    // window's own section.
     void helpOpensTheChmWhenItCanElseOurOwnHelp_data()
     {
         QTest::addColumn<bool>("chm");
-        QTest::addColumn<bool>("viewer");
+        QTest::addColumn<QString>("viewer"); // "hh.exe", "desktop" or none
         QTest::addColumn<QString>("ownHelp");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("chm and viewer") << true << true << QStringLiteral("bin/help") << QStringLiteral("chm");
-        QTest::newRow("chm, no viewer") << true << false << QStringLiteral("bin/help")
+        QTest::newRow("chm and the desktop's viewer")
+            << true << QStringLiteral("desktop") << QStringLiteral("bin/help") << QStringLiteral("chm");
+        QTest::newRow("chm and hh.exe") << true << QStringLiteral("hh.exe") << QStringLiteral("bin/help")
+                                        << QStringLiteral("hh.exe");
+        QTest::newRow("chm, no viewer") << true << QString() << QStringLiteral("bin/help")
                                         << QStringLiteral("bin/help/index.html");
-        QTest::newRow("no chm, installed") << false << true << QStringLiteral("share/transhoravo/help")
-                                           << QStringLiteral("share/transhoravo/help/index.html");
-        QTest::newRow("nothing") << false << false << QString() << QString();
+        QTest::newRow("no chm, installed")
+            << false << QStringLiteral("desktop") << QStringLiteral("share/transhoravo/help")
+            << QStringLiteral("share/transhoravo/help/index.html");
+        QTest::newRow("nothing") << false << QString() << QString() << QString();
     }
 
     void helpOpensTheChmWhenItCanElseOurOwnHelp()
     {
         QFETCH(bool, chm);
-        QFETCH(bool, viewer);
+        QFETCH(QString, viewer);
         QFETCH(QString, ownHelp);
         QFETCH(QString, opened);
         QTemporaryDir root;
@@ -240,9 +245,28 @@ private Q_SLOTS:
             urls << url;
             return true;
         };
-        help.chmViewerExists = [viewer] { return viewer; };
+        QStringList started;
+        help.chmViewer = [viewer] {
+            platform::CompiledHelpViewer found;
+            if (viewer == QLatin1String("hh.exe"))
+                found.program = QStringLiteral("C:/windows/hh.exe");
+            found.desktopOpens = viewer == QLatin1String("desktop");
+            return found;
+        };
+        help.startProgram = [&started](const QString &program, const QStringList &arguments) {
+            started << program + QLatin1Char(' ') + arguments.join(QLatin1Char(' '));
+            return true;
+        };
         help.open(QString(), *f.ui);
         help.open(help_sections::courseDialog(), *f.ui);
+        if (opened == QLatin1String("hh.exe")) {
+            QVERIFY(urls.isEmpty());
+            const QString expected = QStringLiteral("C:/windows/hh.exe ")
+                + QDir::toNativeSeparators(QDir(bin).filePath(QStringLiteral("ZUZADEVERODOZ.chm")));
+            QCOMPARE(started, QStringList({expected, expected}));
+            return;
+        }
+        QVERIFY(started.isEmpty());
         if (opened.isEmpty()) {
             QVERIFY(urls.isEmpty());
             QCOMPARE(f.ui->messages.size(), 2);
