@@ -1,5 +1,6 @@
 #include "app/help_opener.h"
 
+#include "app/help_redirect.h"
 #include "common/user_interface.h"
 
 #include <QDesktopServices>
@@ -39,6 +40,7 @@ bool desktopHasChmViewer()
 HelpOpener::HelpOpener(QString programDir)
     : openUrl([](const QUrl &url) { return QDesktopServices::openUrl(url); })
     , chmViewerExists(desktopHasChmViewer)
+    , redirectFolder(help_redirect::defaultFolder())
     , m_programDir(std::move(programDir))
 {
 }
@@ -71,8 +73,12 @@ void HelpOpener::open(const QString &section, UserInterface &ui) const
         return;
     }
     QUrl url = QUrl::fromLocalFile(index);
-    if (!section.isEmpty())
+    if (!section.isEmpty()) {
         url.setFragment(section);
+        // Through a page that redirects to the section, when it can be written.
+        if (const QUrl page = help_redirect::write(url, redirectFolder); !page.isEmpty())
+            url = page;
+    }
     if (!openUrl(url)) {
         ui.showMessage(
             QStringLiteral("No hay ningún navegador para abrir la ayuda %1.").arg(QDir::toNativeSeparators(index)));

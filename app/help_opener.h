@@ -27,6 +27,8 @@ public:
     // files; tests put their own in.
     std::function<bool(const QUrl &)> openUrl;
     std::function<bool()> chmViewerExists;
+    // Where the pages that lead to a section are written (help_redirect).
+    QString redirectFolder;
 
 private:
     QString m_programDir;

@@ -1,5 +1,6 @@
 #include "cli/cli_interface.h"
 
+#include "common/run_driver.h"
 #include "common/run_summary.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
@@ -67,6 +68,11 @@ void CliInterface::showSummary(const RunSummary &summary)
     withNotes.addNotes(m_notes);
     m_notes.clear();
     m_summaryText = withNotes.text();
+}
+
+void CliInterface::showFinished(const QString &, const QString &)
+{
+    showMessage(run_texts::finished());
 }
 
 CliInterface::~CliInterface()
