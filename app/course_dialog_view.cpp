@@ -1,6 +1,7 @@
 #include "app/course_dialog_view.h"
 
 #include "app/course_grid.h"
+#include "app/focus_marked_button.h"
 #include "app/help_opener.h"
 #include "app/text_fit.h"
 #include "app/widget_interface.h"
@@ -64,7 +65,7 @@ void flowColumn(const std::vector<QWidget *> &column)
 
 CourseDialogView::CourseDialogView(CourseDialog &logic, QWidget *parent)
     : QDialog(parent,
-        Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMaximizeButtonHint
             | Qt::WindowCloseButtonHint)
     , m_logic(logic)
 {
@@ -151,10 +152,13 @@ CourseDialogView::CourseDialogView(CourseDialog &logic, QWidget *parent)
                        "DISTINTOS."),
         QStringLiteral("color: red; font-weight: bold; text-decoration: underline; background-color: #A6CAF0;")));
 
-    m_ok = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
+    m_ok = new FocusMarkedButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("BitBtn1"));
     m_ok->setGeometry(519, 397, 101, 25);
-    m_ok->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    // Font and palette rather than a style sheet, which would hide the focus frame.
+    QFont bold = m_ok->font();
+    bold.setBold(true);
+    m_ok->setFont(bold);
     m_ok->setDefault(true);
     connect(m_ok, &QPushButton::clicked, this, &CourseDialogView::BitBtn1Click);
     column.push_back(m_ok);
@@ -162,7 +166,10 @@ CourseDialogView::CourseDialogView(CourseDialog &logic, QWidget *parent)
     m_forcedExit = new QPushButton(forcedExitCaption(), this);
     m_forcedExit->setObjectName(QStringLiteral("BitBtn2"));
     m_forcedExit->setGeometry(463, 424, 218, 24);
-    m_forcedExit->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    m_forcedExit->setFont(bold);
+    QPalette red = m_forcedExit->palette();
+    red.setColor(QPalette::ButtonText, Qt::red);
+    m_forcedExit->setPalette(red);
     m_forcedExit->setAutoDefault(false);
     connect(m_forcedExit, &QPushButton::clicked, this, &CourseDialogView::BitBtn2Click);
     column.push_back(m_forcedExit);
@@ -201,15 +208,19 @@ CourseDialogView::CourseDialogView(CourseDialog &logic, QWidget *parent)
     for (const QWidget *widget : findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
         size = size.expandedTo(QSize(widget->geometry().right() + 6, widget->geometry().bottom() + 10));
     m_grid->resize(m_grid->width(), std::max(m_grid->height(), size.height() - 10 - m_grid->y()));
-    setFixedSize(size);
-    QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0, QColor(0, 128, 0));
-    gradient.setColorAt(0.5, Qt::white);
-    gradient.setColorAt(1, QColor(0, 128, 0));
-    QPalette background = palette();
-    background.setBrush(QPalette::Window, gradient);
-    setPalette(background);
+    // The layout above is the smallest size; a larger window (or a maximised one)
+    // gives the grid the room, and moves the right-hand column along with its edge.
+    m_laidOut = size;
+    m_gridLaidOut = m_grid->size();
+    m_estudLaidOut = header->sectionSize(CoursesModel::Estud);
+    for (QWidget *widget : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (widget != m_grid && widget->x() >= m_grid->geometry().center().x())
+            m_rightOfGrid.push_back({widget, widget->pos()});
+    }
+    setMinimumSize(size);
+    resize(size);
     setAutoFillBackground(true);
+    paintBackground();
 
     // Ctrl+V in the grid pastes a block copied from a spreadsheet; F1 opens this
     // dialog's part of the help.
@@ -280,6 +291,31 @@ QWidget *CourseDialogView::buildNavigator()
     return navigator;
 }
 
+void CourseDialogView::paintBackground()
+{
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(0, 128, 0));
+    gradient.setColorAt(0.5, Qt::white);
+    gradient.setColorAt(1, QColor(0, 128, 0));
+    QPalette background = palette();
+    background.setBrush(QPalette::Window, gradient);
+    setPalette(background);
+}
+
+void CourseDialogView::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    if (m_laidOut.isEmpty())
+        return;
+    const int wider = std::max(0, width() - m_laidOut.width());
+    const int taller = std::max(0, height() - m_laidOut.height());
+    m_grid->resize(m_gridLaidOut.width() + wider, m_gridLaidOut.height() + taller);
+    m_grid->horizontalHeader()->resizeSection(CoursesModel::Estud, m_estudLaidOut + wider);
+    for (const auto &[widget, position] : m_rightOfGrid)
+        widget->move(position.x() + wider, position.y());
+    paintBackground();
+}
+
 void CourseDialogView::refresh()
 {
     m_forcedExit->setVisible(m_logic.forcedExitVisible());
@@ -331,8 +367,16 @@ void CourseDialogView::formShow()
         return;
     m_model->reload();
     refresh();
-    if (m_model->rowCount() > 0)
+    // Shown again after a failed OK: the first cell still missing, where the
+    // person goes on; otherwise the first course's level.
+    const int missing = m_logic.marksMissing() ? m_logic.firstIncomplete() : -1;
+    if (missing >= 0) {
+        const int column = isMissingCoding(m_logic.nivel(missing)) ? CoursesModel::Nivel : CoursesModel::Curso;
+        m_grid->setCurrentIndex(m_model->index(missing, column));
+        m_grid->scrollTo(m_grid->currentIndex(), QAbstractItemView::PositionAtCenter);
+    } else if (m_model->rowCount() > 0) {
         m_grid->setCurrentIndex(m_model->index(0, CoursesModel::Nivel));
+    }
     m_grid->setFocus(Qt::OtherFocusReason);
     Q_EMIT ready();
 }

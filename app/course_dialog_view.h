@@ -9,6 +9,8 @@
 #include <QDialog>
 
 #include <exception>
+#include <utility>
+#include <vector>
 
 class CoursesGrid;
 class CoursesModel;
@@ -48,10 +50,12 @@ Q_SIGNALS:
 protected:
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void formShow();
     void refresh();
+    void paintBackground();
     void fail(std::exception_ptr error);
     template <typename Action> bool guarded(Action action);
     QWidget *buildNavigator();
@@ -68,4 +72,9 @@ private:
     QLabel *m_incidentText = nullptr; // Label2
     std::exception_ptr m_error;
     bool m_shown = false;
+    // The smallest layout, from which a larger window grows the grid.
+    QSize m_laidOut;
+    QSize m_gridLaidOut;
+    int m_estudLaidOut = 0;
+    std::vector<std::pair<QWidget *, QPoint>> m_rightOfGrid;
 };

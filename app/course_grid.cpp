@@ -1,5 +1,6 @@
 #include "app/course_grid.h"
 
+#include <QColor>
 #include <QFocusEvent>
 #include <QFont>
 #include <QHeaderView>
@@ -48,6 +49,11 @@ QVariant CoursesModel::data(const QModelIndex &index, int role) const
     // The description column is narrower than its longest texts.
     if (role == Qt::ToolTipRole && index.column() == Estud)
         return m_logic.estud(row);
+    // After a failed OK the cells still missing stand out until they are filled.
+    if (role == Qt::BackgroundRole && isMarkedMissing(index))
+        return QColor(255, 205, 205);
+    if (role == Qt::ToolTipRole && isMarkedMissing(index))
+        return QStringLiteral("Falta este dato");
     return {};
 }
 
@@ -93,6 +99,13 @@ bool CoursesModel::setData(const QModelIndex &index, const QVariant &value, int 
     }
     Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
     return true;
+}
+
+bool CoursesModel::isMarkedMissing(const QModelIndex &index) const
+{
+    if (!m_logic.marksMissing() || !takesInput(index.column()))
+        return false;
+    return isMissingCoding(index.column() == Nivel ? m_logic.nivel(index.row()) : m_logic.curso(index.row()));
 }
 
 void CoursesModel::reload()
@@ -158,6 +171,13 @@ void CoursesGrid::keyPressEvent(QKeyEvent *event)
     // Enter moves on instead of pressing the dialog's default button.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         moveToNextCell();
+        event->accept();
+        return;
+    }
+    // Delete and Backspace empty the cell, as in a spreadsheet.
+    if ((event->key() == Qt::Key_Delete || event->key() == Qt::Key_Backspace) && state() != EditingState
+        && currentIndex().isValid() && CoursesModel::takesInput(currentIndex().column())) {
+        model()->setData(currentIndex(), QString());
         event->accept();
         return;
     }

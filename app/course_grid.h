@@ -30,6 +30,8 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
     static bool takesInput(int column) { return column == Nivel || column == Curso; }
+    // A NIVEL or CURSO cell still empty in a dialog shown again after a failed OK.
+    bool isMarkedMissing(const QModelIndex &index) const;
     // Reads the rows afresh (after the logic opened or took over its table).
     void reload();
 

@@ -1,5 +1,6 @@
 #include "app/frame_dialog_view.h"
 
+#include "app/focus_marked_button.h"
 #include "app/help_opener.h"
 #include "app/text_fit.h"
 #include "export/frame_dialog.h"
@@ -12,6 +13,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace {
 
@@ -100,7 +104,7 @@ FrameDialogView::FrameDialogView(FrameDialog &dialog, QWidget *parent)
     m_onDisplay->setGeometry(150, 254, 81, 21);
     m_onDisplay->setVisible(false);
 
-    m_continue = new QPushButton(frame_dialog_texts::continueButton(), background);
+    m_continue = new FocusMarkedButton(frame_dialog_texts::continueButton(), background);
     m_continue->setObjectName(QStringLiteral("BitBtnContinuar"));
     m_continue->setGeometry(255, 253, 89, 25);
     QFont bold = m_continue->font();
@@ -108,8 +112,25 @@ FrameDialogView::FrameDialogView(FrameDialog &dialog, QWidget *parent)
     m_continue->setFont(bold);
     m_continue->setDefault(true);
 
-    // The lists as the activation filled them: nothing selected, the first frame on display.
-    m_frames->addItems(m_dialog.frameCodes());
+    // The lists as the activation filled them: nothing selected, the first frame on
+    // display. Each frame is listed with its name and times, and the list is as
+    // wide as they need: what lies right of it moves over, the dialog widens.
+    m_frames->addItems(m_dialog.frameListTexts());
+    int widest = 0;
+    for (const QString &text : m_dialog.frameListTexts())
+        widest = std::max(widest, m_frames->fontMetrics().horizontalAdvance(text));
+    const int wider = std::max(0,
+        widest + 2 * m_frames->frameWidth() + 12 + m_frames->style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+            - m_frames->width());
+    if (wider > 0) {
+        for (QWidget *widget : background->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (widget->x() > m_frames->geometry().right())
+                widget->move(widget->x() + wider, widget->y());
+        }
+        m_frames->resize(m_frames->width() + wider, m_frames->height());
+        setFixedSize(width() + wider, height());
+        background->resize(background->width() + wider, background->height());
+    }
     m_onDisplay->addItems(m_dialog.frameCodes());
     for (int index : m_dialog.selectedIndexes())
         m_frames->item(index)->setSelected(true);
@@ -183,4 +204,11 @@ void FrameDialogView::done(int result)
     // is still on screen; the dialog closes in every case.
     m_dialog.close();
     QDialog::done(result);
+}
+
+void FrameDialogView::reject()
+{
+    // Escape and the close box: the way out of the export, after a question.
+    if (m_dialog.askToLeave())
+        QDialog::done(QDialog::Rejected);
 }

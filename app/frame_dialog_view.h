@@ -16,8 +16,11 @@ public:
     // The dialog must already be activated (its file loaded and its lists filled).
     FrameDialogView(FrameDialog &dialog, QWidget *parent = nullptr);
 
-    // Closing by any way ("Continuar", the title bar, Escape) runs FormClose once.
+    // "Continuar" runs FormClose once.
     void done(int result) override;
+    // Escape and the close box ask whether to leave the export unfinished; the
+    // dialog closes only on yes.
+    void reject() override;
 
 Q_SIGNALS:
     // F1: this dialog's part of the help.

@@ -1,5 +1,6 @@
 #include "app/help_opener.h"
 
+#include "app/help_redirect.h"
 #include "common/platform.h"
 #include "common/user_interface.h"
 
@@ -20,6 +21,7 @@ HelpOpener::HelpOpener(QString programDir)
     , startProgram([](const QString &program, const QStringList &arguments) {
         return QProcess::startDetached(program, arguments);
     })
+    , redirectFolder(help_redirect::defaultFolder())
     , m_programDir(std::move(programDir))
 {
 }
@@ -57,8 +59,12 @@ void HelpOpener::open(const QString &section, UserInterface &ui) const
         return;
     }
     QUrl url = QUrl::fromLocalFile(index);
-    if (!section.isEmpty())
+    if (!section.isEmpty()) {
         url.setFragment(section);
+        // Through a page that redirects to the section, when it can be written.
+        if (const QUrl page = help_redirect::write(url, redirectFolder); !page.isEmpty())
+            url = page;
+    }
     if (!openUrl(url)) {
         ui.showMessage(
             QStringLiteral("No hay ningún navegador para abrir la ayuda %1.").arg(QDir::toNativeSeparators(index)));

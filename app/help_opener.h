@@ -32,6 +32,8 @@ public:
     std::function<bool(const QUrl &)> openUrl;
     std::function<platform::CompiledHelpViewer()> chmViewer;
     std::function<bool(const QString &, const QStringList &)> startProgram;
+    // Where the pages that lead to a section are written (help_redirect).
+    QString redirectFolder;
 
 private:
     QString m_programDir;

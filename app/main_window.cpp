@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/focus_marked_button.h"
 #include "app/widget_interface.h"
 #include "common/error_report.h"
 #include "common/outcome_record.h"
@@ -7,7 +8,6 @@
 #include "import/import_run.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QFrame>
@@ -55,7 +55,7 @@ QFrame *gradientPanel(QWidget *parent, const QRect &geometry, unsigned from, con
 QPushButton *okStyleButton(QWidget *parent, const QRect &geometry)
 {
     auto *button
-        = new QPushButton(parent->style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), parent);
+        = new FocusMarkedButton(parent->style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("OK"), parent);
     button->setGeometry(geometry);
     QFont font = button->font();
     font.setBold(true);
@@ -235,7 +235,7 @@ void MainWindow::afterRun()
 
 void MainWindow::openReport()
 {
-    if (m_reportPath.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(m_reportPath))) {
+    if (m_reportPath.isEmpty() || !m_help.openUrl(QUrl::fromLocalFile(m_reportPath))) {
         m_ui->showMessage(QStringLiteral("No se ha podido abrir el informe %1 con el navegador del escritorio. Ábralo "
                                          "desde la carpeta del documento.")
                               .arg(QDir::toNativeSeparators(m_reportPath)));
@@ -270,7 +270,38 @@ void MainWindow::showRunSummary(const RunSummary &summary)
     if (m_summaryPanel->isHidden()) {
         setFixedSize(kWidth, kHeight + kSummaryHeight);
         m_summaryPanel->show();
+        keepOnScreen();
     }
+}
+
+QRect MainWindow::keptWithin(const QRect &frame, const QRect &available)
+{
+    QRect kept(frame.topLeft(), frame.size().boundedTo(available.size()));
+    if (kept.bottom() > available.bottom())
+        kept.moveBottom(available.bottom());
+    if (kept.right() > available.right())
+        kept.moveRight(available.right());
+    if (kept.top() < available.top())
+        kept.moveTop(available.top());
+    if (kept.left() < available.left())
+        kept.moveLeft(available.left());
+    return kept;
+}
+
+// The grown window must not reach under a taskbar, which would hide its buttons
+// ("Abrir informe"): it moves up, and on a very small screen its summary shortens.
+void MainWindow::keepOnScreen()
+{
+    const QScreen *screen = this->screen();
+    if (!screen)
+        return;
+    const QRect frame = frameGeometry();
+    const QRect kept = keptWithin(frame, screen->availableGeometry());
+    if (kept.size() != frame.size()) {
+        setFixedSize(width() - (frame.width() - kept.width()), height() - (frame.height() - kept.height()));
+        m_summaryPanel->resize(width(), height() - kHeight);
+    }
+    move(pos() + (kept.topLeft() - frame.topLeft()));
 }
 
 void MainWindow::openDocumentFolder()

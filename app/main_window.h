@@ -36,6 +36,11 @@ public:
     Session &session() { return m_session; }
     UserInterface &ui() { return *m_ui; }
 
+    // Where a window whose frame is `frame` goes so that it lies within `available`
+    // (the screen without its taskbar): moved up or left as far as needed, and no
+    // taller or wider than the area.
+    static QRect keptWithin(const QRect &frame, const QRect &available);
+
     static QString windowCaption()
     {
         return QStringLiteral("Exportar e importar datos entre Horavent y Planificación (LUMA)");
@@ -69,6 +74,7 @@ private:
     void afterRun();
     void showError(const QString &message);
     void runWhenOnScreen(int attemptsLeft);
+    void keepOnScreen();
 
     Session &m_session;
     QStringList m_arguments;

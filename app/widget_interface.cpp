@@ -3,6 +3,7 @@
 #include "app/course_dialog_view.h"
 #include "app/frame_dialog_view.h"
 #include "app/main_window.h"
+#include "common/run_driver.h"
 #include "common/run_summary.h"
 #include "export/frame_dialog.h"
 
@@ -132,4 +133,22 @@ void WidgetInterface::showSummary(const RunSummary &summary)
     RunSummary withNotes = summary;
     withNotes.addNotes(m_window->takeNotes());
     m_window->showRunSummary(withNotes);
+}
+
+void WidgetInterface::showFinished(const QString &details, const QString &reportPath)
+{
+    const QString text
+        = details.isEmpty() ? run_texts::finished() : run_texts::finished() + QStringLiteral("\n\n") + details;
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parentWidget());
+    box.setObjectName(QStringLiteral("finished"));
+    QPushButton *report = nullptr;
+    if (!reportPath.isEmpty()) {
+        // In batch mode the window closes after this box: the report is opened from here.
+        report = box.addButton(openReportButton(), QMessageBox::ActionRole);
+        report->setObjectName(QStringLiteral("BInformeFinalizado"));
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    execWaitingForThePerson(box);
+    if (report && box.clickedButton() == report)
+        m_window->openReport();
 }

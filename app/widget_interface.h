@@ -25,6 +25,10 @@ public:
     void closeMainWindow() override;
     void note(const QString &text) override;
     void showSummary(const RunSummary &summary) override;
+    // A plain message box; with a report, an "Abrir informe" button beside Aceptar.
+    void showFinished(const QString &details, const QString &reportPath) override;
+
+    static QString openReportButton() { return QStringLiteral("Abrir informe"); }
 
     static QString applicationTitle() { return QStringLiteral("TransHoravoPlanif"); }
     // Where the file dialogs start: the working folder's seneca folder when it

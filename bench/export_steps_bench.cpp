@@ -37,6 +37,7 @@ public:
     void closeMainWindow() override { }
     void note(const QString &) override { }
     void showSummary(const RunSummary &) override { }
+    void showFinished(const QString &, const QString &) override { }
 };
 
 struct Shape {

@@ -57,6 +57,7 @@ public:
     void closeMainWindow() override { }
     void note(const QString &) override { ++notes; }
     void showSummary(const RunSummary &) override { }
+    void showFinished(const QString &, const QString &) override { }
     int notes = 0;
 
 private:

@@ -54,6 +54,7 @@ public:
     void closeMainWindow() override { }
     void note(const QString &) override { }
     void showSummary(const RunSummary &) override { }
+    void showFinished(const QString &, const QString &) override { }
 };
 
 QString course(int c)

@@ -1,6 +1,7 @@
 #include "cli/cli_interface.h"
 
 #include "cli/console_stream.h"
+#include "common/run_driver.h"
 #include "common/run_summary.h"
 #include "export/export_run.h"
 #include "import/import_run.h"
@@ -70,6 +71,11 @@ void CliInterface::showSummary(const RunSummary &summary)
     withNotes.addNotes(m_notes);
     m_notes.clear();
     m_summaryText = withNotes.text();
+}
+
+void CliInterface::showFinished(const QString &, const QString &)
+{
+    showMessage(run_texts::finished());
 }
 
 CliInterface::~CliInterface()

@@ -41,6 +41,8 @@ public:
     // one prints them on standard error when the interface goes.
     void note(const QString &text) override;
     void showSummary(const RunSummary &summary) override;
+    // "Proceso finalizado" alone: the counts are in the summary it prints.
+    void showFinished(const QString &details, const QString &reportPath) override;
     ~CliInterface() override;
 
     const CliAnswers &answers() const { return m_answers; }

@@ -114,6 +114,14 @@ ExchangeDocument ExchangeDocument::fromDocument(xml::Document doc)
     return ExchangeDocument(std::move(doc));
 }
 
+QString ExchangeDocument::module() const
+{
+    if (m_values)
+        return m_values->module();
+    const xml::Node root = m_doc.root();
+    return root ? xml::attribute(root, "modulo") : QString();
+}
+
 std::vector<xml::Node> ExchangeDocument::topLevelGroups() const
 {
     if (m_values)

@@ -70,6 +70,8 @@ public:
     bool hasTree() const { return !m_values; }
     // The values of a document read without a tree; null when it has one.
     const ExchangeValues *values() const { return m_values.get(); }
+    // The root's modulo attribute (ExchangeValues::module).
+    QString module() const;
 
     // Every top-level group's own datos as a record, in document order.
     std::vector<ExchangeRecord> topLevelRecords() const;

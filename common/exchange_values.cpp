@@ -49,6 +49,7 @@ ExchangeValues ExchangeValues::fromDocument(const ExchangeDocument &document)
     ExchangeValues values;
     values.m_path = document.path();
     values.m_hasEncoding = document.document().raw() && document.document().raw()->encoding;
+    values.m_module = document.module();
     const auto readDatos = [](xml::Node node, ExchangeValuesRecord &record) {
         for (xml::Node dato : xml::childElements(node, "dato"))
             record.datos().push_back({xml::text(dato), xml::attribute(dato, "nombre_dato"), hasPlainMarkup(dato)});
@@ -220,6 +221,8 @@ private:
         Role role = Role::Ignored;
         if (reader.m_roles.empty()) {
             role = is(localname, "SERVICIO") ? Role::Root : Role::Ignored;
+            if (role == Role::Root)
+                reader.values.m_module = text(rawAttribute(attributeCount, attributes, "modulo"));
         } else if (parent == Role::Root) {
             role = is(localname, "BLOQUE_DATOS") ? Role::Block : Role::Ignored;
             reader.hasBlock = reader.hasBlock || role == Role::Block;

@@ -68,6 +68,9 @@ public:
     static ExchangeValues fromDocument(const ExchangeDocument &document);
 
     const QString &path() const { return m_path; }
+    // The root's modulo attribute ("EXPORTACION" from Séneca, "PLANIFICACION",
+    // "HORARIOS" for a timetable document); null when absent.
+    const QString &module() const { return m_module; }
     const std::vector<ExchangeValuesGroup> &groups() const { return m_groups; }
     // Whether the document names its encoding, as its tree would hold it: libxml2
     // writes characters beyond ASCII in attribute values differently without one.
@@ -76,6 +79,7 @@ public:
 private:
     friend class ExchangeValuesReader;
     QString m_path;
+    QString m_module;
     std::vector<ExchangeValuesGroup> m_groups;
     bool m_hasEncoding = false;
 };

@@ -1,19 +1,36 @@
 #include "common/run_driver.h"
 
+#include "common/run_summary.h"
+
 #include <QFileInfo>
 
-bool chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen)
+namespace {
+
+// Horavent reads -1 when the run ended at the choice of a file.
+void endInBatchMode(Session &session, UserInterface &ui)
 {
-    if (const auto path = ui.chooseXmlFile(which))
-        chosen = *path;
-    if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
-        return true;
-    ui.showMessage(run_texts::noFile());
     if (session.inBatchMode()) {
         session.transformado = -1;
         ui.closeMainWindow();
     }
-    return false;
+}
+
+} // namespace
+
+FileChoice chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen)
+{
+    const auto path = ui.chooseXmlFile(which);
+    if (!path) {
+        ui.showMessage(run_texts::choiceCancelled());
+        endInBatchMode(session, ui);
+        return FileChoice::Cancelled;
+    }
+    chosen = *path;
+    if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
+        return FileChoice::Chosen;
+    ui.showMessage(run_texts::noFile());
+    endInBatchMode(session, ui);
+    return FileChoice::Missing;
 }
 
 void endCompletedRun(Session &session, UserInterface &ui, const RunSummary &summary)
@@ -22,7 +39,7 @@ void endCompletedRun(Session &session, UserInterface &ui, const RunSummary &summ
     session.completed = true;
     ui.setBusy(false);
     ui.showSummary(summary);
-    ui.showMessage(run_texts::finished());
+    ui.showFinished(summary.finishedDetails.join(QLatin1Char('\n')), summary.reportPath);
     if (session.inBatchMode())
         ui.closeMainWindow();
 }

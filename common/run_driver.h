@@ -9,10 +9,13 @@
 
 struct RunSummary;
 
-// Shows the file-open dialog of the file; a cancelled dialog keeps the file chosen
-// before. False, after "No existe archivo", when no chosen file exists; in batch
-// mode the outcome is then -1 and the main window closes.
-bool chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen);
+// Shows the file-open dialog of the file and keeps the choice in `chosen`.
+// Missing, after "No existe archivo", when the chosen file does not exist;
+// Cancelled, after a message that says so, when the person cancelled the dialog
+// (the file chosen before is not taken in its place). In batch mode the outcome
+// of either is -1 and the main window closes.
+enum class FileChoice { Chosen, Missing, Cancelled };
+FileChoice chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen);
 
 // The end of a completed run: the outcome 1, the action buttons left disabled, the
 // summary, then "Proceso finalizado"; in batch mode the main window closes.
@@ -23,6 +26,11 @@ namespace run_texts {
 inline QString noFile()
 {
     return QStringLiteral("No existe archivo");
+}
+inline QString choiceCancelled()
+{
+    return QStringLiteral("Se ha cancelado la elección del archivo. El proceso no ha empezado: no se ha cambiado "
+                          "nada.");
 }
 inline QString finished()
 {

@@ -19,6 +19,9 @@ struct RunSummary {
     std::vector<Section> sections; // in reading order
     QString documentPath; // the document written (import); empty otherwise
     QString reportPath; // the check's report beside that document; empty otherwise
+    // Lines for the box "Proceso finalizado" (the check's counts): what must be
+    // read before the window closes, in batch mode too.
+    QStringList finishedDetails;
 
     // Adds a section at the end; one without lines is left out.
     void add(const QString &title, const QStringList &lines);

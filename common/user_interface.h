@@ -42,6 +42,11 @@ public:
     // shows it behind that message (in batch mode the window closes after it). The
     // interface adds the notes it received (RunSummary::addNotes).
     virtual void showSummary(const RunSummary &summary) = 0;
+    // "Proceso finalizado", the last word of a completed run, with below it what the
+    // person must know before the window closes (details: the check's counts), and,
+    // when reportPath is given, a way to open that report from the box itself:
+    // in batch mode the window closes right after it.
+    virtual void showFinished(const QString &details, const QString &reportPath) = 0;
 };
 
 // Keeps the wait cursor on while a run works and restores it however the run ends.

@@ -71,7 +71,7 @@ void CourseDialog::openCourses()
 void CourseDialog::onShow()
 {
     openCourses();
-    if (!memoryPath().isEmpty() && dbf::tableExists(memoryPath())) {
+    if (!m_followsFailedOk && !memoryPath().isEmpty() && dbf::tableExists(memoryPath())) {
         const UserInterface::Answer answer
             = m_ui.ask(course_dialog_texts::takeOverCaption(), course_dialog_texts::takeOverQuestion(),
                 course_dialog_texts::takeOverButton(), course_dialog_texts::startAfreshButton());
@@ -360,16 +360,18 @@ int CourseDialog::paste(int row, PasteColumn column, const QString &cells)
         ++filled;
     }
     QStringList problems;
-    if (left > 0)
+    if (left == 1)
+        problems << QStringLiteral("1 fila pegada quedaba por debajo del último curso y no se ha tenido en cuenta.");
+    else if (left > 1)
         problems << QStringLiteral(
             "%1 filas pegadas quedaban por debajo del último curso y no se han tenido en cuenta.")
                         .arg(left);
-    if (cut > 0)
-        problems << QStringLiteral("%1 valores eran más largos de lo que cabe (NIVEL %2 caracteres, CURSO %3) y se "
-                                   "han recortado.")
-                        .arg(cut)
-                        .arg(nivelWidth())
-                        .arg(cursoWidth());
+    const QString widths = QStringLiteral("(NIVEL %1 caracteres, CURSO %2)").arg(nivelWidth()).arg(cursoWidth());
+    if (cut == 1)
+        problems << QStringLiteral("1 valor era más largo de lo que cabe %1 y se ha recortado.").arg(widths);
+    else if (cut > 1)
+        problems
+            << QStringLiteral("%1 valores eran más largos de lo que cabe %2 y se han recortado.").arg(cut).arg(widths);
     if (!problems.isEmpty())
         m_ui.showMessage(problems.join(QLatin1Char('\n')));
     return filled;

@@ -41,11 +41,19 @@ public:
     QString result2; // "fuera" after the forced exit
 
     // FormShow: opens CURSOST.DBF, asks whether to take over the earlier codings
-    // when CURSOST2.DBF exists, and shows the forced exit when an earlier attempt
-    // failed. "No recuperar" (the question's Cancel) deletes CURSOST2.DBF; a
-    // question closed without an answer (Escape, the close box) takes the codings
-    // over, as "Recuperar" does: a year's codings are never lost to one key.
+    // when CURSOST2.DBF exists (not when this dialog follows a failed OK), and shows
+    // the forced exit when an earlier attempt failed. "No recuperar" (the question's
+    // Cancel) deletes CURSOST2.DBF; a question closed without an answer (Escape, the
+    // close box) takes the codings over, as "Recuperar" does: a year's codings are
+    // never lost to one key.
     void onShow();
+
+    // This dialog is shown again because the OK of the one before found data
+    // missing: the take-over question was answered then, and asking again would
+    // put the earlier codings over what the person has typed since. The cells
+    // still lacking a value are marked (marksMissing) until they get one.
+    void followFailedOk() { m_followsFailedOk = true; }
+    bool marksMissing() const { return m_followsFailedOk; }
 
     // The grid's rows: the courses in stored order (none before onShow).
     int rowCount() const;
@@ -131,6 +139,7 @@ private:
     std::unique_ptr<PlainFolder> m_ownFolder;
     TableFolder &m_folder;
     bool m_earlierAttemptFailed;
+    bool m_followsFailedOk = false;
     UserInterface &m_ui;
     dbf::Table m_courses; // CURSOST.DBF, open from onShow until the dialog closes
     std::vector<int> m_rows; // the grid's rows: live records in stored order
@@ -150,11 +159,12 @@ private:
 namespace course_dialog_texts {
 inline QString takeOverCaption()
 {
-    return QStringLiteral("Recuperación de Niveles y Cursos importados anteriormente");
+    return QStringLiteral("Recuperación de Niveles y Cursos de una exportación anterior");
 }
+// The codings are kept by the export (CURSOST2.DBF), so the question names it.
 inline QString takeOverQuestion()
 {
-    return QStringLiteral("Existen Niveles y Cursos ya definidos de una Importación anterior.\n\r"
+    return QStringLiteral("Existen Niveles y Cursos ya definidos en una Exportación anterior.\n\r"
                           "¿Quiere recuperar las codificaciones introducidas anteriormente?");
 }
 inline QString takeOverButton()

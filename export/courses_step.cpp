@@ -32,22 +32,33 @@ void courses_step::writeCoursesTable(const ExchangeDocument &seneca, const QStri
     table.close();
 }
 
-bool ExportRun::buildCoursesTable()
+ExportRun::Outcome ExportRun::buildCoursesTable()
 {
     courses_step::writeCoursesTable(seneca(), workPath(courses_table::fileName()), &skippedRecords);
     noteTableWritten(courses_table::fileName());
 
     // A dialog whose OK found a course without level or course is followed by a
-    // new one, which offers the forced exit from the start.
+    // new one, which offers the forced exit from the start, keeps what was typed
+    // and marks what is still missing.
+    bool failedOk = false;
     for (;;) {
         CourseDialog dialog(tableFolder(), session().result, ui());
+        if (failedOk)
+            dialog.followFailedOk();
         ui().runCourseDialog(dialog);
         if (dialog.codingsStored())
             noteTableWritten(course_memory_table::fileName());
         if (dialog.result) {
             session().result = true;
+            failedOk = true;
             continue;
         }
-        return dialog.result2 != course_dialog_texts::forcedExitMark();
+        if (dialog.result2 == course_dialog_texts::forcedExitMark())
+            return Outcome::ForcedExit;
+        // The close box ends the export too: going on would write the groups of
+        // courses without level or course (A, B, C…) as if nothing were wrong.
+        if (dialog.closed() == CourseDialog::Closed::FromTitleBar)
+            return Outcome::LeftUnfinished;
+        return Outcome::Completed;
     }
 }

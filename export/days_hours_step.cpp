@@ -9,6 +9,7 @@
 #include "export/frame_dialog.h"
 #include "export/time_frames.h"
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -26,17 +27,17 @@ QString storedFrameCode(const QString &trimmed)
     return clipper::AllTrim(trimmed.left(time_frames::frameCodeWidth));
 }
 
-// One dialog attempt after another until the person makes a valid choice. A
-// document with no frame at all gives the empty frame code, so the slots without a
-// frame code are the ones taken.
-FrameCodes chooseFrames(ExportRun &run)
+// One dialog attempt after another until the person makes a valid choice, or
+// leaves the dialog (nothing then). A document with no frame at all gives the
+// empty frame code, so the slots without a frame code are the ones taken.
+std::optional<FrameCodes> chooseFrames(ExportRun &run)
 {
     const std::vector<ExchangeRecord> frames = run.seneca().records(time_frames::framesGroup());
     if (frames.size() <= 1) {
         // The single frame's code is one code whatever its length (a code of exactly
         // 20 characters is not split in two as a hand-over of two frames would be).
         const QString code = frames.empty() ? QString() : frames.front().value(time_frames::frameCode);
-        return {storedFrameCode(code), QString()};
+        return FrameCodes{storedFrameCode(code), QString()};
     }
     for (;;) {
         FrameDialog dialog(run.session().filenameXML, run.ui(), &run.seneca());
@@ -48,6 +49,8 @@ FrameCodes chooseFrames(ExportRun &run)
             throw UserError(QStringLiteral("No se ha elegido ningún marco horario: el diálogo de los marcos "
                                            "horarios no llegó a cerrarse."));
         }
+        if (dialog.left())
+            return std::nullopt;
         if (dialog.resultMH)
             return time_frames::decodeHandOver(dialog.resultado);
         run.session().result = true;
@@ -125,11 +128,14 @@ std::pair<QString, QString> frameNumbers(const std::vector<Slot> &slots, const F
 
 } // namespace
 
-void ExportRun::buildDaysHoursTable()
+ExportRun::Outcome ExportRun::buildDaysHoursTable()
 {
     // The choice and every slot are read before the old table is deleted, so a
     // dialog that cannot load the file leaves the table as it was.
-    const FrameCodes codes = chooseFrames(*this);
+    const std::optional<FrameCodes> chosen = chooseFrames(*this);
+    if (!chosen)
+        return Outcome::LeftUnfinished;
+    const FrameCodes &codes = *chosen;
     const std::vector<Slot> slots = slotsOf(seneca(), codes);
     const auto [firstNumber, secondNumber] = frameNumbers(slots, codes);
 
@@ -171,4 +177,5 @@ void ExportRun::buildDaysHoursTable()
         }
     }
     table.close();
+    return Outcome::Completed;
 }

@@ -94,11 +94,15 @@ ExportRun::Outcome ExportRun::run()
 {
     m_ui.showMessage(export_texts::twoFiles());
     m_ui.showMessage(export_texts::chooseSeneca());
-    if (!chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Seneca, m_session.filenameXML))
-        return Outcome::MissingFile;
+    if (const FileChoice choice
+        = chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Seneca, m_session.filenameXML);
+        choice != FileChoice::Chosen)
+        return choice == FileChoice::Cancelled ? Outcome::Cancelled : Outcome::MissingFile;
     m_ui.showMessage(export_texts::choosePlanning());
-    if (!chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Planning, m_session.filenameXML2))
-        return Outcome::MissingFile;
+    if (const FileChoice choice
+        = chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Planning, m_session.filenameXML2);
+        choice != FileChoice::Chosen)
+        return choice == FileChoice::Cancelled ? Outcome::Cancelled : Outcome::MissingFile;
 
     BusyCursor busy(m_ui);
     if (!QDir().mkpath(m_session.workDir)) {
@@ -134,10 +138,15 @@ ExportRun::Outcome ExportRun::run()
     } backToWorkFolder{*this};
 
     const Outcome outcome = runSteps();
-    if (outcome == Outcome::ForcedExit) {
+    if (outcome == Outcome::ForcedExit || outcome == Outcome::LeftUnfinished) {
         keepTypedCodings();
         m_staging->commitOnly({course_memory_table::fileName()});
-        m_ui.closeMainWindow();
+        if (outcome == Outcome::ForcedExit) {
+            m_ui.closeMainWindow();
+        } else {
+            m_ui.setBusy(false);
+            m_ui.showMessage(export_texts::leftUnfinished(QDir::toNativeSeparators(m_session.workDir)));
+        }
         return outcome;
     }
     // The summary counts the staged tables: they are the ones the commit puts in place.
@@ -155,15 +164,16 @@ ExportRun::Outcome ExportRun::runSteps()
     try {
         codeLists = std::make_unique<SubjectCodeLists>();
         buildPeriodsTable();
-        if (!buildCoursesTable())
-            return Outcome::ForcedExit;
+        if (const Outcome courses = buildCoursesTable(); courses != Outcome::Completed)
+            return courses;
         buildSubjectsTables();
         appendActivityTasks();
         buildTeachersTable();
         buildRoomsTable();
         buildGroupsTable();
         buildAssignmentsTable();
-        buildDaysHoursTable();
+        if (const Outcome frames = buildDaysHoursTable(); frames != Outcome::Completed)
+            return frames;
         buildCatalogueTables();
         applyPlanningAssignments();
         return Outcome::Completed;

@@ -29,9 +29,13 @@ public:
     enum class Outcome {
         Completed, // every step ran: "Proceso finalizado"
         MissingFile, // a chosen input file did not exist: "No existe archivo"
+        Cancelled, // the person cancelled the choice of a file
         ForcedExit, // the person left the level and course dialog by its forced exit: of
                     // the working folder only CURSOST2.DBF changes, keeping the earlier
                     // codings and gaining those typed complete in the dialog
+        LeftUnfinished, // the person closed the level and course dialog by its close box, or
+                        // left the time frame dialog: the working folder changes as after
+                        // the forced exit, a message says so, and the window stays open
     };
 
     ExportRun(Session &session, UserInterface &ui);
@@ -48,14 +52,14 @@ public:
 
     // The steps, in their fixed order.
     void buildPeriodsTable(); // 1  PERIODOS.DBF
-    bool buildCoursesTable(); // 2  CURSOST.DBF, CURSOST2.DBF; false after a forced exit
+    Outcome buildCoursesTable(); // 2  CURSOST.DBF, CURSOST2.DBF; Completed, or how the person left
     void buildSubjectsTables(); // 3  ASIGNOMT.DBF, ASIGNOMT2.DBF
     void appendActivityTasks(); // 4  appends to ASIGNOMT.DBF
     void buildTeachersTable(); // 5  PROFT.DBF
     void buildRoomsTable(); // 6  AULAT.DBF
     void buildGroupsTable(); // 7  GRUPOST.DBF
     void buildAssignmentsTable(); // 8  ASIGT.DBF
-    void buildDaysHoursTable(); // 9  DIASHORAST.DBF
+    Outcome buildDaysHoursTable(); // 9  DIASHORAST.DBF; LeftUnfinished when the person left the dialog
     void buildCatalogueTables(); // 10 ORIGENES_C, NIVELES_C, CUR_NIV_C, AUTORIZA_C
     void applyPlanningAssignments(); // 11 completes PROFT.DBF and ASIGT.DBF
 
@@ -129,5 +133,13 @@ inline QString chooseSeneca()
 inline QString choosePlanning()
 {
     return QStringLiteral("Seleccione ahora el fichero XML procedente de PLANIFICACIÓN");
+}
+// The person left a dialog of the export without finishing it.
+inline QString leftUnfinished(const QString &workDir)
+{
+    return QStringLiteral("La exportación ha quedado sin terminar. Las tablas de la carpeta de trabajo %1 están "
+                          "como estaban. Los niveles y cursos que completó se guardan para la próxima "
+                          "exportación. Pulse de nuevo OK para repetirla.")
+        .arg(workDir);
 }
 } // namespace export_texts

@@ -1,18 +1,10 @@
 #include "export/export_summary.h"
 
 #include "common/dbf_table.h"
+#include "common/spanish_count.h"
 #include "export/export_run.h"
 
 #include <QDir>
-
-namespace {
-
-QString records(int count)
-{
-    return count == 1 ? QStringLiteral("1 registro") : QStringLiteral("%1 registros").arg(count);
-}
-
-} // namespace
 
 RunSummary exportSummary(ExportRun &run)
 {
@@ -23,13 +15,18 @@ RunSummary exportSummary(ExportRun &run)
     for (const QString &name : run.tablesWritten) {
         dbf::Table table(run.workPath(name));
         table.open(dbf::Table::Access::ReadShared);
-        tables << QStringLiteral("%1: %2").arg(name, records(table.recordCount()));
+        tables << QStringLiteral("%1: %2").arg(
+            name, countOf(table.recordCount(), QStringLiteral("registro"), QStringLiteral("registros")));
     }
     summary.add(QStringLiteral("Tablas escritas"), tables);
+    // The action buttons stay disabled until the program starts again, so the
+    // import is done by a new start of the converter.
     summary.add(summary_texts::nextTitle(),
         {QStringLiteral("Abra Horavent y cargue las tablas de la carpeta %1.")
                 .arg(QDir::toNativeSeparators(run.session().workDir)),
-            QStringLiteral("Cuando Horavent haya hecho el horario, vuelva a este programa y pulse OK en "
-                           "\"Transformar datos desde Horavent hacia (Séneca) Planificación\".")});
+            QStringLiteral("Cuando Horavent haya hecho el horario, haga la importación: deje que Horavent abra este "
+                           "programa, o cierre este programa, vuelva a abrirlo y pulse OK en \"Transformar datos "
+                           "desde Horavent hacia (Séneca) Planificación\". Hasta que lo cierre, los dos botones OK "
+                           "quedan desactivados.")});
     return summary;
 }

@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 QString frameBlock(const QString &code)
 {
     return code.left(time_frames::frameCodeWidth).leftJustified(time_frames::frameCodeWidth, QLatin1Char(' '));
@@ -51,8 +53,10 @@ void FrameDialog::read(const ExchangeDocument &document)
             record.rawValue(time_frames::frameFirstDate), record.rawValue(time_frames::frameSecondDate)});
     }
     m_slots.clear();
-    for (const ExchangeRecord &record : document.records(time_frames::slotsGroup()))
-        m_slots.push_back({record.rawValue(time_frames::slotLabel), record.rawValue(time_frames::slotFrameCode)});
+    for (const ExchangeRecord &record : document.records(time_frames::slotsGroup())) {
+        m_slots.push_back({record.rawValue(time_frames::slotLabel), record.rawValue(time_frames::slotFrameCode),
+            record.value(time_frames::slotStart), record.value(time_frames::slotEnd)});
+    }
 
     // The dialog only opens for a file with two or more frames. Finding fewer now
     // means the file changed since the export read it: the list would stay empty
@@ -125,6 +129,51 @@ std::vector<int> FrameDialog::selectedIndexes() const
             out.push_back(i);
     }
     return out;
+}
+
+QStringList FrameDialog::frameListTexts() const
+{
+    QStringList texts;
+    for (const QString &code : m_codes) {
+        QString name;
+        for (const FrameRecord &frame : m_frames) {
+            if (frame.code == code)
+                name = frame.name.trimmed(); // the display's rule: a later equal record wins
+        }
+        int first = -1;
+        int last = -1;
+        for (const SlotRecord &slot : m_slots) {
+            int start = 0;
+            int end = 0;
+            if (slot.frameCode != code || !time_frames::slotMinutes(slot.start, start)
+                || !time_frames::slotMinutes(slot.end, end))
+                continue;
+            first = first < 0 ? start : std::min(first, start);
+            last = std::max(last, end);
+        }
+        QStringList parts{code};
+        if (!name.isEmpty())
+            parts << name;
+        if (first >= 0)
+            parts << time_frames::timeText(first) + QStringLiteral("–") + time_frames::timeText(last);
+        texts << parts.join(QStringLiteral(" · "));
+    }
+    return texts;
+}
+
+bool FrameDialog::askToLeave()
+{
+    if (m_closed)
+        return true;
+    if (m_ui.ask(frame_dialog_texts::leaveCaption(), frame_dialog_texts::leaveQuestion(),
+            frame_dialog_texts::leaveButton(), frame_dialog_texts::stayButton())
+        != UserInterface::Answer::First)
+        return false;
+    m_left = true;
+    m_closed = true;
+    resultMH = false;
+    resultado.clear();
+    return true;
 }
 
 void FrameDialog::close()

@@ -62,10 +62,20 @@ public:
     bool isSelected(int index) const;
     std::vector<int> selectedIndexes() const; // in list order
 
-    // FormClose, on every close ("Continuar", the title bar, Escape): works out
-    // resultMH and resultado and shows the message of an invalid choice. Runs once.
+    // The lines of ListBox2: each frame's code, then its name and the times its
+    // slots span, so that the frames can be told apart before one is clicked.
+    QStringList frameListTexts() const;
+
+    // FormClose, on "Continuar": works out resultMH and resultado and shows the
+    // message of an invalid choice. Runs once.
     void close();
     bool isClosed() const { return m_closed; }
+
+    // Escape and the close box: asks whether to leave the export unfinished. On
+    // yes the dialog closes without a choice (left()) and the export stops, the
+    // working folder as it was; otherwise it stays open (false).
+    bool askToLeave();
+    bool left() const { return m_left; }
 
     bool resultMH = false; // one or two frames were selected at closing
     QString resultado; // one block of exactly 10 characters per selected frame, in list order
@@ -79,13 +89,14 @@ private:
     const ExchangeDocument *m_loaded = nullptr;
     bool m_activated = false;
     bool m_closed = false;
+    bool m_left = false;
 
     // The dialog's own reading of the file: every frame record and slot record.
     struct FrameRecord {
         QString code, name, firstDate, secondDate;
     };
     struct SlotRecord {
-        QString label, frameCode;
+        QString label, frameCode, start, end;
     };
     std::vector<FrameRecord> m_frames;
     std::vector<SlotRecord> m_slots;
@@ -111,7 +122,7 @@ inline QString heading()
 }
 inline QString howToSelect()
 {
-    return QStringLiteral("Para seleccionar mas de un Marco Horario, mantenga (Ctrl) pulsado y seleccione cada marco "
+    return QStringLiteral("Para seleccionar más de un Marco Horario, mantenga (Ctrl) pulsado y seleccione cada marco "
                           "con 1 click del botón izquierdo del ratón.");
 }
 inline QString framesTitle()
@@ -138,6 +149,23 @@ inline QString tooMany()
 inline QString noneSelected()
 {
     return QStringLiteral("Debe al menos seleccionar 1 Marco Horario.");
+}
+inline QString leaveCaption()
+{
+    return QStringLiteral("Dejar la exportación sin terminar");
+}
+inline QString leaveQuestion()
+{
+    return QStringLiteral("¿Quiere dejar la exportación sin terminar?\nLas tablas de la carpeta de trabajo quedarán "
+                          "como estaban.");
+}
+inline QString leaveButton()
+{
+    return QStringLiteral("Dejar sin terminar");
+}
+inline QString stayButton()
+{
+    return QStringLiteral("Seguir eligiendo marcos");
 }
 } // namespace frame_dialog_texts
 

@@ -3,6 +3,7 @@
 #include "common/user_error.h"
 #include "export/planning_document.h"
 #include "export/seneca_groups.h"
+#include "import/timetable_names.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,6 +37,24 @@ QStringList seqsOf(const ExchangeDocument &document)
             seqs << xml::attribute(group, "seq");
     }
     return seqs;
+}
+
+// A timetable document, the import's own output or another program's: its
+// module is HORARIOS, or it holds a timetable section.
+bool isTimetableDocument(const QString &module, const QStringList &seqs)
+{
+    return module.trimmed().compare(QLatin1String(timetable_names::module), Qt::CaseInsensitive) == 0
+        || seqs.contains(QLatin1String(timetable_names::regularSection))
+        || seqs.contains(QLatin1String(timetable_names::nonRegularSection));
+}
+
+void refuseTimetableDocument(const QString &path, const QString &chosenAs)
+{
+    throw UserError(QStringLiteral("El archivo %1, elegido como fichero de %2, parece un documento de horarios para "
+                                   "subir a Séneca (como el que escribe la importación de este programa), no un "
+                                   "archivo descargado de %2. Elija el archivo que descargó. No se ha cambiado "
+                                   "ninguna tabla.")
+                        .arg(native(path), chosenAs));
 }
 
 bool sameBytes(const QString &first, const QString &second)
@@ -78,6 +97,15 @@ void checkNotTheSameFile(const QString &senecaPath, const QString &planningPath)
 void checkFilesTellApart(const ExchangeDocument &seneca, const ExchangeValues &planning)
 {
     const QStringList seqs = seqsOf(seneca);
+    QStringList planningSeqs;
+    for (const ExchangeValuesGroup &group : planning.groups())
+        planningSeqs << group.seq;
+    // Told apart first: a timetable document holds groups that would otherwise
+    // make it pass for either file.
+    if (isTimetableDocument(seneca.module(), seqs))
+        refuseTimetableDocument(seneca.path(), QStringLiteral("SÉNECA"));
+    if (isTimetableDocument(planning.module(), planningSeqs))
+        refuseTimetableDocument(planning.path(), QStringLiteral("PLANIFICACIÓN"));
     for (const QString &seq : seqs) {
         if (seq.startsWith(planning_document::teacherGroupPrefix())) {
             throw UserError(QStringLiteral("El archivo %1, elegido como fichero de SÉNECA, parece de PLANIFICACIÓN: "
@@ -101,6 +129,17 @@ void checkFilesTellApart(const ExchangeDocument &seneca, const ExchangeValues &p
                                 .arg(native(planning.path()), group.seq)
                 + swappedHint());
         }
+    }
+    // Planificación gives each teacher's assignments in a group PROFESOR_n; a
+    // file with groups but none of those has the shape of neither file.
+    const bool hasAssignments = std::any_of(planningSeqs.begin(), planningSeqs.end(),
+        [](const QString &seq) { return seq.startsWith(planning_document::teacherGroupPrefix()); });
+    if (!planningSeqs.isEmpty() && !hasAssignments) {
+        throw UserError(QStringLiteral("El archivo %1, elegido como fichero de PLANIFICACIÓN, no parece de "
+                                       "Planificación: no tiene ningún grupo %2 con las asignaciones de un profesor. "
+                                       "Elija el archivo que descargó de Planificación. No se ha cambiado ninguna "
+                                       "tabla.")
+                            .arg(native(planning.path()), planning_document::teacherGroupPrefix()));
     }
 }
 

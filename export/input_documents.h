@@ -24,7 +24,9 @@ InputDocuments readInputDocuments(const QString &senecaPath, const QString &plan
 // Throws a UserError that names the file that looks wrong, and says the two may
 // have been swapped, when one path or the same bytes were chosen for both.
 void checkNotTheSameFile(const QString &senecaPath, const QString &planningPath);
-// Throws likewise when the Séneca file has none of the groups the export reads, or
-// has the planning file's PROFESOR_ groups, or when the planning file holds a group
-// of the Séneca file. A planning file without teachers is a planning file.
+// Throws likewise when either file is a timetable document (module HORARIOS, as
+// the import writes), when the Séneca file has none of the groups the export
+// reads, or has the planning file's PROFESOR_ groups, or when the planning file
+// holds a group of the Séneca file or has groups but no PROFESOR_ group. A
+// planning file without any group is a planning file without teachers.
 void checkFilesTellApart(const ExchangeDocument &seneca, const ExchangeValues &planning);

@@ -19,6 +19,7 @@
 #include "import/regular_section.h"
 #include "import/seneca_frame.h"
 #include "import/solution_lessons.h"
+#include "import/timetable_check.h"
 #include "import/timetable_check_run.h"
 #include "import/timetable_document.h"
 #include "import/timetable_names.h"
@@ -104,10 +105,18 @@ QString ImportRun::regionalNow()
         + locale.toString(now.time(), QLocale::LongFormat);
 }
 
-bool ImportRun::chooseExistingSenecaFile()
+ImportRun::Outcome ImportRun::chooseExistingSenecaFile()
 {
     m_ui.showMessage(import_texts::chooseSeneca());
-    return chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Seneca, m_session.filenameXML);
+    switch (chooseExistingXmlFile(m_session, m_ui, UserInterface::XmlFile::Seneca, m_session.filenameXML)) {
+    case FileChoice::Chosen:
+        return Outcome::Completed;
+    case FileChoice::Cancelled:
+        return Outcome::Cancelled;
+    case FileChoice::Missing:
+        break;
+    }
+    return Outcome::MissingFile;
 }
 
 ImportRun::Outcome ImportRun::run()
@@ -117,8 +126,8 @@ ImportRun::Outcome ImportRun::run()
     droppedCount = 0;
     checkErrors = checkWarnings = checkInformation = 0;
     m_reportPath.clear();
-    if (!chooseExistingSenecaFile())
-        return Outcome::MissingFile;
+    if (const Outcome choice = chooseExistingSenecaFile(); choice != Outcome::Completed)
+        return choice;
 
     BusyCursor busy(m_ui);
     // One run per working folder; an export stopped while replacing the tables
@@ -220,14 +229,20 @@ void ImportRun::checkDocument(std::future<SenecaExport> &seneca, const Timetable
 
 namespace import_texts {
 
+QString checkCounts(int errors, int warnings, int information)
+{
+    CheckResult counts;
+    counts.errors = errors;
+    counts.warnings = warnings;
+    counts.information = information;
+    return check_texts::countsSentence(counts);
+}
+
 QString checkSummary(int errors, int warnings, int information, const QString &reportPath)
 {
-    return QStringLiteral("Comprobación del documento: %1 errores, %2 avisos, %3 notas informativas. Lea el informe "
-                          "%4 antes de subir el documento a Séneca.")
-        .arg(errors)
-        .arg(warnings)
-        .arg(information)
-        .arg(QDir::toNativeSeparators(reportPath));
+    return checkCounts(errors, warnings, information)
+        + QStringLiteral(" Lea el informe %1 antes de subir el documento a Séneca.")
+              .arg(QDir::toNativeSeparators(reportPath));
 }
 
 QString checkNotRun(const QString &reason)

@@ -25,6 +25,7 @@ public:
     enum class Outcome {
         Completed,
         MissingFile, // "No existe archivo"
+        Cancelled, // the person cancelled the choice of the Séneca file
         MissingPeriods, // PERIODOS.DBF is missing: the export must run first
     };
 
@@ -64,7 +65,7 @@ public:
     static QString regionalNow();
 
 private:
-    bool chooseExistingSenecaFile();
+    Outcome chooseExistingSenecaFile(); // Completed once the file is chosen
     void checkDocument(std::future<SenecaExport> &seneca, const TimetableContent &content);
 
     Session &m_session;
@@ -96,6 +97,13 @@ QString folderInPlaceOfTable(const QString &fileName, const QString &folder);
 QString missingSolution(const QString &folder);
 // What the check of the document found, and where its report is.
 QString checkSummary(int errors, int warnings, int information, const QString &reportPath);
+// The check's counts alone: "Comprobación del documento: 1 error, 2 avisos, 0 notas informativas."
+QString checkCounts(int errors, int warnings, int information);
+// With errors, under "Proceso finalizado".
+inline QString readReportFirst()
+{
+    return QStringLiteral("El documento tiene errores: lea el informe antes de subirlo a Séneca.");
+}
 // The check could not run: the document is written all the same.
 QString checkNotRun(const QString &reason);
 // Lessons of one teacher that the requirement flags dropped.

@@ -25,5 +25,10 @@ RunSummary importSummary(const ImportRun &run)
                                "actividades de los profesores que se indican en los avisos.");
     }
     summary.add(summary_texts::nextTitle(), next);
+    if (!run.reportPath().isEmpty()) {
+        summary.finishedDetails << import_texts::checkCounts(run.checkErrors, run.checkWarnings, run.checkInformation);
+        if (run.checkErrors > 0)
+            summary.finishedDetails << import_texts::readReportFirst();
+    }
     return summary;
 }

@@ -3,6 +3,7 @@
 #include "import/timetable_check.h"
 
 #include "common/clipper.h"
+#include "common/spanish_count.h"
 #include "common/text_hash.h"
 #include "export/time_frames.h"
 #include "import/check_findings.h"
@@ -648,10 +649,10 @@ QString findingLine(const CheckFinding &finding)
 
 QString countsSentence(const CheckResult &result)
 {
-    return QStringLiteral("Comprobación del documento: %1 errores, %2 avisos, %3 notas informativas.")
-        .arg(result.errors)
-        .arg(result.warnings)
-        .arg(result.information);
+    return QStringLiteral("Comprobación del documento: %1, %2, %3.")
+        .arg(countOf(result.errors, QStringLiteral("error"), QStringLiteral("errores")),
+            countOf(result.warnings, QStringLiteral("aviso"), QStringLiteral("avisos")),
+            countOf(result.information, QStringLiteral("nota informativa"), QStringLiteral("notas informativas")));
 }
 
 QString dayName(int day)

@@ -2,6 +2,7 @@
 
 #include "common/clipper.h"
 #include "common/user_error.h"
+#include "import/timetable_names.h"
 
 #include <algorithm>
 
@@ -51,7 +52,7 @@ TimetableDocument::TimetableDocument(const QString &path, const SenecaFrame &sen
     , m_path(path)
 {
     m_writer.startElement("SERVICIO");
-    m_writer.attribute("modulo", "HORARIOS");
+    m_writer.attribute("modulo", timetable_names::module);
     m_writer.attribute("tipo", "I");
     m_writer.attribute("autor", "HORAVENT");
     m_writer.attribute("fecha", asLibxmlText(fecha));

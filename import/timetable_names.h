@@ -6,6 +6,9 @@
 
 namespace timetable_names {
 
+// The root's modulo: what tells a timetable document from the files the export reads.
+inline constexpr char module[] = "HORARIOS";
+
 // The top-level groups, in document order.
 inline constexpr char yearGroup[] = "ANNO_ACADEMICO";
 inline constexpr char nonRegularSection[] = "HORARIOS_NO_REGULARES";

@@ -84,7 +84,7 @@ protected:
     {
         auto step = std::make_unique<ExportRun>(session, cli);
         step->setDocuments(seneca.document(), ExchangeBuilder().document());
-        return step->buildCoursesTable();
+        return step->buildCoursesTable() == ExportRun::Outcome::Completed;
     }
 
     ExchangeBuilder seneca;

@@ -90,8 +90,8 @@ TEST_F(CourseDialogTest, TakingOverFillsEveryCourseAndAnImmediateOkPasses)
     auto dialog = shownDialog();
 
     EXPECT_EQ(ui.questions,
-        QStringList{QStringLiteral("Recuperación de Niveles y Cursos importados anteriormente|"
-                                   "Existen Niveles y Cursos ya definidos de una Importación anterior.\n\r"
+        QStringList{QStringLiteral("Recuperación de Niveles y Cursos de una exportación anterior|"
+                                   "Existen Niveles y Cursos ya definidos en una Exportación anterior.\n\r"
                                    "¿Quiere recuperar las codificaciones introducidas anteriormente?")});
     using GridRow = std::array<std::string, 4>;
     EXPECT_EQ(
@@ -301,8 +301,8 @@ TEST_F(CourseDialogTest, ABlockPastedFromASpreadsheetFillsNivelAndCursoFromTheCu
     EXPECT_EQ(dialog->paste(2, CourseDialog::PasteColumn::Nivel, QStringLiteral("BACHILLER\t1\nEXTRA\t2\n")), 1);
     EXPECT_EQ(utf8(dialog->nivel(2)), "BACHI");
     ASSERT_EQ(ui.messages.size(), 1);
-    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("1 filas pegadas"))) << utf8(ui.messages.front());
-    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("recortado"))) << utf8(ui.messages.front());
+    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("1 fila pegada quedaba"))) << utf8(ui.messages.front());
+    EXPECT_TRUE(ui.messages.front().contains(QStringLiteral("1 valor era más largo"))) << utf8(ui.messages.front());
 
     dialog->ok();
     EXPECT_EQ(courses(),

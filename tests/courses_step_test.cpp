@@ -65,7 +65,7 @@ TEST_F(CoursesStepTest, WritesEachCourseWithMoreThanOneValueTrimmedAndCutToItsFi
         dialog.closeFromTitleBar();
     }});
 
-    EXPECT_TRUE(step.buildCoursesTable());
+    EXPECT_EQ(step.buildCoursesTable(), ExportRun::Outcome::LeftUnfinished);
 
     EXPECT_EQ(fields(courses_table::fileName()),
         (Fields{"ABREV C 3", "TURNO C 1", "NIVEL C 5", "CURSO C 3", "CLAVE C 10", "ESTUD C 80"}));
@@ -87,7 +87,7 @@ TEST_F(CoursesStepTest, ADocumentWithoutCoursesGivesAnEmptyTableAndTheFirstOkPas
         dialog.ok();
     }});
 
-    EXPECT_TRUE(step.buildCoursesTable());
+    EXPECT_EQ(step.buildCoursesTable(), ExportRun::Outcome::Completed);
     EXPECT_EQ(ui.courseDialogsShown, 1);
     EXPECT_TRUE(records(courses_table::fileName()).empty());
     EXPECT_TRUE(records(course_memory_table::fileName()).empty());
@@ -108,7 +108,7 @@ TEST_F(CoursesStepTest, AFailedOkBringsANewDialogThatOffersTheForcedExitFromTheS
         fillAndOk,
     });
 
-    EXPECT_TRUE(step.buildCoursesTable());
+    EXPECT_EQ(step.buildCoursesTable(), ExportRun::Outcome::Completed);
     EXPECT_EQ(ui.courseDialogsShown, 2);
     EXPECT_EQ(forcedExitOnShow, (std::vector<bool>{false, true}));
     EXPECT_EQ(ui.messages, QStringList{QStringLiteral("¡Atención! Falta algún Dato")});
@@ -122,11 +122,11 @@ TEST_F(CoursesStepTest, AnEarlierFailedAttemptOffersTheForcedExitInTheFirstDialo
     session.result = true;
     ExportRun &step = runOver(coursesDocument({{QStringLiteral("1001"), QStringLiteral("Uno")}}));
     answerDialogs({fillAndOk});
-    EXPECT_TRUE(step.buildCoursesTable());
+    EXPECT_EQ(step.buildCoursesTable(), ExportRun::Outcome::Completed);
     EXPECT_EQ(forcedExitOnShow, std::vector<bool>{true});
 }
 
-TEST_F(CoursesStepTest, TheForcedExitEndsTheStepWithFalseAndStoresNoCodings)
+TEST_F(CoursesStepTest, TheForcedExitEndsTheStepAndStoresNoCodings)
 {
     ExportRun &step = runOver(coursesDocument({{QStringLiteral("1001"), QStringLiteral("Uno")}}));
     answerDialogs({
@@ -134,7 +134,7 @@ TEST_F(CoursesStepTest, TheForcedExitEndsTheStepWithFalseAndStoresNoCodings)
         [](CourseDialog &dialog) { dialog.forceExit(); },
     });
 
-    EXPECT_FALSE(step.buildCoursesTable());
+    EXPECT_EQ(step.buildCoursesTable(), ExportRun::Outcome::ForcedExit);
     EXPECT_EQ(ui.courseDialogsShown, 2);
     EXPECT_TRUE(session.result);
     EXPECT_FALSE(workFileExists(course_memory_table::fileName()));
@@ -145,10 +145,48 @@ TEST_F(CoursesStepTest, TakenOverCodingsCarryFromOneExportToTheNext)
 {
     const ExchangeBuilder seneca = coursesDocument({{QStringLiteral("1001"), QStringLiteral("Uno")}});
     answerDialogs({fillAndOk, [](CourseDialog &dialog) { dialog.ok(); }});
-    EXPECT_TRUE(runOver(seneca).buildCoursesTable());
-    EXPECT_TRUE(runOver(seneca).buildCoursesTable());
+    EXPECT_EQ(runOver(seneca).buildCoursesTable(), ExportRun::Outcome::Completed);
+    EXPECT_EQ(runOver(seneca).buildCoursesTable(), ExportRun::Outcome::Completed);
 
     EXPECT_EQ(ui.questions.size(), 1) << "asked only once the memory exists";
     EXPECT_EQ(ui.messages, QStringList()) << "the taken-over codings pass the check";
     EXPECT_EQ(records(courses_table::fileName()), (Rows{{"", "", "ESO", "1", "1001", "Uno"}}));
+}
+
+// The take-over question belongs to the first showing: after a failed OK the new
+// dialog keeps what the person typed over the taken-over codings, and marks the
+// cells still missing.
+TEST_F(CoursesStepTest, AFailedOkThenMoreTypingKeepsWhatWasTypedAndAsksTheTakeOverQuestionOnce)
+{
+    writeWorkTable(course_memory_table::fileName(), course_memory_table::layout(),
+        {{"", "", "ESO", "1", "6021", "Uno"}, {"", "", "ESO", "2", "6022", "Dos"}});
+    ExportRun &step = runOver(coursesDocument({{QStringLiteral("6021"), QStringLiteral("Uno")},
+        {QStringLiteral("6022"), QStringLiteral("Dos")}, {QStringLiteral("6023"), QStringLiteral("Tres")}}));
+    std::vector<bool> marked;
+    std::vector<QString> cursoOnShow;
+    answerDialogs({
+        [&](CourseDialog &dialog) {
+            marked.push_back(dialog.marksMissing());
+            dialog.setCurso(1, QStringLiteral("9")); // over the taken-over 2
+            dialog.ok(); // 6023 has neither
+        },
+        [&](CourseDialog &dialog) {
+            marked.push_back(dialog.marksMissing());
+            cursoOnShow.push_back(dialog.curso(1));
+            EXPECT_EQ(dialog.firstIncomplete(), 2);
+            dialog.setNivel(2, QStringLiteral("BCT"));
+            dialog.setCurso(2, QStringLiteral("1"));
+            dialog.ok();
+        },
+    });
+    ui.askAnswers = {UserInterface::Answer::First};
+
+    EXPECT_EQ(step.buildCoursesTable(), ExportRun::Outcome::Completed);
+    EXPECT_EQ(ui.courseDialogsShown, 2);
+    EXPECT_EQ(ui.questions.size(), 1) << "asked when the dialog first opened, not after the failed OK";
+    EXPECT_EQ(marked, (std::vector<bool>{false, true}));
+    EXPECT_EQ(cursoOnShow, std::vector<QString>{QStringLiteral("9")});
+    EXPECT_EQ(records(courses_table::fileName()),
+        (Rows{{"", "", "ESO", "1", "6021", "Uno"}, {"", "", "ESO", "9", "6022", "Dos"},
+            {"", "", "BCT", "1", "6023", "Tres"}}));
 }

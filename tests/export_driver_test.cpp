@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QTemporaryDir>
 
@@ -36,13 +37,24 @@ protected:
 
 } // namespace
 
-TEST_F(ExportDriver, CancellingTheSenecaDialogOnTheFirstRunSaysNoFileAtOnce)
+TEST_F(ExportDriver, CancellingTheSenecaDialogOnTheFirstRunSaysItWasCancelledAtOnce)
 {
     ExportRun run(session, ui);
-    EXPECT_EQ(run.run(), ExportRun::Outcome::MissingFile);
-    EXPECT_EQ(ui.messages, (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), run_texts::noFile()}));
+    EXPECT_EQ(run.run(), ExportRun::Outcome::Cancelled);
+    EXPECT_EQ(ui.messages,
+        (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), run_texts::choiceCancelled()}));
     EXPECT_EQ(session.transformado, 0);
     EXPECT_FALSE(ui.closed);
+}
+
+TEST_F(ExportDriver, InBatchModeACancelledChoiceGivesMinusOneAndClosesTheWindow)
+{
+    session.batchMode = 2;
+    ExportRun run(session, ui);
+    EXPECT_EQ(run.run(), ExportRun::Outcome::Cancelled);
+    EXPECT_EQ(ui.messages.last(), run_texts::choiceCancelled());
+    EXPECT_EQ(session.transformado, -1);
+    EXPECT_TRUE(ui.closed);
 }
 
 TEST_F(ExportDriver, InBatchModeAMissingFileGivesMinusOneAndClosesTheWindow)
@@ -55,21 +67,33 @@ TEST_F(ExportDriver, InBatchModeAMissingFileGivesMinusOneAndClosesTheWindow)
     EXPECT_TRUE(ui.closed);
 }
 
-TEST_F(ExportDriver, ASecondAttemptThatCancelsReusesTheFileChosenBefore)
+// A cancelled dialog never goes on with the file of an earlier attempt: the person
+// may have cancelled because that file is the wrong one.
+TEST_F(ExportDriver, ACancelledChoiceAfterAnEarlierAttemptCancelsInsteadOfReusingTheFileChosenBefore)
 {
-    ui.fileChoices = {seneca, std::nullopt};
+    const QString missingPlanning = dir.filePath(QStringLiteral("no-existe.xml"));
+    ui.fileChoices = {seneca, missingPlanning};
     {
         ExportRun first(session, ui);
         EXPECT_EQ(first.run(), ExportRun::Outcome::MissingFile);
     }
     EXPECT_EQ(session.filenameXML, seneca);
     ui.messages.clear();
-    ui.fileChoices = {std::nullopt, std::nullopt};
+    ui.fileChoices = {std::nullopt};
     ExportRun second(session, ui);
-    EXPECT_EQ(second.run(), ExportRun::Outcome::MissingFile);
+    EXPECT_EQ(second.run(), ExportRun::Outcome::Cancelled);
     EXPECT_EQ(ui.messages,
-        (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), export_texts::choosePlanning(),
-            run_texts::noFile()}));
+        (QStringList{export_texts::twoFiles(), export_texts::chooseSeneca(), run_texts::choiceCancelled()}));
+    EXPECT_EQ(ui.courseDialogsShown, 0);
+    EXPECT_FALSE(QFileInfo::exists(session.workDir)) << "nothing was written";
+
+    // The same for the planning file.
+    ui.messages.clear();
+    ui.fileChoices = {seneca, std::nullopt};
+    ExportRun third(session, ui);
+    EXPECT_EQ(third.run(), ExportRun::Outcome::Cancelled);
+    EXPECT_EQ(ui.messages.last(), run_texts::choiceCancelled());
+    EXPECT_FALSE(QFileInfo::exists(session.workDir));
 }
 
 TEST_F(ExportDriver, ADamagedPlanningFileStopsBeforeAnyTableIsTouched)
@@ -168,6 +192,15 @@ TEST_F(ExportDriver, FilesThatAreNotWhatTheyWereChosenAsStopTheRunAndLeaveAnEarl
                                  .top(QStringLiteral("OTRO"), {QStringLiteral("1")})
                                  .writeTo(dir.path(), QStringLiteral("x.xml"));
     const QString entities = write(dir.filePath(QStringLiteral("entidades.xml")), entityDocument());
+    // A timetable document of another program: only its module says what it is.
+    const QString timetable = write(dir.filePath(QStringLiteral("horarios.xml")),
+        "<?xml version=\"1.0\"?>\n<SERVICIO modulo=\"HORARIOS\" tipo=\"I\"><BLOQUE_DATOS>"
+        "<grupo_datos seq=\"PROFESOR_1\"><dato nombre_dato=\"X_EMPLEADO\">1</dato></grupo_datos>"
+        "<grupo_datos seq=\"EMPLEADOS\"/></BLOQUE_DATOS></SERVICIO>\n");
+    const QString noTeachers = ExchangeBuilder()
+                                   .top(QStringLiteral("OTRO"), {QStringLiteral("1")})
+                                   .group(QStringLiteral("DETALLES"))
+                                   .writeTo(dir.path(), QStringLiteral("sin-profesores.xml"));
 
     struct Case {
         const char *name;
@@ -182,6 +215,12 @@ TEST_F(ExportDriver, FilesThatAreNotWhatTheyWereChosenAsStopTheRunAndLeaveAnEarl
         {"no Séneca group", noGroups, planning, noGroups, QStringLiteral("no parece de Séneca")},
         {"entities in the Séneca file", entities, planning, entities, QStringLiteral("declara entidades")},
         {"entities in the planning file", seneca, entities, entities, QStringLiteral("declara entidades")},
+        {"timetable document as Séneca file", timetable, planning, timetable,
+            QStringLiteral("parece un documento de horarios para subir a Séneca")},
+        {"timetable document as planning file", seneca, timetable, timetable,
+            QStringLiteral("parece un documento de horarios para subir a Séneca")},
+        {"neither shape as planning file", seneca, noTeachers, noTeachers,
+            QStringLiteral("no parece de Planificación")},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);

@@ -3,6 +3,7 @@
 #include "import_fixture.h"
 
 #include "common/run_driver.h"
+#include "common/spanish_count.h"
 #include "common/user_error.h"
 #include "support/tree_timetable.h"
 #include "support/xml_builders.h"
@@ -311,7 +312,7 @@ TEST_F(ImportDriver, AnEmptyTeachersTableGivesEmptySections)
     EXPECT_EQ(xml::childNodeCount(groups[2]), 0);
 }
 
-TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivo)
+TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivoAndACancelledChoiceSaysSo)
 {
     struct Case {
         std::optional<QString> choice;
@@ -322,6 +323,7 @@ TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivo)
     const std::vector<Case> cases = {
         {std::nullopt, 0, 0, false},
         {std::nullopt, 2, -1, true},
+        {QStringLiteral("/no/existe.xml"), 0, 0, false},
         {QStringLiteral("/no/existe.xml"), 2, -1, true},
     };
     for (const Case &c : cases) {
@@ -330,15 +332,17 @@ TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivo)
         fresh.batchMode = c.batchMode;
         scripted.fileChoices.push_back(c.choice);
         ImportRun importRun(fresh, scripted);
-        EXPECT_EQ(importRun.run(), ImportRun::Outcome::MissingFile);
-        EXPECT_THAT(scripted.messages, ElementsAre(import_texts::chooseSeneca(), run_texts::noFile()));
+        const bool cancelled = !c.choice.has_value();
+        EXPECT_EQ(importRun.run(), cancelled ? ImportRun::Outcome::Cancelled : ImportRun::Outcome::MissingFile);
+        EXPECT_THAT(scripted.messages,
+            ElementsAre(import_texts::chooseSeneca(), cancelled ? run_texts::choiceCancelled() : run_texts::noFile()));
         EXPECT_EQ(fresh.transformado, c.transformado);
         EXPECT_EQ(scripted.closed, c.closed);
         EXPECT_FALSE(fresh.completed);
     }
 }
 
-TEST_F(ImportDriver, CancellingTheDialogReusesTheFileChosenBefore)
+TEST_F(ImportDriver, CancellingTheDialogAfterAnEarlierChoiceCancelsAndWritesNothing)
 {
     smallSchool();
     writeTables();
@@ -346,8 +350,9 @@ TEST_F(ImportDriver, CancellingTheDialogReusesTheFileChosenBefore)
     session.filenameXML = senecaPath();
     ImportRun importRun(session, ui); // the dialog is cancelled: no scripted choice
     importRun.fechaText = [] { return kFecha; };
-    EXPECT_EQ(importRun.run(), ImportRun::Outcome::Completed);
-    EXPECT_TRUE(QFileInfo::exists(outputPath()));
+    EXPECT_EQ(importRun.run(), ImportRun::Outcome::Cancelled);
+    EXPECT_EQ(ui.messages.last(), run_texts::choiceCancelled());
+    EXPECT_FALSE(QFileInfo::exists(outputPath()));
 }
 
 TEST_F(ImportDriver, MissingPeriodsTableStopsWithItsMessageAndWritesNothing)
@@ -519,4 +524,36 @@ TEST_F(ImportDriver, ChecksItsDocumentAndWritesTheReportBesideItWithoutChangingT
     EXPECT_EQ(ui.notes.back(),
         import_texts::checkSummary(run->checkErrors, run->checkWarnings, run->checkInformation, report));
     EXPECT_TRUE(ui.notes.back().contains(QStringLiteral("antes de subir el documento a Séneca")));
+    // "Proceso finalizado" carries the counts, with errors the word to read the
+    // report first, and the report to open from the box.
+    EXPECT_EQ(ui.finishedDetails,
+        QStringList{import_texts::checkCounts(run->checkErrors, run->checkWarnings, run->checkInformation)
+            + QLatin1Char('\n') + import_texts::readReportFirst()});
+    EXPECT_EQ(ui.finishedReports, QStringList{report});
+}
+
+// Started by the timetabler, the window closes after "Proceso finalizado": the
+// box itself carries what the check found.
+TEST_F(ImportDriver, InBatchModeTheFinishedBoxCarriesTheChecksCountsBeforeTheWindowCloses)
+{
+    smallSchool();
+    session.batchMode = 2;
+    ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
+    ASSERT_GT(run->checkErrors, 0);
+    EXPECT_TRUE(ui.closed);
+    EXPECT_EQ(session.transformado, 1);
+    ASSERT_EQ(ui.finishedDetails.size(), 1);
+    EXPECT_TRUE(ui.finishedDetails.front().contains(
+        QStringLiteral("Comprobación del documento: %1")
+            .arg(countOf(run->checkErrors, QStringLiteral("error"), QStringLiteral("errores")))));
+    EXPECT_TRUE(ui.finishedDetails.front().contains(import_texts::readReportFirst()));
+    EXPECT_EQ(ui.finishedReports, QStringList{run->reportPath()});
+}
+
+TEST(SpanishCounts, TheNounFollowsTheCount)
+{
+    EXPECT_EQ(import_texts::checkCounts(1, 0, 1),
+        QStringLiteral("Comprobación del documento: 1 error, 0 avisos, 1 nota informativa."));
+    EXPECT_EQ(import_texts::checkCounts(2, 1, 3),
+        QStringLiteral("Comprobación del documento: 2 errores, 1 aviso, 3 notas informativas."));
 }

@@ -9,6 +9,7 @@
 // (teacher, group and subject codes), so the check does not lean on the import's
 // own lookups; and each key is checked to exist in the Séneca document.
 #include "round_trip_support.h"
+#include "support/working_folder.h"
 
 #include "common/clipper.h"
 #include "common/xml_document.h"
@@ -403,6 +404,36 @@ TEST(RoundTrip, TheExampleSchoolReachesSenecaLessonByLesson)
     ASSERT_TRUE(dir.isValid());
     const School school = exampleSchool(dir.path());
     checkRoundTrip(school, dir.filePath(QStringLiteral("KTEMP")));
+}
+
+// The import's own document lies beside the real files, in the same folder: chosen
+// for either input of the next export it is refused before anything is written,
+// with a message that names it and says what it looks like.
+TEST(RoundTrip, TheImportsOwnDocumentIsRefusedAsEitherInputOfTheExport)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const School school = exampleSchool(dir.path());
+    const QString ktemp = dir.filePath(QStringLiteral("KTEMP"));
+    ASSERT_EQ(exportSchool(school, ktemp).status, 0);
+    ASSERT_EQ(placeLessons(ktemp).status, 0);
+    ASSERT_EQ(importSchool(school, ktemp).status, 0);
+    const QString timetable = importedDocument(school);
+    ASSERT_TRUE(QFile::exists(timetable));
+    const working_folder::Files before = working_folder::files(ktemp);
+
+    School asPlanning = school;
+    asPlanning.planning = timetable;
+    School asSeneca = school;
+    asSeneca.seneca = timetable;
+    for (const School &wrong : {asPlanning, asSeneca}) {
+        const ToolRun run = exportSchool(wrong, ktemp);
+        EXPECT_EQ(run.status, 1) << run.describe().toStdString();
+        EXPECT_TRUE(run.err.contains(QDir::toNativeSeparators(timetable))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QStringLiteral("parece un documento de horarios para subir a Séneca")))
+            << run.err.toStdString();
+        EXPECT_EQ(working_folder::differences(working_folder::files(ktemp), before), QStringList());
+    }
 }
 
 TEST(RoundTrip, AGeneratedSchoolReachesSenecaLessonByLesson)

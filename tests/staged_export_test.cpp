@@ -428,3 +428,88 @@ TEST_F(StagedExport, TheForcedExitKeepsTheTablesAndAddsTheTypedCodingsToTheMemor
     EXPECT_EQ(memory.back().value(QStringLiteral("CURSO")), QStringLiteral("1"));
     EXPECT_EQ(working_folder::stagingFolders(ktemp), QStringList());
 }
+
+// The close box of the level and course dialog ends the export as the forced exit
+// does, and says so: in a new folder with nothing typed nothing is written at all
+// (going on would have coded the groups A, B, C… under empty levels); what was
+// typed complete is kept in the memory of codings for the next export.
+TEST_F(StagedExport, TheCloseBoxOfTheLevelDialogLeavesTheExportUnfinishedAndSaysSo)
+{
+    const struct {
+        const char *name;
+        bool newFolder;
+        bool typeOne;
+        QStringList changed;
+    } cases[] = {
+        {"new folder, nothing typed", true, false, {}},
+        {"new folder, one course typed", true, true, {QStringLiteral("CURSOST2.DBF")}},
+        {"earlier export, nothing typed", false, false, {}},
+    };
+    for (const auto &c : cases) {
+        QTemporaryDir own;
+        const QString folder = c.newFolder ? own.filePath(QStringLiteral("KTEMP")) : ktemp;
+        const Files before = working_folder::files(folder);
+        ScriptedInterface ui;
+        ui.fileChoices = {g_schools->school.seneca, g_schools->school.planning};
+        ui.courseDialog = [&](CourseDialog &dialog) {
+            dialog.onShow();
+            if (c.typeOne) {
+                dialog.setNivel(0, QStringLiteral("ESO"));
+                dialog.setCurso(0, QStringLiteral("1"));
+            }
+            dialog.closeFromTitleBar();
+        };
+        Session session = sessionFor(folder);
+        ExportRun run(session, ui);
+        ASSERT_EQ(run.run(), ExportRun::Outcome::LeftUnfinished) << c.name;
+        EXPECT_FALSE(ui.closed) << c.name << ": the window stays open for another run";
+        EXPECT_EQ(session.transformado, 0) << c.name;
+        EXPECT_EQ(ui.courseDialogsShown, 1) << c.name;
+        EXPECT_EQ(ui.frameDialogsShown, 0) << c.name;
+        EXPECT_TRUE(ui.summaries.empty()) << c.name;
+        ASSERT_FALSE(ui.messages.isEmpty()) << c.name;
+        EXPECT_EQ(ui.messages.last(), export_texts::leftUnfinished(QDir::toNativeSeparators(folder))) << c.name;
+        EXPECT_EQ(working_folder::differences(working_folder::files(folder), before), c.changed) << c.name;
+        EXPECT_EQ(working_folder::stagingFolders(folder), QStringList()) << c.name;
+        if (c.typeOne) {
+            const auto memory = round_trip::readTable(QDir(folder).filePath(QStringLiteral("CURSOST2.DBF")));
+            ASSERT_EQ(memory.size(), 1u) << c.name;
+            EXPECT_EQ(memory.front().value(QStringLiteral("NIVEL")), QStringLiteral("ESO"));
+        }
+    }
+}
+
+// Leaving the time frame dialog (Escape or its close box, then yes to the question)
+// ends the export as the forced exit does: the tables stay as they were and the
+// codings just confirmed join the memory of codings.
+TEST_F(StagedExport, LeavingTheFrameDialogEndsTheExportWithTheTablesAsTheyWere)
+{
+    ScriptedInterface ui;
+    ui.fileChoices = {g_schools->school.seneca, g_schools->school.planning};
+    ui.askAnswers = {UserInterface::Answer::Second}; // the earlier codings: not taken over
+    ui.courseDialog = [&](CourseDialog &dialog) {
+        dialog.onShow();
+        dialog.applyLevels(readLevelsCsv(g_schools->school.levels));
+        dialog.ok();
+    };
+    bool leftAtOnce = false;
+    ui.frameDialog = [&](FrameDialog &dialog) {
+        dialog.setSelection({0});
+        leftAtOnce = dialog.askToLeave(); // answered with its first button, "Dejar sin terminar"
+    };
+    Session session = sessionFor(ktemp);
+    ExportRun run(session, ui);
+    ASSERT_EQ(run.run(), ExportRun::Outcome::LeftUnfinished);
+    EXPECT_TRUE(leftAtOnce);
+    EXPECT_EQ(ui.frameDialogsShown, 1) << "no new attempt after leaving";
+    EXPECT_EQ(ui.messages.last(), export_texts::leftUnfinished(QDir::toNativeSeparators(ktemp)));
+    EXPECT_FALSE(ui.closed);
+    EXPECT_EQ(session.transformado, 0);
+    EXPECT_EQ(working_folder::differences(working_folder::files(ktemp), g_schools->earlier),
+        QStringList{QStringLiteral("CURSOST2.DBF")});
+    const auto earlierMemory
+        = round_trip::readTable(QDir(g_schools->earlierFolder).filePath(QStringLiteral("CURSOST2.DBF")));
+    const auto memory = round_trip::readTable(QDir(ktemp).filePath(QStringLiteral("CURSOST2.DBF")));
+    EXPECT_GT(memory.size(), earlierMemory.size()) << "the earlier codings stay, the new ones join them";
+    EXPECT_EQ(working_folder::stagingFolders(ktemp), QStringList());
+}

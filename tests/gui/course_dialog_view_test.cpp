@@ -108,7 +108,7 @@ private:
         };
         ExportRun run(m_session, m_ui);
         run.setDocuments(loaded(QStringLiteral("s.xml"), xml.toUtf8()), loaded(QStringLiteral("p.xml"), empty));
-        return run.buildCoursesTable();
+        return run.buildCoursesTable() == ExportRun::Outcome::Completed;
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -167,6 +167,41 @@ private Q_SLOTS:
         for (const char *hidden : {"Label2", "Label3", "Label8"})
             QVERIFY2(!labelNamed(view, hidden)->isVisible(), hidden);
         QVERIFY(!button(view, "BitBtn2")->isVisible());
+        view.close();
+    }
+
+    // As in a spreadsheet, Delete and Backspace empty the cell; the fields that take
+    // no input keep their text. Every button shows the keyboard's focus.
+    void deleteAndBackspaceEmptyACellAndEveryButtonShowsTheFocus()
+    {
+        writeTableRows(coursesPath(), courses_table::layout(),
+            {course(QStringLiteral("1001"), QStringLiteral("Uno"), QStringLiteral("ESO"), QStringLiteral("1"))});
+        CourseDialog logic(m_dir->path(), false, m_ui);
+        CourseDialogView view(logic);
+        showAndWait(view);
+        QTableView *table = grid(view);
+        table->setCurrentIndex(table->model()->index(0, 2));
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(logic.nivel(0), QString());
+        table->setCurrentIndex(table->model()->index(0, 3));
+        QTest::keyClick(table, Qt::Key_Backspace);
+        QCOMPARE(logic.curso(0), QString());
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QTest::keyClick(table, Qt::Key_Delete);
+        QCOMPARE(logic.clave(0), QStringLiteral("1001"));
+
+        QApplication::setActiveWindow(&view);
+        view.setAttribute(Qt::WA_KeyboardFocusChange);
+        button(view, "BitBtn2")->show();
+        for (QPushButton *each : view.findChildren<QPushButton *>()) {
+            table->setFocus(Qt::TabFocusReason);
+            QTest::qWait(10);
+            const QImage without = each->grab().toImage();
+            each->setFocus(Qt::TabFocusReason);
+            QTest::qWait(10);
+            QVERIFY(each->hasFocus());
+            QVERIFY2(each->grab().toImage() != without, qPrintable(each->objectName()));
+        }
         view.close();
     }
 
@@ -293,6 +328,56 @@ private Q_SLOTS:
         QVERIFY(!secondHadIncident);
         QVERIFY(hiddenAfterClick);
         QVERIFY(m_session.result);
+    }
+
+    // Shown again after a failed OK, the dialog selects the first cell still
+    // missing and marks every missing cell until it is filled; it can be resized
+    // and maximised, and its grid takes the room.
+    void afterAFailedOkTheMissingCellsAreMarkedAndTheFirstIsSelected()
+    {
+        const auto typeInto = [](CourseDialogView &view, int row, int column, const QString &text) {
+            QLineEdit *editor = editCell(grid(view), row, column);
+            QVERIFY(editor);
+            editor->selectAll();
+            QTest::keyClicks(editor, text);
+            grid(view)->setCurrentIndex(grid(view)->model()->index(row, 0)); // leaves the cell
+        };
+        QModelIndex selectedOnShow;
+        QList<bool> marksAfterTyping;
+        const bool completed
+            = runStep({{QStringLiteral("1001"), QStringLiteral("Uno")}, {QStringLiteral("1002"), QStringLiteral("Dos")},
+                          {QStringLiteral("1003"), QStringLiteral("Tres")}},
+                {[&](CourseDialogView &view, CourseDialog &) {
+                     QVERIFY(!grid(view)->model()->index(0, 2).data(Qt::BackgroundRole).isValid());
+                     typeInto(view, 0, 2, QStringLiteral("ESO"));
+                     typeInto(view, 0, 3, QStringLiteral("1"));
+                     typeInto(view, 1, 2, QStringLiteral("ESO"));
+                     QTest::mouseClick(button(view, "BitBtn1"), Qt::LeftButton);
+                 },
+                    [&](CourseDialogView &view, CourseDialog &logic) {
+                        QVERIFY(view.windowFlags() & Qt::WindowMaximizeButtonHint);
+                        QAbstractItemModel *model = grid(view)->model();
+                        selectedOnShow = grid(view)->currentIndex();
+                        const auto marked = [model](int row, int column) {
+                            return model->index(row, column).data(Qt::BackgroundRole).isValid();
+                        };
+                        QVERIFY(!marked(0, 2) && !marked(0, 3) && !marked(1, 2));
+                        QVERIFY(marked(1, 3) && marked(2, 2) && marked(2, 3));
+                        const QSize gridBefore = grid(view)->size();
+                        view.resize(view.width() + 200, view.height() + 150);
+                        QCOMPARE(grid(view)->size(), gridBefore + QSize(200, 150));
+                        QVERIFY(button(view, "BitBtn1")->geometry().left() > grid(view)->geometry().right());
+                        typeInto(view, 1, 3, QStringLiteral("2"));
+                        marksAfterTyping << marked(1, 3) << marked(2, 2);
+                        logic.setNivel(2, QStringLiteral("BCT"));
+                        logic.setCurso(2, QStringLiteral("1"));
+                        QTest::mouseClick(button(view, "BitBtn1"), Qt::LeftButton);
+                    }});
+        QVERIFY(completed);
+        QCOMPARE(selectedOnShow.row(), 1);
+        QCOMPARE(selectedOnShow.column(), int(CoursesModel::Curso));
+        QCOMPARE(marksAfterTyping, (QList<bool>{false, true}));
+        QCOMPARE(readTableRows(coursesPath()).at(1).at(3), QStringLiteral("2"));
     }
 
     void theForcedExitButtonEndsTheStep()

@@ -104,7 +104,12 @@ private Q_SLOTS:
         QWidget *view = f.view.get();
         QCOMPARE(view->windowTitle(), QStringLiteral("Planillas, Marcos o Jornadas Horarias"));
         auto *frames = control<QListWidget>(view, "ListBox2");
-        QCOMPARE(items(frames), (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+        // Each frame with its name and the times its slots span, before any click.
+        QCOMPARE(items(frames),
+            (QStringList{QStringLiteral("A · Mañana · 08:00–10:00"), QStringLiteral("B · Tarde · 16:00–17:00"),
+                QStringLiteral("C · Noche · 20:00–21:00")}));
+        for (int row = 0; row < frames->count(); ++row)
+            QVERIFY(frames->visualItemRect(frames->item(row)).right() < frames->viewport()->width());
         QCOMPARE(frames->selectionMode(), QAbstractItemView::ExtendedSelection);
         QVERIFY(frames->selectedItems().isEmpty());
         QCOMPARE(control<QLabel>(view, "LabelNombre")->text(), QStringLiteral("Mañana"));
@@ -129,6 +134,21 @@ private Q_SLOTS:
         QTest::keyClick(view, Qt::Key_F1);
         QCOMPARE(help.size(), 1);
         QCOMPARE(help.first().first().toString(), help_sections::frameDialog());
+    }
+
+    void continuarShowsTheKeyboardsFocus()
+    {
+        Fixture f;
+        QApplication::setActiveWindow(f.view.get());
+        f.view->setAttribute(Qt::WA_KeyboardFocusChange);
+        auto *continuar = control<QPushButton>(f.view.get(), "BitBtnContinuar");
+        control<QListWidget>(f.view.get(), "ListBox2")->setFocus(Qt::TabFocusReason);
+        QTest::qWait(10);
+        const QImage without = continuar->grab().toImage();
+        continuar->setFocus(Qt::TabFocusReason);
+        QTest::qWait(10);
+        QVERIFY(continuar->hasFocus());
+        QVERIFY(continuar->grab().toImage() != without);
     }
 
     void ctrlSelectsTwoFramesHandedOverInListOrder_data()
@@ -183,12 +203,45 @@ private Q_SLOTS:
         QCOMPARE(f.ui.messages, QStringList{frame_dialog_texts::tooMany()});
     }
 
-    void closingByTheTitleBarWithNothingSelectedIsLikeContinuar()
+    // Escape and the close box are the way out of the export: after a question,
+    // answered "stay" the dialog stays open with its selection, answered "leave"
+    // it closes without a choice and without the no-frame message.
+    void escapeAndTheCloseBoxAskWhetherToLeaveTheExportUnfinished_data()
     {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("escape") << true;
+        QTest::newRow("close box") << false;
+    }
+
+    void escapeAndTheCloseBoxAskWhetherToLeaveTheExportUnfinished()
+    {
+        QFETCH(bool, escape);
         Fixture f;
-        f.view->close();
+        clickFrame(f.view.get(), 1, Qt::NoModifier);
+        const auto leave = [&] {
+            if (escape)
+                QTest::keyClick(f.view.get(), Qt::Key_Escape);
+            else
+                f.view->close();
+        };
+        f.ui.askAnswers = {UserInterface::Answer::Second};
+        leave();
+        QVERIFY(f.view->isVisible());
+        QVERIFY(!f.logic->isClosed());
+        QCOMPARE(f.logic->selectedIndexes(), std::vector<int>{1});
+        f.ui.askAnswers = {UserInterface::Answer::Dismissed};
+        leave();
+        QVERIFY(f.view->isVisible());
+
+        f.ui.askAnswers = {UserInterface::Answer::First};
+        leave();
+        QVERIFY(!f.view->isVisible());
+        QVERIFY(f.logic->left());
         QVERIFY(!f.logic->resultMH);
-        QCOMPARE(f.ui.messages, QStringList{frame_dialog_texts::noneSelected()});
+        QCOMPARE(f.ui.questions.size(), 3);
+        QCOMPARE(f.ui.questions.first(),
+            frame_dialog_texts::leaveCaption() + QLatin1Char('|') + frame_dialog_texts::leaveQuestion());
+        QVERIFY(f.ui.messages.isEmpty());
     }
 
     void theWindowsInterfaceShowsTheDialogModally()

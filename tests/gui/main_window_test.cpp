@@ -98,12 +98,12 @@ private Q_SLOTS:
         QCOMPARE(iniContent(f.dir).isEmpty(), batchMode == 0);
     }
 
-    void mixedCaseExportarRunsTheExportAndAMissingFileWritesMinusOne()
+    void mixedCaseExportarRunsTheExportAndACancelledChoiceWritesMinusOne()
     {
         Fixture f({QStringLiteral("prog"), QStringLiteral("ExPortar"), QStringLiteral("ignorado")});
         f.window->show();
         QTRY_VERIFY(f.ui->closed);
-        QCOMPARE(f.ui->messages.last(), QStringLiteral("No existe archivo"));
+        QCOMPARE(f.ui->messages.last(), run_texts::choiceCancelled());
         QCOMPARE(f.session.transformado, -1);
         QCOMPARE(iniContent(f.dir), QByteArray("[Transformadores]\r\nTransformado=-1\r\n"));
         QVERIFY(!f.window->isVisible());
@@ -138,7 +138,7 @@ private Q_SLOTS:
         // The next run starts as any other.
         f.ui->beforeFileChoice = nullptr;
         f.window->BImportarClick();
-        QCOMPARE(f.ui->messages.last(), run_texts::noFile());
+        QCOMPARE(f.ui->messages.last(), run_texts::choiceCancelled());
     }
 
     void showsTheTextsOfTheWindow()
@@ -240,6 +240,7 @@ private Q_SLOTS:
         Fixture f({QStringLiteral("prog")});
         f.session.programDir = bin;
         HelpOpener help(bin);
+        help.redirectFolder = root.filePath(QStringLiteral("cache"));
         QList<QUrl> urls;
         help.openUrl = [&urls](const QUrl &url) {
             urls << url;
@@ -280,7 +281,113 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(urls.first(), QUrl::fromLocalFile(root.filePath(opened)));
+        // A section travels through a local page that redirects to it: openers
+        // drop the anchor of the file they open, the page keeps it.
         QCOMPARE(urls.last().fragment(), help_sections::courseDialog());
+        QVERIFY(urls.last().isLocalFile());
+        QFile page(urls.last().toLocalFile());
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QUrl target = QUrl::fromLocalFile(root.filePath(opened));
+        target.setFragment(help_sections::courseDialog());
+        const QByteArray bytes = page.readAll();
+        QVERIFY2(
+            bytes.contains("http-equiv=\"refresh\" content=\"0; url=" + target.toEncoded() + "\""), bytes.constData());
+    }
+
+    // At 1366×768 with a taskbar the grown window must not reach under it.
+    void theGrownWindowStaysWithinTheAvailableScreenArea()
+    {
+        const QRect available(0, 0, 1366, 728); // a 40-pixel taskbar below
+        const QRect grown(366, 217, 634, 548); // centred before it grew by its summary
+        const QRect kept = MainWindow::keptWithin(grown, available);
+        QVERIFY(available.contains(kept));
+        QCOMPARE(kept, QRect(366, 180, 634, 548));
+        QCOMPARE(MainWindow::keptWithin(QRect(0, 100, 634, 548), QRect(0, 0, 800, 500)), QRect(0, 0, 634, 500));
+        QCOMPARE(MainWindow::keptWithin(QRect(10, 10, 100, 100), available), QRect(10, 10, 100, 100));
+
+        Fixture f({QStringLiteral("prog")});
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        RunSummary summary;
+        summary.heading = QStringLiteral("Importación terminada");
+        summary.reportPath = f.dir.filePath(QStringLiteral("informe.html"));
+        f.window->showRunSummary(summary);
+        QTest::qWait(50);
+        const QRect screen = f.window->screen()->availableGeometry();
+        QVERIFY2(screen.contains(f.window->frameGeometry()),
+            qPrintable(QStringLiteral("%1,%2 %3x%4")
+                           .arg(f.window->frameGeometry().x())
+                           .arg(f.window->frameGeometry().y())
+                           .arg(f.window->frameGeometry().width())
+                           .arg(f.window->frameGeometry().height())));
+        QVERIFY(f.window->reportButton()->isVisible());
+    }
+
+    // Each button of the window looks different when it has the keyboard's focus.
+    void everyButtonShowsTheFocus()
+    {
+        Fixture f({QStringLiteral("prog")});
+        RunSummary summary;
+        summary.documentPath = f.dir.filePath(QStringLiteral("d.xml"));
+        summary.reportPath = f.dir.filePath(QStringLiteral("d.html"));
+        f.window->showRunSummary(summary);
+        f.window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(f.window.get()));
+        QApplication::setActiveWindow(f.window.get());
+        f.window->setAttribute(Qt::WA_KeyboardFocusChange); // as after Tab
+        for (QPushButton *button : f.window->findChildren<QPushButton *>()) {
+            if (!button->isVisible())
+                continue;
+            button->setEnabled(true);
+            f.window->summaryView()->setFocus(Qt::TabFocusReason);
+            QTest::qWait(10);
+            const QImage without = button->grab().toImage();
+            button->setFocus(Qt::TabFocusReason);
+            QTest::qWait(10);
+            QVERIFY(button->hasFocus());
+            const QImage with = button->grab().toImage();
+            QVERIFY2(with != without, qPrintable(button->objectName()));
+        }
+    }
+
+    // "Proceso finalizado" after an import carries the check's counts and opens the
+    // report from its own button: in batch mode the window closes right after it.
+    void theFinishedBoxOpensTheReport()
+    {
+        Session session;
+        QTemporaryDir dir;
+        session.programDir = dir.path();
+        MainWindow window(session, {QStringLiteral("prog")});
+        QList<QUrl> opened;
+        window.help().openUrl = [&opened](const QUrl &url) {
+            opened << url;
+            return true;
+        };
+        RunSummary summary;
+        summary.reportPath = dir.filePath(QStringLiteral("ResultadoHoravoX.html"));
+        window.showRunSummary(summary);
+        window.show();
+        QString shownText;
+        QTimer::singleShot(0, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(box);
+            shownText = box->text();
+            QAbstractButton *report = nullptr;
+            QStringList visible;
+            for (QAbstractButton *button : box->buttons()) {
+                visible << button->text();
+                if (button->text() == QStringLiteral("Abrir informe"))
+                    report = button;
+            }
+            QCOMPARE(visible.size(), 2);
+            QVERIFY(report);
+            report->click();
+        });
+        window.ui().showFinished(
+            QStringLiteral("Comprobación del documento: 2 errores, 0 avisos, 1 nota informativa."), summary.reportPath);
+        QVERIFY(shownText.startsWith(run_texts::finished()));
+        QVERIFY(shownText.contains(QStringLiteral("2 errores")));
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(summary.reportPath)});
     }
 
     void fileDialogsStartInSenecaElseTheWorkingFolderElseHome()

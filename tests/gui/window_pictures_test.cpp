@@ -26,6 +26,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -120,7 +121,11 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    void mainWindowBeforeARun() { shoot(m_window.get(), QStringLiteral("ventana-principal")); }
+    void mainWindowBeforeARun()
+    {
+        QCOMPARE(m_window->screen()->geometry().size(), QSize(1366, 768));
+        shoot(m_window.get(), QStringLiteral("ventana-principal"));
+    }
 
     void fileDialogStartsInTheSenecaFolderWithAnEmptyName()
     {
@@ -262,17 +267,25 @@ private Q_SLOTS:
             shown.addNotes(run.notes);
             m_window->showRunSummary(shown);
             QTest::qWait(50);
+            // The grown window stays above the screen's edge (1366×768 here).
+            const QRect screen = m_window->screen()->availableGeometry();
+            QVERIFY2(screen.contains(m_window->frameGeometry()), run.name);
             QPixmap composed;
+            const bool withReport = !run.summary.reportPath.isEmpty();
             whenModal([&](QWidget *box) {
                 // The message as it stands over the window: centred on it.
                 composed = shoot(m_window.get(), QString::fromLatin1(run.name));
-                const QPixmap message = shoot(box, QStringLiteral("mensaje-proceso-finalizado"));
+                const QPixmap message = shoot(box,
+                    withReport ? QStringLiteral("mensaje-proceso-finalizado-informe")
+                               : QStringLiteral("mensaje-proceso-finalizado"));
+                if (withReport)
+                    QVERIFY(buttonTitled(box, QStringLiteral("Abrir informe")));
                 QPainter painter(&composed);
                 painter.drawPixmap(
                     (composed.width() - message.width()) / 2, (composed.height() - message.height()) / 2, message);
                 QTest::keyClick(box, Qt::Key_Return);
             });
-            m_window->ui().showMessage(run_texts::finished());
+            m_window->ui().showFinished(run.summary.finishedDetails.join(QLatin1Char('\n')), run.summary.reportPath);
             composed.save(
                 QDir(picturesDir()).filePath(QString::fromLatin1(run.name) + QStringLiteral("-finalizado.png")));
         }
@@ -284,5 +297,25 @@ private Q_SLOTS:
     void cleanupTestCase() { m_window.reset(); }
 };
 
-QTEST_MAIN(WindowPicturesTest)
+// The pictures are taken on a screen of 1366×768, the smallest the program is
+// used on: the offscreen platform is given one of that size.
+int main(int argc, char *argv[])
+{
+    if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
+        const QString config = QDir(picturesDir()).filePath(QStringLiteral("pantalla-1366x768.json"));
+        QDir().mkpath(picturesDir());
+        QFile file(config);
+        if (!file.open(QIODevice::WriteOnly)
+            || file.write(R"({"screens": [{"name": "pantalla", "x": 0, "y": 0, "width": 1366, "height": 768,
+                              "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                < 0)
+            return 1;
+        file.close();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    }
+    QApplication app(argc, argv);
+    WindowPicturesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "window_pictures_test.moc"

@@ -2,6 +2,7 @@
 // A UserInterface with scripted answers, for tests: it records every message and
 // answers questions, file choices and dialogs from what the test set up.
 
+#include "common/run_driver.h"
 #include "common/run_summary.h"
 #include "common/user_interface.h"
 
@@ -39,6 +40,15 @@ public:
         return answer;
     }
     void showSummary(const RunSummary &summary) override { summaries.push_back(summary); }
+    // "Proceso finalizado" joins the messages; what the box adds is kept apart.
+    QStringList finishedDetails; // showFinished, in order
+    QStringList finishedReports;
+    void showFinished(const QString &details, const QString &reportPath) override
+    {
+        messages << run_texts::finished();
+        finishedDetails << details;
+        finishedReports << reportPath;
+    }
     std::optional<QString> chooseXmlFile(XmlFile) override
     {
         if (fileChoices.empty())

@@ -4,8 +4,8 @@
 # stand-in for the timetabler (a Windows program) starts the launcher, which starts
 # the Linux window program on an Xvfb display, whose file dialog is answered through
 # TRANSHORAVO_TEST_ANSWERS. Cases: an import of the example school that completes
-# (1); an import and an export whose file dialog is cancelled ("No existe archivo",
-# -1); an import stopped by an error, whose window the person then closes (stays 0).
+# (1); an import and an export whose file dialog is cancelled (a message that says
+# so, -1); an import stopped by an error, whose window the person then closes (stays 0).
 #
 # Usage: wine_launcher_test.sh LAUNCHER.exe STANDIN.exe TransHoravoPlanif transhoravo
 #                              standin_timetabler EXAMPLES_DIR
