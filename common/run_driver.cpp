@@ -1,14 +1,17 @@
 #include "common/run_driver.h"
 
-#include <QFileInfo>
+#include "common/disk_io.h"
+
+#include <QDir>
 
 bool chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen)
 {
     if (const auto path = ui.chooseXmlFile(which))
         chosen = *path;
-    if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
+    const disk::FileKind kind = chosen.isEmpty() ? disk::FileKind::Missing : disk::kindOf(chosen);
+    if (kind == disk::FileKind::Regular)
         return true;
-    ui.showMessage(run_texts::noFile());
+    ui.showMessage(run_texts::noFile(chosen, kind));
     if (session.inBatchMode()) {
         session.transformado = -1;
         ui.closeMainWindow();
@@ -26,3 +29,14 @@ void endCompletedRun(Session &session, UserInterface &ui, const RunSummary &summ
     if (session.inBatchMode())
         ui.closeMainWindow();
 }
+
+namespace run_texts {
+QString noFile(const QString &path, disk::FileKind kind)
+{
+    if (path.isEmpty())
+        return noFile();
+    if (kind == disk::FileKind::Missing)
+        return noFile() + QStringLiteral(": ") + QDir::toNativeSeparators(path);
+    return QStringLiteral("%1 es %2. Elija un archivo XML.").arg(QDir::toNativeSeparators(path), disk::kindText(kind));
+}
+} // namespace run_texts

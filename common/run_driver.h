@@ -2,6 +2,7 @@
 // What the export and the import drivers share: the choice of an input file that
 // must exist, the way a completed run ends, and the texts both directions show.
 
+#include "common/disk_io.h"
 #include "common/session.h"
 #include "common/user_interface.h"
 
@@ -10,8 +11,9 @@
 struct RunSummary;
 
 // Shows the file-open dialog of the file; a cancelled dialog keeps the file chosen
-// before. False, after "No existe archivo", when no chosen file exists; in batch
-// mode the outcome is then -1 and the main window closes.
+// before. False, after "No existe archivo" and the path, when no chosen file
+// exists (or after saying what stands there instead: a folder, a pipe, a device);
+// in batch mode the outcome is then -1 and the main window closes.
 bool chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterface::XmlFile which, QString &chosen);
 
 // The end of a completed run: the outcome 1, the action buttons left disabled, the
@@ -24,6 +26,8 @@ inline QString noFile()
 {
     return QStringLiteral("No existe archivo");
 }
+// "No existe archivo" followed by the path, or what the path is instead of a file.
+QString noFile(const QString &path, disk::FileKind kind);
 inline QString finished()
 {
     return QStringLiteral("Proceso finalizado");

@@ -6,6 +6,7 @@
 // would hold, whatever the file holds: entities, CDATA, comments, whitespace.
 #include "import/seneca_frame.h"
 
+#include "common/declared_encoding.h"
 #include "common/user_error.h"
 #include "common/xml_document.h"
 #include "common/xml_parse_guard.h"
@@ -235,6 +236,7 @@ SenecaFrame SenecaFrame::read(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
         throwAsDocumentLoad(path);
+    xml::refuseMisdeclaredEncoding(path);
 
     const xml::ParserPtr parser = xml::newParser(path);
     xmlParserCtxtPtr ctxt = parser.get();
