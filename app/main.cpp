@@ -11,6 +11,7 @@
 
 int main(int argc, char *argv[])
 {
+    platform::prepareProcess();
     platform::holdLauncherConnectionForThisProcessOnly();
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window's caption.

@@ -1,6 +1,7 @@
 // transhoravo: the converter without a window, for scripts, servers and tests.
 #include "cli/cli_interface.h"
 #include "cli/commands.h"
+#include "common/platform.h"
 #include "common/spanish_qt_texts.h"
 
 #include <QCommandLineParser>
@@ -22,6 +23,7 @@ const char *const kUsage = "Uso: transhoravo <orden> [opciones]\n"
 
 int main(int argc, char *argv[])
 {
+    platform::prepareProcess();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("transhoravo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(HORAVO_VERSION));

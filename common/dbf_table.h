@@ -137,7 +137,7 @@ public:
     QString text(int row, int field) const;
     QString text(int row, const QString &fieldName) const { return text(row, fieldIndex(fieldName)); }
     // Whole number of a field: accepts I, N, F, O and character fields; null is 0 for
-    // I/O/N/F fields. Throws UserError with "'%s' is not a valid integer value",
+    // I/O/N/F fields. Throws UserError with "«%s» no es un número entero",
     // naming the table, record and field, when the text is not a whole number.
     int integer(int row, int field) const;
     int integer(int row, const QString &fieldName) const { return integer(row, fieldIndex(fieldName)); }

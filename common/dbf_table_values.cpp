@@ -19,7 +19,7 @@ QString doubleText(double value)
 
 QString notAFloatText(const QString &value)
 {
-    return QStringLiteral("'%1' is not a valid floating point value").arg(value);
+    return QStringLiteral("«%1» no es un número").arg(value);
 }
 
 QString searchKey(FieldType type, const QString &value)
@@ -232,7 +232,7 @@ void Table::setText(int row, int field, const QString &value)
         else if (flag == QLatin1String("F") || flag == QLatin1String("N"))
             *p = 'F';
         else
-            throw UserError(QStringLiteral("'%1' no es un valor lógico (T o F)").arg(value) + d->where(row, field));
+            throw UserError(QStringLiteral("«%1» no es un valor lógico (T o F)").arg(value) + d->where(row, field));
         break;
     }
     case 'N':
@@ -256,7 +256,7 @@ void Table::setText(int row, int field, const QString &value)
         if (!date.isEmpty() && (date.size() != 8 || !std::all_of(date.begin(), date.end(), [](QChar c) {
                 return c >= QLatin1Char('0') && c <= QLatin1Char('9');
             })))
-            throw UserError(QStringLiteral("'%1' no es una fecha AAAAMMDD").arg(value) + d->where(row, field));
+            throw UserError(QStringLiteral("«%1» no es una fecha AAAAMMDD").arg(value) + d->where(row, field));
         d->fill(row, field, date.toLatin1(), false);
         break;
     }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 #include <atomic>
 #include <cerrno>
@@ -213,6 +214,96 @@ int replaceByRename(const QString &from, const QString &to)
 #endif
 }
 
+FileKind kindOf(const QString &path)
+{
+#if defined(Q_OS_WIN)
+    const QFileInfo info(path);
+    if (!info.exists())
+        return FileKind::Missing;
+    if (info.isDir())
+        return FileKind::Folder;
+    return info.isFile() ? FileKind::Regular : FileKind::Other;
+#else
+    struct stat info { };
+    if (::stat(native(path).constData(), &info) != 0)
+        return FileKind::Missing;
+    if (S_ISREG(info.st_mode))
+        return FileKind::Regular;
+    if (S_ISDIR(info.st_mode))
+        return FileKind::Folder;
+    if (S_ISFIFO(info.st_mode))
+        return FileKind::Fifo;
+    if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))
+        return FileKind::Device;
+    return FileKind::Other;
+#endif
+}
+
+QString kindText(FileKind kind)
+{
+    switch (kind) {
+    case FileKind::Missing:
+        return QStringLiteral("un archivo que no existe");
+    case FileKind::Regular:
+        return QStringLiteral("un archivo");
+    case FileKind::Folder:
+        return QStringLiteral("una carpeta");
+    case FileKind::Fifo:
+        return QStringLiteral("una tubería (FIFO), no un archivo");
+    case FileKind::Device:
+        return QStringLiteral("un dispositivo, no un archivo");
+    case FileKind::Other:
+        break;
+    }
+    return QStringLiteral("algo que no es un archivo (un enlace roto o un socket)");
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+#if defined(Q_OS_WIN)
+    // The volume and file index name a file whatever link or path leads to it.
+    const auto identity = [](const QString &path, BY_HANDLE_FILE_INFORMATION &info) {
+        const HANDLE handle = CreateFileW(windows_calls::widePath(path).c_str(), 0,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle == INVALID_HANDLE_VALUE)
+            return false;
+        const bool read = GetFileInformationByHandle(handle, &info);
+        CloseHandle(handle);
+        return read;
+    };
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return identity(a, first) && identity(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber
+        && first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+#else
+    struct stat first {
+    }, second{};
+    return ::stat(native(a).constData(), &first) == 0 && ::stat(native(b).constData(), &second) == 0
+        && first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+#endif
+}
+
+QString temporaryNameFor(const QString &path)
+{
+    return path + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+}
+
+int removeLeftoverTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    const QDir folder = target.dir();
+    static const QRegularExpression form(QStringLiteral("^\\.[0-9a-f]{8}\\.tmp$"));
+    int removed = 0;
+    const QString prefix = target.fileName();
+    for (const QString &name : folder.entryList({prefix + QStringLiteral(".*.tmp")}, QDir::Files | QDir::Hidden)) {
+        if (!name.startsWith(prefix) || !form.match(QStringView(name).mid(prefix.size())).hasMatch())
+            continue;
+        if (removeFile(folder.filePath(name)) == 0)
+            ++removed;
+    }
+    return removed;
+}
+
 WholeFile::WholeFile(QString path)
     : m_path(std::move(path))
 {
@@ -245,8 +336,7 @@ bool WholeFile::open()
         mode = int(existing.st_mode & 07777);
 #endif
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QString candidate
-            = m_path + QStringLiteral(".%1.tmp").arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'));
+        const QString candidate = temporaryNameFor(m_path);
 #if defined(Q_OS_WIN)
         m_fd = _wopen(windows_calls::widePath(candidate).c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY,
             _S_IREAD | _S_IWRITE);
@@ -317,6 +407,7 @@ bool WholeFile::commit(bool forceToDisk)
         return false;
     }
     m_temporary.clear();
+    m_inPlace = true;
     if (forceToDisk) {
         if (const int error = syncFolder(QFileInfo(m_path).absolutePath())) {
             m_error = error;

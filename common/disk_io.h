@@ -32,6 +32,24 @@ int removeFile(const QString &path);
 // Renames a file over another in the same folder. Returns 0 or the error number.
 int replaceByRename(const QString &from, const QString &to);
 
+// What stands at a path, symbolic links followed. A person may give a pipe or a
+// device where a file is asked for; reading one would wait or never end.
+enum class FileKind { Missing, Regular, Folder, Fifo, Device, Other };
+FileKind kindOf(const QString &path);
+// "una carpeta", "una tubería (FIFO)", "un dispositivo" ... for the person.
+QString kindText(FileKind kind);
+
+// Whether two paths name one existing file: the same path, a symbolic link to
+// it, or another hard link of it. (Windows: the volume and file index of both.)
+bool sameFile(const QString &a, const QString &b);
+
+// A fresh name beside path of the form WholeFile gives its temporary files
+// ("<name>.<8 hex digits>.tmp"), which removeLeftoverTemporaries() recognises.
+QString temporaryNameFor(const QString &path);
+// Deletes what a killed process left beside path: the temporary files of the
+// form above. Returns how many it removed; one that cannot go stays.
+int removeLeftoverTemporaries(const QString &path);
+
 // A file written whole or not at all: the bytes go to a temporary file in the
 // target's folder, which takes the target's name only on commit(). A new file gets
 // the permissions the umask allows; a replaced one keeps its own.
@@ -50,6 +68,8 @@ public:
     bool commit(bool forceToDisk = true);
 
     const QString &fileName() const { return m_path; }
+    // Whether commit() has put the file in place (a later step may still have failed).
+    bool inPlace() const { return m_inPlace; }
     // Why the last call failed, in Spanish.
     QString errorString() const;
     // "No se pudo escribir el archivo X: <reason>."
@@ -61,6 +81,7 @@ private:
     int m_fd = -1;
     qint64 m_written = 0;
     int m_error = 0;
+    bool m_inPlace = false;
 };
 
 // Writes a whole file at once (see WholeFile). Throws UserError naming the file.

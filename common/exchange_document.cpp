@@ -63,8 +63,9 @@ QString ExchangeRecord::serialisedSlice(int position, int from, int length) cons
     if (!has(position))
         return QString();
     // The start tag is where serialisedValue() begins: markup starts with "<", so
-    // trimming leaves its start as it is.
-    thread_local std::string start;
+    // trimming leaves its start as it is. (Not thread_local: mingw-w64 runs such
+    // destructors on freed storage when a thread ends.)
+    std::string start;
     if (startTagUtf8(position, start)) {
         const bool ascii
             = std::all_of(start.begin(), start.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -82,7 +83,7 @@ QString ExchangeRecord::serialisedSlice(int position, int from, int length) cons
 bool ExchangeRecord::serialisedSliceIs(int position, int from, const QString &text) const
 {
     // An ASCII start tag is compared byte by byte, without a text of it.
-    thread_local std::string start;
+    std::string start;
     if (has(position) && startTagUtf8(position, start) && from + text.size() <= qsizetype(start.size())
         && std::all_of(start.begin(), start.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
         return QLatin1StringView(start.data() + from, text.size()) == text;

@@ -1,6 +1,7 @@
 #include "common/exchange_values.h"
 
 #include "common/clipper.h"
+#include "common/declared_encoding.h"
 #include "common/disk_io.h"
 #include "common/exchange_document.h"
 #include "common/xml_parse_guard.h"
@@ -356,6 +357,7 @@ std::optional<ExchangeValues> ExchangeValues::readByStream(const QString &path, 
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
         return std::nullopt;
+    xml::refuseMisdeclaredEncoding(path);
     const xml::ParserPtr parser(xmlCreateFileParserCtxt(disk::pathForLibxml2(path).constData()));
     if (!parser)
         return std::nullopt;

@@ -16,6 +16,11 @@ namespace platform {
 // this; runs get their folders passed in.
 QString defaultWorkDir();
 
+// What the process sets before anything else, on its first line. On Windows: the
+// regular expressions' JIT off, because Qt's JIT code crashes in threads that Qt
+// did not start (the import reads the Séneca file on one) with this toolchain.
+void prepareProcess();
+
 // Started by the Wine launcher, the Linux program's standard output and error are a
 // socket whose other end the launcher reads until every process holding it has
 // ended; only then does Horavent read Horavent.ini. A browser opened for the help

@@ -20,6 +20,10 @@ QString defaultWorkDir()
     return QDir(prefix).filePath(QStringLiteral("drive_c/KTEMP"));
 }
 
+void prepareProcess()
+{
+}
+
 void holdLauncherConnectionForThisProcessOnly()
 {
     // The launcher names Horavent's folder; without it standard output may be any

@@ -16,6 +16,11 @@ QString defaultWorkDir()
     return QStringLiteral("C:/KTEMP");
 }
 
+void prepareProcess()
+{
+    qputenv("QT_ENABLE_REGEXP_JIT", "0");
+}
+
 void holdLauncherConnectionForThisProcessOnly()
 {
     // Horavent starts this program itself and waits on its process.

@@ -1,7 +1,9 @@
 #include "common/run_driver.h"
 
+#include "common/disk_io.h"
 #include "common/run_summary.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -26,9 +28,10 @@ FileChoice chooseExistingXmlFile(Session &session, UserInterface &ui, UserInterf
         return FileChoice::Cancelled;
     }
     chosen = *path;
-    if (!chosen.isEmpty() && QFileInfo(chosen).isFile())
+    const disk::FileKind kind = chosen.isEmpty() ? disk::FileKind::Missing : disk::kindOf(chosen);
+    if (kind == disk::FileKind::Regular)
         return FileChoice::Chosen;
-    ui.showMessage(run_texts::noFile());
+    ui.showMessage(run_texts::noFile(chosen, kind));
     endInBatchMode(session, ui);
     return FileChoice::Missing;
 }
@@ -43,3 +46,14 @@ void endCompletedRun(Session &session, UserInterface &ui, const RunSummary &summ
     if (session.inBatchMode())
         ui.closeMainWindow();
 }
+
+namespace run_texts {
+QString noFile(const QString &path, disk::FileKind kind)
+{
+    if (path.isEmpty())
+        return noFile();
+    if (kind == disk::FileKind::Missing)
+        return noFile() + QStringLiteral(": ") + QDir::toNativeSeparators(path);
+    return QStringLiteral("%1 es %2. Elija un archivo XML.").arg(QDir::toNativeSeparators(path), disk::kindText(kind));
+}
+} // namespace run_texts

@@ -2,6 +2,7 @@
 // What the export and the import drivers share: the choice of an input file that
 // must exist, the way a completed run ends, and the texts both directions show.
 
+#include "common/disk_io.h"
 #include "common/session.h"
 #include "common/user_interface.h"
 
@@ -10,7 +11,8 @@
 struct RunSummary;
 
 // Shows the file-open dialog of the file and keeps the choice in `chosen`.
-// Missing, after "No existe archivo", when the chosen file does not exist;
+// Missing, after "No existe archivo" and the path (or after saying what stands
+// there instead: a folder, a pipe, a device), when no chosen file exists;
 // Cancelled, after a message that says so, when the person cancelled the dialog
 // (the file chosen before is not taken in its place). In batch mode the outcome
 // of either is -1 and the main window closes.
@@ -32,6 +34,9 @@ inline QString choiceCancelled()
     return QStringLiteral("Se ha cancelado la elección del archivo. El proceso no ha empezado: no se ha cambiado "
                           "nada.");
 }
+
+// "No existe archivo" followed by the path, or what the path is instead of a file.
+QString noFile(const QString &path, disk::FileKind kind);
 inline QString finished()
 {
     return QStringLiteral("Proceso finalizado");

@@ -5,20 +5,31 @@
 // stops for any reason leaves them byte for byte as they were.
 //
 // Replacing: every staged table is forced to disk, then a marker file written
-// into the staging folder says the set is complete; only then are the tables
-// renamed into the working folder and the index files the steps delete removed.
-// A stop during the renames (a crash, a power cut) leaves the marker, and the
-// next run of either direction finishes the replacement first (tidyUp). A
-// staging folder without the marker is what a stopped run left: tidyUp removes it.
-// tidyUp runs only under the folder's lock (FolderLock), so no live run's staging
-// folder is ever touched.
+// into the staging folder says the set is complete, with each table's size and
+// checksum; only then are the tables renamed into the working folder and the
+// index files the steps delete removed. A stop during the renames (a crash, a
+// power cut) leaves the marker, and the next run of either direction finishes
+// the replacement first (tidyUp). A staging folder without the marker is what a
+// stopped run left: tidyUp removes it.
+//
+// A marker is obeyed only when it names working tables of the known set by
+// plain names, and every staged table it names is whole (its size and checksum
+// as recorded). Any other marker is set aside with its folder, renamed so that
+// no run obeys it again, and nothing is deleted.
+//
+// tidyUp runs under the folder's lock (FolderLock), and a live run also holds
+// its own staging folder's owner file locked (OwnerMark): a staging folder a
+// live run owns is never touched, even when the lock file was lost.
 
+#include "common/file_checksum.h"
+#include "common/folder_lock.h"
 #include "common/table_folder.h"
 
 #include <QSet>
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class StagingArea : public TableFolder {
 public:
@@ -48,8 +59,11 @@ public:
     void commitOnly(const QStringList &fileNames);
 
     // Finishes a replacement a stopped run left marked complete, and removes the
-    // staging folders stopped runs left. Call it holding the folder's lock.
-    static void tidyUp(const QString &workDir);
+    // staging folders stopped runs left. Call it holding the folder's lock;
+    // tableNames are the working tables an export may replace. Returns, in
+    // Spanish, what the person must know when a marker could not be obeyed and
+    // was set aside (empty otherwise). Throws UserError when a rename fails.
+    static QString tidyUp(const QString &workDir, const QStringList &tableNames);
 
     // Throws UserError when a file of these tables in the working folder is held
     // by another program (the timetabler) or is a folder.
@@ -60,18 +74,25 @@ public:
 
     static QString folderPrefix() { return QStringLiteral(".transhoravo-"); }
     static QString markerName() { return QStringLiteral("COMPLETO"); }
+    // The file a live run holds locked in its staging folder.
+    static QString ownerName() { return QStringLiteral("PROPIETARIO"); }
+    // What a staging folder whose marker could not be obeyed is renamed to.
+    static QString setAsidePrefix() { return QStringLiteral(".transhoravo_apartada-"); }
 
-private:
     struct Plan {
         QStringList replace; // staged file names, renamed into the working folder
+        std::vector<FileChecksum> sums; // of each staged file, in replace's order
         QStringList remove; // file names deleted from the working folder
     };
+
+private:
     Plan fullPlan() const;
-    void replace(const Plan &plan);
-    static void finish(const QString &stagingDir, const QString &workDir);
+    void replace(Plan plan);
+    static void finish(const QString &stagingDir, const QString &workDir, const Plan &plan);
 
     QString m_workDir;
     QString m_path;
+    OwnerMark m_owner;
     QSet<QString> m_tablesRemoved; // with their index files
     QSet<QString> m_filesRemoved;
     QSet<QString> m_updated; // copied for an update: the index stays

@@ -23,9 +23,9 @@ private:
     QByteArray m_utf8;
 };
 
-// The conversion text of a value that is not a whole number, as the person
-// knows it from the timetabler's own tools.
+// The conversion text of a value that is not a whole number: the value as it
+// stands, between Spanish quotes so that spaces around it show.
 inline QString notAnIntegerText(const QString &value)
 {
-    return QStringLiteral("'%1' is not a valid integer value").arg(value);
+    return QStringLiteral("«%1» no es un número entero").arg(value);
 }

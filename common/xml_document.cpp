@@ -1,5 +1,6 @@
 #include "common/xml_document.h"
 
+#include "common/declared_encoding.h"
 #include "common/disk_io.h"
 #include "common/user_error.h"
 #include "common/xml_parse_guard.h"
@@ -97,6 +98,7 @@ Document Document::load(const QString &path)
         throw UserError(QStringLiteral("No existe el archivo %1.").arg(QDir::toNativeSeparators(path)));
     if (!info.isReadable())
         throw UserError(QStringLiteral("No se puede leer el archivo %1.").arg(QDir::toNativeSeparators(path)));
+    refuseMisdeclaredEncoding(path);
 
     const ParserPtr parser = newParser(path);
     Document document;

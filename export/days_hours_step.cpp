@@ -81,7 +81,9 @@ int slotMinutesOf(const ExchangeRecord &record, int position, int recordNumber)
 
 // The slots of the chosen frames, in document order. A slot belongs to the first
 // frame when its code is the first code, else to the second when it is the second.
-std::vector<Slot> slotsOf(const ExchangeDocument &seneca, const FrameCodes &codes)
+// A slot too short to hold its frame code belongs to no frame: it is passed over
+// with a word (skipped), never in silence.
+std::vector<Slot> slotsOf(const ExchangeDocument &seneca, const FrameCodes &codes, SkippedRecords &skipped)
 {
     std::vector<Slot> slots;
     int recordNumber = 0;
@@ -90,8 +92,11 @@ std::vector<Slot> slotsOf(const ExchangeDocument &seneca, const FrameCodes &code
         Slot slot;
         slot.frameCode = storedFrameCode(record.value(time_frames::slotFrameCode));
         slot.ofFirstFrame = slot.frameCode == codes.first;
-        if (!slot.ofFirstFrame && slot.frameCode != codes.second)
+        if (!slot.ofFirstFrame && slot.frameCode != codes.second) {
+            if (!record.has(time_frames::slotFrameCode))
+                skipped.add(time_frames::slotsGroup(), recordNumber, time_frames::slotFrameCode + 1);
             continue;
+        }
         slot.code = record.value(time_frames::slotCode);
         slot.label = record.value(time_frames::slotLabel);
         slot.start = slotMinutesOf(record, time_frames::slotStart, recordNumber);
@@ -136,7 +141,7 @@ ExportRun::Outcome ExportRun::buildDaysHoursTable()
     if (!chosen)
         return Outcome::LeftUnfinished;
     const FrameCodes &codes = *chosen;
-    const std::vector<Slot> slots = slotsOf(seneca(), codes);
+    const std::vector<Slot> slots = slotsOf(seneca(), codes, skippedRecords);
     const auto [firstNumber, secondNumber] = frameNumbers(slots, codes);
 
     const QString path = workPath(days_hours_table::fileName());

@@ -4,6 +4,7 @@
 #include "common/disk_io.h"
 #include "common/error_report.h"
 #include "common/folder_lock.h"
+#include "common/output_guard.h"
 #include "common/run_driver.h"
 #include "common/staging_area.h"
 #include "common/user_error.h"
@@ -90,6 +91,32 @@ void ExportRun::checkCourseMemoryTable()
     }
 }
 
+// The export replaces the tables by name: an input file standing in the working
+// folder under a table's name, or linked to a table, would be destroyed.
+void ExportRun::refuseInputsInPlaceOfTables() const
+{
+    std::vector<ReadFile> tables;
+    for (const QString &name : tablesReplaced()) {
+        const QString path = m_session.workPath(name);
+        tables.push_back({path, QStringLiteral("la tabla %1").arg(name)});
+        for (const QString &file : dbf::tableFiles(path))
+            tables.push_back({file, QStringLiteral("el índice %1").arg(QFileInfo(file).fileName())});
+    }
+    const struct {
+        const QString &path;
+        QString what;
+    } inputs[] = {{m_session.filenameXML, QStringLiteral("El archivo de Séneca")},
+        {m_session.filenameXML2, QStringLiteral("El archivo de Planificación")}};
+    for (const auto &input : inputs) {
+        if (const ReadFile *table = inputAt(input.path, tables)) {
+            throw UserError(QStringLiteral("%1 %2 es %3 de la carpeta de trabajo, que la exportación sustituye. Copie "
+                                           "el archivo fuera de la carpeta de trabajo y elíjalo allí. No se ha "
+                                           "cambiado nada.")
+                                .arg(input.what, QDir::toNativeSeparators(input.path), table->what));
+        }
+    }
+}
+
 ExportRun::Outcome ExportRun::run()
 {
     m_ui.showMessage(export_texts::twoFiles());
@@ -110,7 +137,11 @@ ExportRun::Outcome ExportRun::run()
                             .arg(QDir::toNativeSeparators(m_session.workDir)));
     }
     const FolderLock lock(m_session.workDir, FolderLock::Need::Writing);
-    StagingArea::tidyUp(m_session.workDir);
+    // A replacement that could not be finished was set aside: this export sets the tables right.
+    const QString setAside = StagingArea::tidyUp(m_session.workDir, tablesReplaced());
+    if (!setAside.isEmpty())
+        m_ui.note(setAside);
+    refuseInputsInPlaceOfTables();
 
     // Both documents are read and checked before any table is deleted or written,
     // so a damaged file leaves the working folder as it was.
@@ -140,6 +171,8 @@ ExportRun::Outcome ExportRun::run()
     const Outcome outcome = runSteps();
     if (outcome == Outcome::ForcedExit || outcome == Outcome::LeftUnfinished) {
         keepTypedCodings();
+        if (!lock.stillHeld())
+            throw UserError(folder_lock_texts::lockLost(m_session.workDir));
         m_staging->commitOnly({course_memory_table::fileName()});
         if (outcome == Outcome::ForcedExit) {
             m_ui.closeMainWindow();
@@ -151,6 +184,9 @@ ExportRun::Outcome ExportRun::run()
     }
     // The summary counts the staged tables: they are the ones the commit puts in place.
     const RunSummary summary = exportSummary(*this);
+    // Another run may have taken the folder if the lock file went meanwhile.
+    if (!lock.stillHeld())
+        throw UserError(folder_lock_texts::lockLost(m_session.workDir));
     m_staging->commit();
     for (const QString &note : skippedRecords.notes())
         m_ui.note(note);

@@ -69,6 +69,9 @@ public:
     void checkSubjectReferenceTable(); // SENEMATERIAS.DBF is there and readable
     void checkCourseMemoryTable(); // an earlier CURSOST2.DBF can be read
     void checkWholeNumbers(); // every value that must be a whole number is one
+    // Throws UserError when the Séneca or planning file is, or links to, a table
+    // or index file the export replaces or deletes.
+    void refuseInputsInPlaceOfTables() const;
 
     Session &session() { return m_session; }
     UserInterface &ui() { return m_ui; }

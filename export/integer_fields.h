@@ -8,7 +8,7 @@
 
 enum class IntegerFieldText {
     Valid,
-    NotWhole, // not a whole number: "'%s' is not a valid integer value"
+    NotWhole, // not a whole number: "«%s» no es un número entero"
     OutOfRange, // -2147483648, which the field cannot hold
 };
 

@@ -32,7 +32,7 @@ constexpr int taskCode = 12; // X_ACTIVIDAD
 
 // The weekly hours of a lesson pattern, one decimal digit per weekly lesson giving
 // its length in hours: the sum of the digits, written in decimal; "0" for the empty
-// pattern. Throws UserError with "'%s' is not a valid integer value" for the first
+// pattern. Throws UserError with "«%s» no es un número entero" for the first
 // character that is not a decimal digit.
 QString digitSum(const QString &pattern);
 // The first character of the pattern that is not a decimal digit, or -1.

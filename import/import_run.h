@@ -45,7 +45,7 @@ public:
     }
     int teacherCount = 0;
     int lessonCount = 0; // record groups written, both sections
-    int droppedCount = 0; // lessons dropped by the requirement flags
+    int droppedCount = 0; // lessons dropped: requirement flags, teachers not in PROFT
 
     // The check of the document just written, and its report beside it (the
     // document's name with ".html"). Its findings never change the run's outcome:
@@ -66,7 +66,11 @@ public:
 
 private:
     Outcome chooseExistingSenecaFile(); // Completed once the file is chosen
-    void checkDocument(std::future<SenecaExport> &seneca, const TimetableContent &content);
+    // Throws UserError when the document or its report would land on a file the
+    // import reads: the Séneca file, a working table, the lock file.
+    void refuseOutputsOnInputs(const QString &report) const;
+    void takeSenecaExport(std::future<SenecaExport> &seneca);
+    void checkDocument(const QString &report, const TimetableContent &content);
 
     Session &m_session;
     UserInterface &m_ui;
@@ -77,6 +81,7 @@ private:
     // line can end its process without freeing it.
     std::unique_ptr<TimetableContent> m_written;
     std::unique_ptr<SenecaExport> m_senecaExport;
+    QString m_senecaError; // why the check could not read the Séneca file
 };
 
 namespace import_texts {
@@ -93,6 +98,12 @@ inline QString missingPeriods()
 QString missingExportTables(const QStringList &fileNames, const QString &folder);
 // A folder stands where a table should be.
 QString folderInPlaceOfTable(const QString &fileName, const QString &folder);
+// A pipe, a device or another thing that is no file stands where a table should be.
+QString notAFileInPlaceOfTable(const QString &fileName, const QString &folder, const QString &kindText);
+// The working tables are not the Séneca file's: why, and to export again.
+QString anotherSchoolsTables(const QString &workDir, const QString &why);
+// Lessons of SOLUC whose teacher is not among PROFT's teachers.
+QString lessonsWithoutTeacher(const QString &teacherCode, int count);
 // SOLUC.DBF is not in the working folder.
 QString missingSolution(const QString &folder);
 // What the check of the document found, and where its report is.

@@ -18,11 +18,15 @@ RunSummary importSummary(const ImportRun &run)
     if (!run.reportPath().isEmpty()) {
         next << QStringLiteral("Lea el informe de comprobación (%1) antes de subir el documento a Séneca.")
                     .arg(QDir::toNativeSeparators(run.reportPath()));
+    } else {
+        // The earlier report, about the earlier document, is gone: none is shown as this one's.
+        next << QStringLiteral("No hay informe de comprobación de este documento (el aviso dice por qué). "
+                               "Resuelva lo que dice el aviso e importe de nuevo antes de subirlo a Séneca.");
     }
     next << QStringLiteral("Entre en Séneca y suba este documento en la importación de horarios.");
     if (run.droppedCount > 0) {
         next << QStringLiteral("Las lecciones descartadas no están en el documento: revise en Horavent las "
-                               "actividades de los profesores que se indican en los avisos.");
+                               "actividades y los profesores que se indican en los avisos.");
     }
     summary.add(summary_texts::nextTitle(), next);
     if (!run.reportPath().isEmpty()) {

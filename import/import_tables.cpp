@@ -2,6 +2,7 @@
 // are all there: a run that would stop half-way for a missing table never starts.
 #include "import/import_tables.h"
 
+#include "common/disk_io.h"
 #include "common/user_error.h"
 #include "export/assignments_table.h"
 #include "export/authorisations_table.h"
@@ -9,7 +10,9 @@
 #include "export/courses_table.h"
 #include "export/days_hours_table.h"
 #include "export/groups_table.h"
+#include "export/levels_table.h"
 #include "export/origins_table.h"
+#include "export/periods_table.h"
 #include "export/rooms_table.h"
 #include "export/subject_offers_table.h"
 #include "export/subjects_table.h"
@@ -30,7 +33,63 @@ QStringList exportTableNames()
         assignments_table::fileName()};
 }
 
+QString typeWords(dbf::FieldType type)
+{
+    switch (type) {
+    case dbf::FieldType::Character:
+        return QStringLiteral("carácter");
+    case dbf::FieldType::Integer:
+        return QStringLiteral("entero");
+    case dbf::FieldType::Double:
+    case dbf::FieldType::Numeric:
+    case dbf::FieldType::Float:
+        return QStringLiteral("número");
+    case dbf::FieldType::Logical:
+        return QStringLiteral("lógico");
+    case dbf::FieldType::Date:
+        return QStringLiteral("fecha");
+    }
+    return QStringLiteral("desconocido");
+}
+
+bool isNumberType(dbf::FieldType type)
+{
+    return type != dbf::FieldType::Logical && type != dbf::FieldType::Date;
+}
+
+// A SOLUC of another layout would be read without a word: a PROF of numbers
+// matches no teacher and every lesson would vanish. The codes are text; DIA and
+// HORA are whole numbers, stored as numbers or as text.
+void checkSolutionLayout(const dbf::Table &solution, const SolutionFields &field, const QString &folder)
+{
+    const auto refuse = [&](int index, const QString &wanted) {
+        throw UserError(
+            QStringLiteral("La tabla %1 de la carpeta de trabajo %2 no tiene la forma en que Horavent guarda "
+                           "el horario: su campo %3 es de tipo %4 y debe ser %5. Guarde de nuevo el horario "
+                           "en Horavent y vuelva a importar. No se ha escrito nada.")
+                .arg(solution_table::fileName(), folder, solution.field(index).name,
+                    typeWords(solution.field(index).type), wanted));
+    };
+    for (const int index :
+        {field.prof, field.marco, field.asig, field.tarea, field.codGrupo, field.aula, field.cconcierto}) {
+        if (index >= 0 && solution.field(index).type != dbf::FieldType::Character)
+            refuse(index, QStringLiteral("de tipo carácter"));
+    }
+    for (const int index : {field.dia, field.hora}) {
+        if (!isNumberType(solution.field(index).type))
+            refuse(index, QStringLiteral("un número entero (de tipo entero, número o carácter)"));
+    }
+}
+
 } // namespace
+
+QStringList ImportTables::workingTableNames()
+{
+    return exportTableNames()
+        + QStringList{solution_table::fileName(), periods_table::fileName(), course_memory_table::fileName(),
+            origins_table::fileName(), levels_table::fileName(), course_levels_table::fileName(),
+            authorisations_table::fileName()};
+}
 
 ImportTables::ImportTables(const Session &session)
     : m_session(session)
@@ -40,8 +99,13 @@ ImportTables::ImportTables(const Session &session)
 void ImportTables::checkPresent() const
 {
     for (const QString &name : exportTableNames() + QStringList{solution_table::fileName()}) {
-        if (QFileInfo(m_session.workPath(name)).isDir())
+        const disk::FileKind kind = disk::kindOf(m_session.workPath(name));
+        if (kind == disk::FileKind::Folder)
             throw UserError(import_texts::folderInPlaceOfTable(name, QDir::toNativeSeparators(m_session.workDir)));
+        // A pipe or a device would be waited on, or read without end.
+        if (kind != disk::FileKind::Regular && kind != disk::FileKind::Missing)
+            throw UserError(import_texts::notAFileInPlaceOfTable(
+                name, QDir::toNativeSeparators(m_session.workDir), disk::kindText(kind)));
     }
     QStringList missing;
     for (const QString &name : exportTableNames()) {
@@ -86,6 +150,7 @@ void ImportTables::open()
     // CCONCIERTO only matters for the authorisation code, so a SOLUC without it
     // still imports when there are no catalogues.
     solutionField.cconcierto = m_catalogues ? solution.fieldIndex(solution_table::cconcierto) : -1;
+    checkSolutionLayout(solution, solutionField, QDir::toNativeSeparators(m_session.workDir));
 
     teacherField.abrev = teachers.fieldIndex(teachers_table::abrev);
     teacherField.xEmpleado = teachers.fieldIndex(teachers_table::xEmpleado);

@@ -34,6 +34,10 @@ public:
     // holds a record. Throws UserError naming what is missing and what to run first.
     void open();
 
+    // Every table of the working folder that an import reads or an export writes,
+    // SOLUC.DBF included: nothing the import writes may land on one of them.
+    static QStringList workingTableNames();
+
     // Whether the reference catalogues are there (ORIGENES_C.DBF with a record).
     bool catalogues() const { return m_catalogues; }
 

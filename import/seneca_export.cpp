@@ -4,11 +4,11 @@
 
 #include "common/clipper.h"
 #include "common/exchange_values.h"
+#include "common/xml_head.h"
 #include "export/seneca_groups.h"
 #include "export/time_frames.h"
 
 #include <QFile>
-#include <QRegularExpression>
 
 namespace {
 
@@ -38,10 +38,7 @@ QString exportDateOf(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    const QString head = QString::fromLatin1(file.read(4096));
-    static const QRegularExpression fecha(QStringLiteral("<SERVICIO[^>]*\\sfecha\\s*=\\s*\"([^\"]*)\""));
-    const QRegularExpressionMatch match = fecha.match(head);
-    return match.hasMatch() ? match.captured(1) : QString();
+    return xml::attributeInHead(file.read(4096), "SERVICIO", "fecha");
 }
 
 QString personName(const ExchangeValuesRecord &teacher)

@@ -6,6 +6,7 @@
 // would hold, whatever the file holds: entities, CDATA, comments, whitespace.
 #include "import/seneca_frame.h"
 
+#include "common/declared_encoding.h"
 #include "common/disk_io.h"
 #include "common/user_error.h"
 #include "common/xml_document.h"
@@ -236,6 +237,7 @@ SenecaFrame SenecaFrame::read(const QString &path)
     const QFileInfo info(path);
     if (!info.isFile() || !info.isReadable())
         throwAsDocumentLoad(path);
+    xml::refuseMisdeclaredEncoding(path);
 
     const xml::ParserPtr parser = xml::newParser(path);
     xmlParserCtxtPtr ctxt = parser.get();

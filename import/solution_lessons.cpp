@@ -2,9 +2,16 @@
 
 #include "import/solution_table.h"
 
+#include "common/user_error.h"
+
+#include <QHash>
+
+#include <algorithm>
+
 SolutionLessons::SolutionLessons(dbf::Table &solution, const SolutionFields &fields)
     : m_table(solution)
     , m_fields(fields)
+    , m_visited(std::size_t(std::max(solution.size(), 0)), false)
 {
 }
 
@@ -26,6 +33,7 @@ const LessonList &SolutionLessons::lessonsOf(const QString &code, std::optional<
     const std::vector<int> rows = m_table.filteredRows();
     m_lessons.clear();
     for (int row : rows) {
+        m_visited[std::size_t(row)] = true;
         Lesson lesson = readPlace(row);
         if (only && !(*only == Section::Regular ? lesson.isRegular() : lesson.isNonRegular()))
             continue;
@@ -56,4 +64,31 @@ void SolutionLessons::readRest(Lesson &lesson) const
     lesson.room = m_table.text(row, m_fields.aula);
     if (m_fields.cconcierto >= 0)
         lesson.origin = m_table.text(row, m_fields.cconcierto);
+}
+
+std::vector<SolutionLessons::Unclaimed> SolutionLessons::unclaimed() const
+{
+    std::vector<Unclaimed> found;
+    QHash<QString, std::size_t> byCode;
+    for (int row : m_table.liveRows()) {
+        if (m_visited[std::size_t(row)])
+            continue;
+        bool lesson = true;
+        try {
+            lesson = m_table.integer(row, m_fields.dia) != 0;
+        } catch (const UserError &) {
+            // A day that cannot be read is a lesson lost all the same.
+        }
+        if (!lesson)
+            continue;
+        const QString code = m_table.text(row, m_fields.prof);
+        const auto known = byCode.constFind(code);
+        if (known == byCode.constEnd()) {
+            byCode.insert(code, found.size());
+            found.push_back({code, 1});
+        } else {
+            ++found[known.value()].count;
+        }
+    }
+    return found;
 }

@@ -46,6 +46,16 @@ public:
     // section's lessons use are read for those alone.
     const LessonList &ofTeacher(const QString &code, Section section);
 
+    // The lessons no teacher's filter has visited so far: after both sections,
+    // those whose teacher is not among the teachers (not in PROFT, or without an
+    // employee code there). Counted by PROF, in the order first met. A record
+    // whose DIA is 0 is no lesson; one whose DIA is not a whole number is.
+    struct Unclaimed {
+        QString code;
+        int count = 0;
+    };
+    std::vector<Unclaimed> unclaimed() const;
+
 private:
     const LessonList &lessonsOf(const QString &code, std::optional<Section> only);
     // DIA, HORA (with a day) and ASIG: what tells a lesson's section.
@@ -55,4 +65,5 @@ private:
     dbf::Table &m_table;
     SolutionFields m_fields;
     LessonList m_lessons;
+    std::vector<bool> m_visited; // by row
 };

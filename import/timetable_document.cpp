@@ -89,9 +89,9 @@ void TimetableDocument::dato(std::string_view name, const QString &value)
         keepDato(name, value);
 }
 
-void TimetableDocument::finish()
+void TimetableDocument::finish(const std::function<void()> &beforeReplacing)
 {
-    m_writer.commit();
+    m_writer.commit(beforeReplacing);
     if (m_content && declaresLatin1(m_content->declaredEncoding)) {
         m_content->controlBytes = m_writer.highControlBytes();
         m_content->firstControlByteLine = m_writer.firstHighControlByteLine();

@@ -11,6 +11,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,8 +36,11 @@ public:
     void dato(std::string_view name, const QString &value);
 
     // Closes BLOQUE_DATOS and the root, writes what follows the Séneca file's root
-    // and puts the document in place of any earlier one.
-    void finish();
+    // and puts the document in place of any earlier one. beforeReplacing runs
+    // once the document is whole, just before it takes its place.
+    void finish(const std::function<void()> &beforeReplacing = {});
+    // Whether the document has taken its place, even when finish() then failed.
+    bool inPlace() const { return m_writer.inPlace(); }
 
     // From here on, also keeps in content what TimetableReader would read from the
     // finished document, so that the import checks its document without reading it

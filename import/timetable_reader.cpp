@@ -8,6 +8,7 @@
 #include "common/disk_io.h"
 #include "common/user_error.h"
 #include "common/xml_document.h"
+#include "common/xml_head.h"
 #include "common/xml_parse_guard.h"
 #include "import/timetable_content_builder.h"
 #include "import/timetable_names.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -31,10 +31,10 @@ namespace {
 // The encoding the XML declaration names, from the document's first bytes.
 QString declaredEncoding(const QByteArray &head)
 {
-    static const QRegularExpression declaration(
-        QStringLiteral(R"re(^\s*<\?xml[^>]*?\sencoding\s*=\s*["']([A-Za-z0-9._\-]+)["'])re"));
-    const QRegularExpressionMatch match = declaration.match(QString::fromLatin1(head));
-    return match.hasMatch() ? match.captured(1) : QString();
+    // A declaration after a byte order mark is not what this reader looks for.
+    if (head.startsWith("\xEF\xBB\xBF") || head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF"))
+        return QString();
+    return xml::declaredEncodingIn(head);
 }
 
 class Handlers {

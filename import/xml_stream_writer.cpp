@@ -255,7 +255,7 @@ void XmlStreamWriter::endElement()
         flushBuffer();
 }
 
-void XmlStreamWriter::commit()
+void XmlStreamWriter::commit(const std::function<void()> &beforeReplacing)
 {
     while (!m_open.empty())
         endElement();
@@ -267,7 +267,11 @@ void XmlStreamWriter::commit()
     }
     const int closed = xmlOutputBufferClose(m_out);
     m_out = nullptr;
-    if (closed < 0 || m_failed || !m_file.commit())
+    if (closed < 0 || m_failed)
+        throwWriteError();
+    if (beforeReplacing)
+        beforeReplacing();
+    if (!m_file.commit())
         throwWriteError();
 }
 

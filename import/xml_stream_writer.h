@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,7 +52,11 @@ public:
     // Ends the elements still open and the root, writes the frame's nodes after
     // the root and puts the file in place of the target. Throws UserError naming
     // the file when anything could not be written; the target is then untouched.
-    void commit();
+    // beforeReplacing, when given, runs once the file is whole and just before it
+    // takes the target's place; what it throws leaves the target untouched too.
+    void commit(const std::function<void()> &beforeReplacing = {});
+    // Whether commit() put the file in place of the target, even if it then failed.
+    bool inPlace() const { return m_file.inPlace(); }
 
     // The encoding the declaration names.
     const std::string &encoding() const { return m_encoding; }

@@ -56,8 +56,10 @@ protected:
         run.setDocuments(seneca.document(), ExchangeBuilder().document());
         run.buildDaysHoursTable();
         EXPECT_EQ(run.tablesWritten, QStringList{days_hours_table::fileName()});
+        skippedNotes = run.skippedRecords.notes();
         return readTableRows(tablePath());
     }
+    QStringList skippedNotes; // of the last run
 
     // The dialog answers by selecting the frames at these list positions.
     void chooseFrames(std::vector<int> positions)
@@ -378,4 +380,20 @@ TEST_F(DaysHoursStep, RecordsLackingPositionsReadThemAsEmptyText)
         period(QStringLiteral("11"), QStringLiteral("S1"), QStringLiteral("1"), QStringLiteral("1"),
             QStringLiteral("s"), QStringLiteral("08:00"), QStringLiteral("00:00"), QStringLiteral("-480"),
             QStringLiteral("1"), QString()));
+}
+
+TEST_F(DaysHoursStep, ASlotTooShortToHoldItsFrameCodeIsNamedInANoteNotDroppedInSilence)
+{
+    ExchangeBuilder seneca;
+    frame(seneca.group(kFrames), QStringLiteral("TARDE"));
+    frame(seneca, QStringLiteral("MANANA"));
+    slot(seneca.group(kSlots), QStringLiteral("A"), QStringLiteral("a"), QStringLiteral("480"), QStringLiteral("540"),
+        QStringLiteral("MANANA"));
+    seneca.record({QStringLiteral("B"), QStringLiteral("b")});
+    chooseFrames({0, 1});
+    for (const QStringList &row : run(seneca))
+        EXPECT_EQ(row.at(1), QStringLiteral("A")); // only slot A, day by day
+    EXPECT_EQ(skippedNotes,
+        QStringList{QStringLiteral("El registro 2 del grupo TRAMOS_HORARIOS no se ha exportado porque no tiene al "
+                                   "menos 5 valores.")});
 }

@@ -242,13 +242,13 @@ TEST_F(DbfTable, WrongValuesAreRefusedNamingRecordAndField)
         const char *message;
     };
     const Case cases[] = {
-        {[&] { table.setText(row, 1, QStringLiteral("x")); }, "'x' is not a valid integer value"},
-        {[&] { table.setText(row, 1, QStringLiteral("1.5")); }, "'1.5' is not a valid integer value"},
+        {[&] { table.setText(row, 1, QStringLiteral("x")); }, "«x» no es un número entero"},
+        {[&] { table.setText(row, 1, QStringLiteral("1.5")); }, "«1.5» no es un número entero"},
         {[&] { table.setInteger(row, 1, std::numeric_limits<int>::min()); }, "-2147483648"},
-        {[&] { table.setDouble(row, 1, 2.5); }, "'2.5' is not a valid integer value"},
-        {[&] { table.setText(row, 2, QStringLiteral("uno")); }, "'uno'"},
+        {[&] { table.setDouble(row, 1, 2.5); }, "«2.5» no es un número entero"},
+        {[&] { table.setText(row, 2, QStringLiteral("uno")); }, "«uno» no es un número"},
         {[&] { table.setDouble(row, 2, std::numeric_limits<double>::quiet_NaN()); }, "HORAS"},
-        {[&] { table.setText(row, 3, QStringLiteral("quizá")); }, "'quizá'"},
+        {[&] { table.setText(row, 3, QStringLiteral("quizá")); }, "«quizá» no es un valor lógico"},
     };
     for (const Case &c : cases) {
         const std::string message = userErrorOf(c.action);
@@ -262,7 +262,7 @@ TEST_F(DbfTable, WrongValuesAreRefusedNamingRecordAndField)
     EXPECT_EQ(table.integer(row, 2), 2);
     table.setDouble(row, 2, 2.5);
     EXPECT_THAT(userErrorOf([&] { table.integer(row, 2); }),
-        HasSubstr("'2.5' is not a valid integer value (tabla " + path.toStdString() + ", registro 1, campo HORAS)"));
+        HasSubstr("«2.5» no es un número entero (tabla " + path.toStdString() + ", registro 1, campo HORAS)"));
     table.setText(row, 1, QStringLiteral(" -7 "));
     EXPECT_EQ(table.integer(row, 1), -7);
     table.setText(row, 1, QString());
@@ -391,10 +391,10 @@ TEST_F(DbfTable, ReadsLevelThreeTables)
         std::string message;
     };
     const Case cases[] = {
-        {1, "NOMBRE", "'x' is not a valid integer value (tabla " + path.toStdString() + ", registro 2, campo NOMBRE)"},
-        {3, "NOMBRE", "'' is not a valid integer value (tabla " + path.toStdString() + ", registro 4, campo NOMBRE)"},
-        {0, "HORAS", "'1.50' is not a valid integer value"},
-        {0, "ACTIVO", "'T' is not a valid integer value"},
+        {1, "NOMBRE", "«x» no es un número entero (tabla " + path.toStdString() + ", registro 2, campo NOMBRE)"},
+        {3, "NOMBRE", "«» no es un número entero (tabla " + path.toStdString() + ", registro 4, campo NOMBRE)"},
+        {0, "HORAS", "«1.50» no es un número entero"},
+        {0, "ACTIVO", "«T» no es un número entero"},
     };
     for (const Case &c : cases)
         EXPECT_THAT(userErrorOf([&] { table.integer(c.row, QString::fromLatin1(c.field)); }), HasSubstr(c.message));

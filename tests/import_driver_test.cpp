@@ -245,6 +245,8 @@ TEST_F(ImportDriver, KeepsCommentsOutsideTheRootAndDropsEverythingUnderIt)
                "<SERVICIO modulo=\"OTRO\"><BLOQUE_DATOS><grupo_datos seq=\"X\"><dato>2023/2024</dato></grupo_datos>"
                "<grupo_datos seq=\"EMPLEADOS\"/></BLOQUE_DATOS></SERVICIO>\n");
     file.close();
+    periodsYear(QStringLiteral("2023"));
+    writeTables();
     ASSERT_EQ(importAgain(), ImportRun::Outcome::Completed);
     EXPECT_EQ(outputBytes(), documentText(kLatin1Declaration + "<!-- exportado -->\n", QStringLiteral(R"(
         <SERVICIO modulo="HORARIOS" tipo="I" autor="HORAVENT" fecha="01/02/2025 10:30:00"><BLOQUE_DATOS>
@@ -264,6 +266,7 @@ TEST_F(ImportDriver, YearTextIsTheFirstFourCharactersOfTheFirstGroup)
     };
     for (const auto &[text, year] : cases) {
         seneca = ExchangeBuilder().top(QStringLiteral("CURSO"), {text}).group(QStringLiteral("OTRO")).record({"x"});
+        periodsYear(QString::fromStdString(year));
         ASSERT_EQ(runImport(), ImportRun::Outcome::Completed);
         const xml::Document document = output();
         const std::vector<xml::Node> years
@@ -334,8 +337,8 @@ TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivoAndACancelledChoi
         ImportRun importRun(fresh, scripted);
         const bool cancelled = !c.choice.has_value();
         EXPECT_EQ(importRun.run(), cancelled ? ImportRun::Outcome::Cancelled : ImportRun::Outcome::MissingFile);
-        EXPECT_THAT(scripted.messages,
-            ElementsAre(import_texts::chooseSeneca(), cancelled ? run_texts::choiceCancelled() : run_texts::noFile()));
+        const QString said = cancelled ? run_texts::choiceCancelled() : run_texts::noFile() + QStringLiteral(": ") + *c.choice;
+        EXPECT_THAT(scripted.messages, ElementsAre(import_texts::chooseSeneca(), said));
         EXPECT_EQ(fresh.transformado, c.transformado);
         EXPECT_EQ(scripted.closed, c.closed);
         EXPECT_FALSE(fresh.completed);
@@ -449,7 +452,7 @@ TEST_F(ImportDriver, AFailedRunLeavesAnEarlierOutputAsItWas)
     writeTables();
     ui.fileChoices.push_back(senecaPath());
     const std::string message = errorOf([&] { ImportRun(session, ui).run(); });
-    EXPECT_THAT(message, HasSubstr("'8h' is not a valid integer value"));
+    EXPECT_THAT(message, HasSubstr("«8h» no es un número entero"));
     EXPECT_THAT(message, HasSubstr("HORADESDE"));
     EXPECT_EQ(outputBytes(), earlier);
     EXPECT_EQ(QDir(senecaDir).entryList(QDir::Files).size(), 3); // with the first run's report

@@ -86,6 +86,13 @@ protected:
         seneca = ExchangeBuilder().top(QStringLiteral("ANNO"), {QStringLiteral("2024/2025")});
     }
 
+    // The year the export wrote in PERIODOS, which the import compares with the Séneca file's.
+    void periodsYear(const QString &year)
+    {
+        tables.at(periods_table::fileName()).rows = {
+            {{"CURSOANNO", year}, {"F_INICIO", QStringLiteral("15/09/2024")}, {"F_FIN", QStringLiteral("22/06/2025")}}};
+    }
+
     // Rows of the tables, appended in the order given.
     void add(const QString &fileName, const Row &row)
     {

@@ -106,7 +106,7 @@ TEST_F(NonRegularTimetable, MinutesThatAreNoWholeNumberStopTheRun)
         runImport();
         ADD_FAILURE() << "the run went on";
     } catch (const UserError &error) {
-        EXPECT_THAT(error.message().toStdString(), ::testing::HasSubstr("'sesenta' is not a valid integer value"));
+        EXPECT_THAT(error.message().toStdString(), ::testing::HasSubstr("«sesenta» no es un número entero"));
         EXPECT_THAT(error.message().toStdString(), ::testing::HasSubstr("MINUTOS"));
     }
     EXPECT_FALSE(QFileInfo::exists(outputPath()));

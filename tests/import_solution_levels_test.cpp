@@ -152,7 +152,7 @@ TEST_F(OlderSolution, ADayThatIsNoNumberStopsTheRunNamingTheRecord)
         ADD_FAILURE() << "the run went on";
     } catch (const UserError &error) {
         const std::string message = error.message().toStdString();
-        EXPECT_THAT(message, ::testing::HasSubstr("'L' is not a valid integer value"));
+        EXPECT_THAT(message, ::testing::HasSubstr("«L» no es un número entero"));
         EXPECT_THAT(message, ::testing::HasSubstr("registro 2"));
         EXPECT_THAT(message, ::testing::HasSubstr("DIA"));
     }
@@ -190,7 +190,7 @@ TEST_F(OlderSolution, EachSectionReadsItsOwnLessonsButEveryDayAndPeriodNumber)
             ADD_FAILURE() << "the read went on";
         } catch (const UserError &error) {
             const std::string message = error.message().toStdString();
-            EXPECT_THAT(message, ::testing::HasSubstr("'X' is not a valid integer value"));
+            EXPECT_THAT(message, ::testing::HasSubstr("«X» no es un número entero"));
             EXPECT_THAT(message, ::testing::HasSubstr("registro 4"));
             EXPECT_THAT(message, ::testing::HasSubstr("HORA"));
         }

@@ -111,7 +111,7 @@ TEST(DigitSum, ACharacterThatIsNotADigitIsAConversionError)
             digitSum(s(pattern));
             ADD_FAILURE() << pattern;
         } catch (const UserError &error) {
-            EXPECT_TRUE(error.message().endsWith(s("' is not a valid integer value"))) << error.what();
+            EXPECT_TRUE(error.message().endsWith(s("» no es un número entero"))) << error.what();
         }
     }
 }

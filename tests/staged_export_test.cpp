@@ -15,7 +15,7 @@
 #include "export/frame_dialog.h"
 #include "round_trip_support.h"
 #include "support/scripted_interface.h"
-#include "support/working_folder.h"
+#include "support/posix_holders.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -294,6 +294,26 @@ TEST_F(StagedExport, ASecondRunInEitherDirectionIsRefusedWhileAnotherHoldsTheFol
     expectEarlierExport(QStringLiteral("refused runs"));
 }
 
+TEST_F(StagedExport, ALockFileDeletedOrReplacedWhileTheExportWorksStopsItBeforeAnyTableIsReplaced)
+{
+    const QString lockFile = QDir(ktemp).filePath(FolderLock::fileName());
+    const std::function<void()> faults[] = {
+        [lockFile] { QFile::remove(lockFile); },
+        [lockFile] {
+            QFile::remove(lockFile);
+            QFile other(lockFile);
+            ASSERT_TRUE(other.open(QIODevice::WriteOnly)); // another run's, which would think it alone
+        },
+    };
+    for (const std::function<void()> &fault : faults) {
+        InterruptedFrames ui(answersFor(g_schools->school), fault);
+        const QString message = stopMessage(ktemp, ui);
+        EXPECT_EQ(message, folder_lock_texts::lockLost(ktemp));
+        EXPECT_TRUE(message.contains(FolderLock::fileName()));
+        expectEarlierExport(message);
+    }
+}
+
 TEST_F(StagedExport, TwoExportsStartedTogetherNeverMixTheirTables)
 {
     QProcess first, second;
@@ -347,7 +367,7 @@ TEST_F(StagedExport, KillingALargeExportAtAnyMomentLeavesTheEarlierOrTheNewTable
         process.waitForFinished();
 
         // What the next run of either direction does first.
-        StagingArea::tidyUp(ktemp);
+        StagingArea::tidyUp(ktemp, ExportRun::tablesReplaced());
         const Files after = working_folder::files(ktemp);
         const bool isEarlier = working_folder::differences(after, g_schools->earlier).isEmpty();
         const bool isNew = working_folder::differences(after, completed).isEmpty();

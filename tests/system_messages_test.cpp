@@ -8,7 +8,7 @@
 #include "import/import_run.h"
 #include "round_trip_support.h"
 #include "support/scripted_interface.h"
-#include "support/working_folder.h"
+#include "support/posix_holders.h"
 
 #include <gtest/gtest.h>
 

@@ -164,13 +164,12 @@ TEST_F(WholeNumberCheck, ABadValueInAnyOfTheFourPlacesLeavesAnEarlierExportByteF
     AssignmentValues badLevelKey;
     badLevelKey.level = s("1,5");
     const std::vector<Case> cases = {
-        {"slot start", badStart, {},
-            s("- TRAMOS_HORARIOS, registro 1, campo N_INICIO: '8:00' is not a valid integer value")},
+        {"slot start", badStart, {}, s("- TRAMOS_HORARIOS, registro 1, campo N_INICIO: «8:00» no es un número entero")},
         {"catalogue integer", badLevel, {},
-            s("- NIVELES, registro 2, campo X_NIVCONPAGLEG: 'doce' is not a valid integer value")},
+            s("- NIVELES, registro 2, campo X_NIVCONPAGLEG: «doce» no es un número entero")},
         {"lesson pattern", {}, badPattern, s("- PROFESOR_1, registro 2, campo SESIONES: '2x1'")},
         {"level key", {}, badLevelKey,
-            s("- PROFESOR_1, registro 2, campo X_NIVCONPAGLEG: '1,5' is not a valid integer value")},
+            s("- PROFESOR_1, registro 2, campo X_NIVCONPAGLEG: «1,5» no es un número entero")},
     };
     writeEarlierExport();
     const QMap<QString, QByteArray> before = workFolder();
@@ -231,16 +230,16 @@ TEST_F(WholeNumberCheck, EveryBadValueOfBothFilesIsListedInOneMessage)
     const QStringList problems = lines.filter(QRegularExpression(s("^- ")));
     EXPECT_EQ(problems,
         (QStringList{
-            s("- TRAMOS_HORARIOS, registro 1, campo V2: '0-5' is not a valid integer value (el texto '-5' con un 0 "
+            s("- TRAMOS_HORARIOS, registro 1, campo V2: «0-5» no es un número entero (el texto '-5' con un 0 "
               "delante)"),
-            s("- TRAMOS_HORARIOS, registro 1, campo V3: '99999999999' is not a valid integer value"),
-            s("- CURSOS_NIVELES, registro 1, campo V0: '1\t' is not a valid integer value"),
+            s("- TRAMOS_HORARIOS, registro 1, campo V3: «99999999999» no es un número entero"),
+            s("- CURSOS_NIVELES, registro 1, campo V0: «1\t» no es un número entero"),
             s("- CURSOS_NIVELES, registro 2, campo V0: '-2147483648' está fuera del rango de un entero de la tabla"),
             s("- AUTORIZACIONES, registro 1, posición 3: falta el valor, que debe ser un número entero"),
-            s("- AUTORIZACIONES, registro 3, campo V1: '' is not a valid integer value"),
-            s("- PROFESOR_9, registro 1, campo V5: 'x' is not a valid integer value"),
-            s("- PROFESOR_9, registro 1, campo V7: ' 22' debe tener una cifra por clase semanal: ' ' is not a valid "
-              "integer value"),
+            s("- AUTORIZACIONES, registro 3, campo V1: «» no es un número entero"),
+            s("- PROFESOR_9, registro 1, campo V5: «x» no es un número entero"),
+            s("- PROFESOR_9, registro 1, campo V7: ' 22' debe tener una cifra por clase semanal: « » no es un número "
+              "entero"),
         }))
         << message.toStdString();
     EXPECT_TRUE(message.contains(s("Archivo de Séneca"))) << message.toStdString();
