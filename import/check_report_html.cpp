@@ -55,7 +55,7 @@ table.week th.slot span{display:block;font-weight:400;color:#5a6570}
 .l.x{background:#fbe3e0}
 .nonregular{font-size:13px;margin:6px 0 0}
 .top{font-size:12px}
-@media print{body{max-width:none;padding:0}nav.index,.top{display:none}section.grid{break-before:page;margin:0;content-visibility:visible}details>*{display:block}
+@media print{body{max-width:none;padding:0}nav.index,.top{display:none}section.grid{break-before:page;margin:0;content-visibility:visible}details::details-content{display:block;content-visibility:visible}details summary{display:none}
 .l{background:none;border:1px solid #999}a{color:inherit;text-decoration:none}}
 )css";
 
