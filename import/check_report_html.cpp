@@ -7,6 +7,8 @@
 #include "common/text_hash.h"
 #include "common/user_error.h"
 #include "export/time_frames.h"
+#include "import/check_names.h"
+#include "import/check_report_model.h"
 
 #include <QBuffer>
 #include <QCollator>
@@ -30,14 +32,19 @@ h3{font-size:16px;margin:0 0 6px}
 .count.e{background:#fdecea;border-color:#e0a39d;color:#8c1d13}.count.w{background:#fff6e0;border-color:#e6c77a;color:#7a5200}
 .count.i{background:#e9f2fb;border-color:#9fc0e0;color:#1b4a78}.count.ok{background:#e8f5ea;border-color:#9ccaa4;color:#1e5a2a}
 .advice{background:#f4f6f8;border-left:4px solid #56707f;padding:8px 12px}
+.verdict{font-size:18px;font-weight:700;margin:8px 0}.verdict.ok{color:#1e5a2a}.verdict.e{color:#8c1d13}
+section.kind{border-left:4px solid;padding:2px 0 6px 12px;margin:10px 0}
+section.kind.e{border-color:#c0392b}section.kind.w{border-color:#d4a017}section.kind.i{border-color:#5b8fc7}
+section.kind h4{font-size:15px;margin:4px 0}section.kind h4 .n{font-weight:400;color:#5a6570}
+.todo{margin:0 0 4px;color:#2c3e50;font-style:italic}
 ul.problems{list-style:none;padding:0;margin:0}
-ul.problems li{padding:4px 8px;border-bottom:1px solid #eceff2}
-ul.problems li .sev{display:inline-block;min-width:104px;font-weight:700;font-size:12px}
-li.e .sev{color:#a1261a}li.w .sev{color:#8a5d00}li.i .sev{color:#1f5a94}
+ul.problems li{padding:3px 0;border-bottom:1px solid #eceff2}
+.codes{color:#5a6570;font-size:12px}
+details summary{cursor:pointer;color:#1f5a94;padding:3px 0}
 .where{color:#5a6570;font-size:12px;margin-left:6px}
 nav.index{columns:3 220px;font-size:13px}
 nav.index a{display:block;padding:1px 0}
-section.grid{margin:24px 0;break-inside:avoid}
+section.grid{margin:24px 0;break-inside:avoid;content-visibility:auto;contain-intrinsic-size:auto 560px}
 table.week{border-collapse:collapse;width:100%;table-layout:fixed}
 table.week th,table.week td{border:1px solid #c9d1d8;padding:3px 4px;vertical-align:top}
 table.week thead th{background:#eef2f5;font-size:13px}
@@ -48,7 +55,7 @@ table.week th.slot span{display:block;font-weight:400;color:#5a6570}
 .l.x{background:#fbe3e0}
 .nonregular{font-size:13px;margin:6px 0 0}
 .top{font-size:12px}
-@media print{body{max-width:none;padding:0}nav.index,.top{display:none}section.grid{break-before:page;margin:0}
+@media print{body{max-width:none;padding:0}nav.index,.top{display:none}section.grid{break-before:page;margin:0;content-visibility:visible}details::details-content{display:block;content-visibility:visible}details summary{display:none}
 .l{background:none;border:1px solid #999}a{color:inherit;text-decoration:none}}
 )css";
 
@@ -92,33 +99,6 @@ private:
     std::string m_bytes;
 };
 
-struct Names {
-    const SenecaExport &seneca;
-    QString teacher(const QString &employee) const
-    {
-        const SenecaTeacher *t = seneca.teacher(employee);
-        return t && !t->name.isEmpty() ? t->name : QStringLiteral("Empleado %1").arg(employee);
-    }
-    QString unit(const QString &code) const
-    {
-        const SenecaUnit *unit = seneca.units.find(code);
-        return unit && !unit->name.isEmpty() ? unit->name : code;
-    }
-    QString room(const QString &code) const { return seneca.rooms.value(code, code); }
-    QString subject(const TimetableRecord &record) const
-    {
-        const QString &subject = record.value(TimetableField::X_MATERIAOMG);
-        const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
-        if (!subject.isEmpty()) {
-            const QString *name
-                = seneca.subjects.find(SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)));
-            return name ? *name : QStringLiteral("Materia %1").arg(subject);
-        }
-        const SenecaActivity *known = seneca.activities.find(activity);
-        return known ? known->name : QStringLiteral("Actividad %1").arg(activity);
-    }
-};
-
 } // namespace
 
 // Everything but the findings is prepared on construction, so the check can make
@@ -128,7 +108,7 @@ public:
     CheckReportPage(const SenecaExport &seneca, const TimetableContent &content)
         : m_seneca(seneca)
         , m_content(content)
-        , m_names{seneca}
+        , m_names(seneca)
     {
         m_out.reserve((1 << 20) + (1 << 16));
         preparePieces();
@@ -141,14 +121,15 @@ public:
     bool write(QIODevice &device, const CheckResult &result)
     {
         m_device = &device;
-        m_result = &result;
         put(QStringLiteral("<!DOCTYPE html>\n<html lang=\"es\"><head><meta charset=\"utf-8\">"
                            "<meta name=\"viewport\" content=\"width=device-width,initial-scale=1\">"
                            "<title>Comprobación del horario – "));
         put(esc(QFileInfo(m_content.path).fileName()));
         put(QStringLiteral("</title><style>") + QString::fromUtf8(kStyle) + QStringLiteral("</style></head><body>\n"));
         header();
-        problems();
+        const CheckReportModel model = checkReportModel(m_content, result);
+        summary(model.summary);
+        problems(model);
         index();
         grids();
         put(QStringLiteral("</body></html>\n"));
@@ -187,77 +168,97 @@ private:
         put(QStringLiteral("Curso académico: <b>%1</b> (%2 – %3)<br>")
                 .arg(year > 0 ? QStringLiteral("%1/%2").arg(year).arg(year + 1) : esc(m_seneca.year),
                     esc(m_seneca.yearStart), esc(m_seneca.yearEnd)));
-        put(QStringLiteral("Exportación de Séneca: %1%2</p>")
+        put(QStringLiteral("Exportación de Séneca: %1%2</p></header>\n")
                 .arg(esc(QFileInfo(m_seneca.path).fileName()),
                     m_seneca.exportDate.isEmpty() ? QString()
                                                   : QStringLiteral(", del %1").arg(esc(m_seneca.exportDate))));
-        put(QStringLiteral("<div class=\"counts\">"));
-        put(QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
-                .arg(m_result->errors ? QStringLiteral("e") : QStringLiteral("ok"))
-                .arg(m_result->errors));
-        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(m_result->warnings));
-        put(QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
-                .arg(m_result->information));
-        int regular = 0;
-        for (const TimetableRecord &record : m_content.records)
-            regular += m_content.teachers[size_t(record.teacher)].regular ? 1 : 0;
-        put(QStringLiteral("<span class=\"count i\">%1 registros regulares, %2 no regulares</span></div>")
-                .arg(regular)
-                .arg(int(m_content.records.size()) - regular));
-        put(QStringLiteral("<p class=\"advice\">%1</p></header>\n")
-                .arg(m_result->errors ? QStringLiteral("Corrija los errores antes de subir el documento a Séneca: "
-                                                       "un registro con errores puede rechazarse o cargarse mal.")
-                                      : QStringLiteral("No hay errores. Revise los avisos antes de subir el "
-                                                       "documento a Séneca.")));
     }
 
-    void problems()
+    // What matters first: the verdict and the counts.
+    void summary(const ReportSummary &summary)
     {
+        put(QStringLiteral("<section class=\"summary\" id=\"resumen\"><h2>Resumen</h2>"));
+        if (summary.canUpload()) {
+            put(QStringLiteral("<p class=\"verdict ok\">Puede subir el documento.%1</p>")
+                    .arg(summary.warnings > 0 ? QStringLiteral(" Revise antes los avisos.") : QString()));
+        } else {
+            put(QStringLiteral("<p class=\"verdict e\">Corrija los errores antes de subir el documento a Séneca: "
+                               "un registro con errores puede rechazarse o cargarse mal.</p>"));
+        }
+        put(QStringLiteral("<div class=\"counts\">"));
+        put(QStringLiteral("<a class=\"count %1\" href=\"#errores\">%2 errores</a>")
+                .arg(summary.errors ? QStringLiteral("e") : QStringLiteral("ok"))
+                .arg(summary.errors));
+        put(QStringLiteral("<a class=\"count w\" href=\"#avisos\">%1 avisos</a>").arg(summary.warnings));
+        put(QStringLiteral("<a class=\"count i\" href=\"#informacion\">%1 notas informativas</a>")
+                .arg(summary.information));
+        put(QStringLiteral("<span class=\"count i\">%1 lecciones regulares, %2 actividades no regulares, %3 "
+                           "profesores</span></div></section>\n")
+                .arg(summary.regularLessons)
+                .arg(summary.nonRegularActivities)
+                .arg(summary.teachers));
+    }
+
+    // The problems grouped by kind, each group folded after its first lines.
+    void problems(const CheckReportModel &model)
+    {
+        constexpr size_t kOpenLines = 3;
         put(QStringLiteral("<h2 id=\"problemas\">Problemas</h2>\n"));
         const struct {
             CheckSeverity severity;
             const char *id;
             const char *title;
             const char *cls;
-        } kinds[]
-            = {{CheckSeverity::Error, "errores", "Errores", "e"}, {CheckSeverity::Warning, "avisos", "Avisos", "w"},
-                {CheckSeverity::Information, "informacion", "Información", "i"}};
-        for (const auto &kind : kinds) {
-            int count = 0;
-            for (const CheckFinding &finding : m_result->findings)
-                count += finding.severity == kind.severity ? 1 : 0;
-            put(QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>")
-                    .arg(QLatin1String(kind.id), QString::fromUtf8(kind.title))
-                    .arg(count));
-            if (count == 0) {
+            int count;
+        } severities[] = {{CheckSeverity::Error, "errores", "Errores", "e", model.summary.errors},
+            {CheckSeverity::Warning, "avisos", "Avisos", "w", model.summary.warnings},
+            {CheckSeverity::Information, "informacion", "Información", "i", model.summary.information}};
+        for (const auto &severity : severities) {
+            put(QStringLiteral("<h3 id=\"%1\">%2 (%3)</h3>\n")
+                    .arg(QLatin1String(severity.id), QString::fromUtf8(severity.title))
+                    .arg(severity.count));
+            if (severity.count == 0) {
                 put(QStringLiteral("<p>Ninguno.</p>\n"));
                 continue;
             }
-            put(QStringLiteral("<ul class=\"problems\">\n"));
-            for (const CheckFinding &finding : m_result->findings) {
-                if (finding.severity != kind.severity)
-                    continue;
-                put(QStringLiteral("<li class=\"%1\"><span class=\"sev\">%2</span>%3.")
-                        .arg(QLatin1String(kind.cls), check_texts::severityName(kind.severity), esc(finding.text)));
-                QStringList where;
-                if (!finding.employee.isEmpty()) {
-                    const int *grid = m_teacherGrid.find(finding.employee);
-                    const QString who = QStringLiteral("%1 (empleado %2)")
-                                            .arg(esc(m_names.teacher(finding.employee)), esc(finding.employee));
-                    where << (grid ? QStringLiteral("<a href=\"#%1\">%2</a>").arg(m_grids[size_t(*grid)].id, who)
-                                   : who);
+            for (const ReportProblemGroup *group : model.groupsOf(severity.severity)) {
+                const CheckKindInfo &info = checkKindInfo(group->kind);
+                put(QStringLiteral("<section class=\"kind %1\"><h4>%2 <span class=\"n\">%3</span></h4><p "
+                                   "class=\"todo\">%4</p>\n<ul class=\"problems\">\n")
+                        .arg(QLatin1String(severity.cls), esc(QString::fromUtf8(info.title)))
+                        .arg(group->lines.size())
+                        .arg(esc(QString::fromUtf8(info.advice))));
+                for (size_t i = 0; i < group->lines.size(); ++i) {
+                    if (i == kOpenLines) {
+                        put(QStringLiteral("</ul><details><summary>Ver %1 más</summary><ul class=\"problems\">\n")
+                                .arg(group->lines.size() - i));
+                    }
+                    problem(*group->lines[i]);
                 }
-                if (!finding.group.isEmpty())
-                    where << esc(
-                        finding.record.isEmpty() ? finding.group : finding.group + QLatin1Char('/') + finding.record);
-                if (finding.line > 0 && finding.group.isEmpty())
-                    where << QStringLiteral("línea %1").arg(finding.line);
-                if (!where.isEmpty())
-                    put(QStringLiteral("<span class=\"where\">%1</span>").arg(where.join(QStringLiteral(" · "))));
-                put(QStringLiteral("</li>\n"));
+                put(group->lines.size() > kOpenLines ? QStringLiteral("</ul></details></section>\n")
+                                                     : QStringLiteral("</ul></section>\n"));
             }
-            put(QStringLiteral("</ul>\n"));
         }
+    }
+
+    void problem(const CheckFinding &finding)
+    {
+        put(QStringLiteral("<li>") + esc(finding.text));
+        if (!finding.codes.isEmpty())
+            put(QStringLiteral(" <span class=\"codes\">(%1)</span>").arg(esc(finding.codes)));
+        if (!finding.employee.isEmpty()) {
+            if (const int *grid = m_teacherGrid.find(finding.employee))
+                put(QStringLiteral(" <a href=\"#%1\">Ver su horario</a>").arg(m_grids[size_t(*grid)].id));
+        }
+        if (!finding.records.isEmpty()) {
+            put(QStringLiteral(" <span class=\"where\" title=\"%1\">%2 %3</span>")
+                    .arg(esc(finding.records.join(QLatin1Char(' '))))
+                    .arg(finding.records.size())
+                    .arg(finding.records.size() == 1 ? QStringLiteral("registro") : QStringLiteral("registros")));
+        } else if (finding.line > 0) {
+            put(QStringLiteral(" <span class=\"where\">línea %1</span>").arg(finding.line));
+        }
+        put(QStringLiteral("</li>\n"));
     }
 
     void index()
@@ -425,15 +426,21 @@ private:
         for (std::vector<int> &cell : m_cells)
             cell.clear();
         int dayless = 0;
+        // The rows from the first slot used to the last: a morning school's grids
+        // leave out the afternoon, and the page stays a third smaller.
+        int firstRow = rows, lastRow = -1;
         for (int r : grid.records) {
-            if (m_recordRow[size_t(r)] < 0) {
+            const int row = m_recordRow[size_t(r)];
+            if (row < 0) {
                 ++dayless;
                 continue;
             }
-            m_cells[size_t(m_recordRow[size_t(r)] * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
+            m_cells[size_t(row * m_days + m_recordDay[size_t(r)] - 1)].push_back(r);
+            firstRow = std::min(firstRow, row);
+            lastRow = std::max(lastRow, row);
         }
         m_out += m_tableHead;
-        for (int row = 0; row < rows; ++row) {
+        for (int row = firstRow; row <= lastRow; ++row) {
             m_out += m_rowHeads[size_t(row)];
             for (int day = 1; day <= m_days; ++day) {
                 m_out += "<td>";
@@ -574,7 +581,7 @@ private:
             const QString &unit = record.value(TimetableField::X_UNIDAD);
             const QString &room = record.value(TimetableField::X_DEPENDENCIA);
             const QString &activity = record.value(TimetableField::X_ACTIVIDAD);
-            const QString subjectName = m_names.subject(record);
+            const QString subjectName = m_names.taught(record);
             piece.subject = cached(0, subjectName, [&] { return subjectName; });
             piece.room = code(room);
             piece.activity = code(activity);
@@ -629,8 +636,7 @@ private:
 
     const SenecaExport &m_seneca;
     const TimetableContent &m_content;
-    const CheckResult *m_result = nullptr; // while writing
-    Names m_names;
+    CheckNames m_names;
     PageBytes m_out; // what has not gone to the device yet
     QIODevice *m_device = nullptr;
     bool m_failed = false;

@@ -1,11 +1,12 @@
 #pragma once
 // The check's report as one self-contained Spanish HTML page: a header with the
-// school year, the export's date and the counts; the problems grouped by
-// severity, each linking to its teacher; then a weekly grid for each teacher,
-// each unit and each room (days across, the export's slots down), an index to
-// reach any of them, and a print layout with one grid per page. Inline style, no
-// script and nothing from the network: it reads the same in any browser and on
-// paper. Its size grows with the lessons and the grids, nothing more.
+// school year and the export's date; the summary and the problems grouped by kind
+// (check_report_model.h), each line linking to its teacher; then a weekly grid for
+// each teacher, each unit and each room (days across, the export's slots down),
+// drawn only as they scroll into view, an index to reach any of them, and a print
+// layout with one grid per page. Inline style, no script and nothing from the
+// network: it reads the same in any browser and on paper. Its size grows with the
+// lessons and the grids, nothing more.
 
 #include "import/seneca_export.h"
 #include "import/timetable_check.h"

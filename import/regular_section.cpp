@@ -1,5 +1,6 @@
 #include "import/regular_section.h"
 
+#include "import/timetable_datos.h"
 #include "import/timetable_names.h"
 
 #include <algorithm>
@@ -121,25 +122,48 @@ void RegularSection::recordsOf(const LessonList &lessons, Translated &translated
     }
 }
 
+const QString *RegularRecord::valueOf(TimetableField field) const
+{
+    using F = TimetableField;
+    switch (field) {
+    case F::N_DIASEMANA:
+        return &weekday;
+    case F::X_TRAMO:
+        return &slotCode;
+    case F::X_DEPENDENCIA:
+        return &room;
+    case F::X_UNIDAD:
+        return &unitKey;
+    case F::X_OFERTAMATRIG:
+        return &courseKey;
+    case F::X_MATERIAOMG:
+        return &subjectKey;
+    case F::F_INICIO:
+        return &startDate;
+    case F::F_FIN:
+        return &endDate;
+    case F::N_HORINI:
+        return &startMinutes;
+    case F::N_HORFIN:
+        return &endMinutes;
+    case F::X_ACTIVIDAD:
+        return &activity;
+    case F::X_ORIHORACTETP:
+        return authorisation ? &*authorisation : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
 void RegularSection::write(TimetableDocument &document, const std::vector<RegularRecord> &records)
 {
-    namespace names = timetable_names;
     int number = 0;
     for (const RegularRecord &record : records) {
-        document.startGroup(TimetableDocument::numbered(names::recordPrefix, ++number));
-        document.dato(names::weekday, record.weekday);
-        document.dato(names::slot, record.slotCode);
-        document.dato(names::room, record.room);
-        document.dato(names::unit, record.unitKey);
-        document.dato(names::course, record.courseKey);
-        document.dato(names::subject, record.subjectKey);
-        document.dato(names::startDate, record.startDate);
-        document.dato(names::endDate, record.endDate);
-        document.dato(names::startMinutes, record.startMinutes);
-        document.dato(names::endMinutes, record.endMinutes);
-        document.dato(names::activity, record.activity);
-        if (record.authorisation)
-            document.dato(names::authorisation, *record.authorisation);
+        document.startGroup(TimetableDocument::numbered(timetable_names::recordPrefix, ++number));
+        for (const TimetableDatoSpec &spec : timetable_datos::of(TimetableGroup::Regular)) {
+            if (const QString *value = record.valueOf(spec.field))
+                document.dato(spec.name, *value);
+        }
         document.endGroup();
     }
 }

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-// What one regular lesson writes, dato by dato, in the order of the record group.
+// What one regular lesson writes, dato by dato; timetable_datos.h gives their order.
 struct RegularRecord {
     QString weekday; // N_DIASEMANA
     QString slotCode; // X_TRAMO
@@ -29,6 +29,10 @@ struct RegularRecord {
     QString endMinutes; // N_HORFIN
     QString activity; // X_ACTIVIDAD
     std::optional<QString> authorisation; // X_ORIHORACTETP, only under its conditions
+
+    // The value written under a dato of the document's table; nullptr when the
+    // record leaves that dato out.
+    const QString *valueOf(TimetableField field) const;
 };
 
 class RegularSection {

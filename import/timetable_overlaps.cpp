@@ -1,53 +1,47 @@
 // Lessons at the same time: the regular records sorted by who or where and when,
 // and walked once, so that the work grows with the records and not their pairs.
 //
-// A teacher may hold several records at once when they are one lesson: one per
-// unit taught together in one room, and the same subject even where its code
-// differs from course to course. A different room, activity or subject name at
-// the same time is a teacher in two places.
-#include "common/clipper.h"
+// What schools do every day raises nothing: a unit with several lessons at once
+// (optional subjects, split groups, co-teaching), two teachers with one unit and
+// subject in one room, one teacher's lesson for several units (one record per
+// unit, the subject's code differing from course to course). A teacher in another
+// room or at another activity at the same time is an error; a room holding two
+// units with different subjects and different teachers at once is a warning.
 #include "common/text_hash.h"
-#include "export/time_frames.h"
-#include "import/check_findings.h"
-
-#include <QStringList>
+#include "import/check_rules.h"
 
 #include <algorithm>
 #include <numeric>
 
 namespace {
 
+using F = TimetableField;
+
 struct Placed {
-    QString who; // the key sorted by: employee, room or unit
-    int rank = 0; // who's place among the keys, in their order
+    int rank = 0; // the key's place among the keys sorted by: employee or room
     int day = 0;
     int start = 0;
     int end = 0;
-    int record = 0; // index in TimetableContent::records
+    int record = 0; // index in CheckContext::records
 };
 
-struct Lesson {
-    QString employee, room, activity, subjectName, unit;
-};
-
-QString whenText(const Placed &placed)
-{
-    return QStringLiteral("el %1 de %2 a %3")
-        .arg(check_texts::dayName(placed.day), time_frames::timeText(placed.start), time_frames::timeText(placed.end));
-}
-
-// Each run of records of one key and day whose times overlap one after another.
-// The keys are compared once per distinct key, not once per comparison of the
-// sort: each gets its rank in the keys' order, and the sort compares ranks.
-void rankKeys(std::vector<Placed> &placed)
+// Each key gets its rank in the keys' order, so the sort compares ranks and the
+// codes once per distinct code.
+template <typename Key> std::vector<Placed> placedBy(const CheckContext &context, Key key)
 {
     TextHash<int> idOf;
     std::vector<QString> keys;
-    for (Placed &p : placed) {
-        const int id = idOf.emplace(p.who, int(keys.size()));
+    std::vector<Placed> placed;
+    for (const CheckedRecord &record : context.records) {
+        if (!record.regular || !record.placed())
+            continue;
+        const QString &who = key(record);
+        if (who.isEmpty())
+            continue;
+        const int id = idOf.emplace(who, int(keys.size()));
         if (id == int(keys.size()))
-            keys.push_back(p.who);
-        p.rank = id;
+            keys.push_back(who);
+        placed.push_back({id, record.day, record.start, record.end, record.index});
     }
     std::vector<int> order(keys.size());
     std::iota(order.begin(), order.end(), 0);
@@ -57,14 +51,15 @@ void rankKeys(std::vector<Placed> &placed)
         rankOf[size_t(order[r])] = int(r);
     for (Placed &p : placed)
         p.rank = rankOf[size_t(p.rank)];
-}
-
-template <typename Visit> void forEachCluster(std::vector<Placed> &placed, Visit visit)
-{
-    rankKeys(placed);
     std::sort(placed.begin(), placed.end(), [](const Placed &a, const Placed &b) {
         return std::tie(a.rank, a.day, a.start, a.end, a.record) < std::tie(b.rank, b.day, b.start, b.end, b.record);
     });
+    return placed;
+}
+
+// Each run of records of one key and day whose times overlap one after another.
+template <typename Visit> void forEachCluster(const std::vector<Placed> &placed, Visit visit)
+{
     size_t begin = 0;
     while (begin < placed.size()) {
         size_t end = begin + 1;
@@ -80,90 +75,66 @@ template <typename Visit> void forEachCluster(std::vector<Placed> &placed, Visit
     }
 }
 
+QString whereText(const CheckContext &context, const CheckedRecord &record)
+{
+    const QString &room = record.code(F::X_DEPENDENCIA);
+    const QString &unit = record.code(F::X_UNIDAD);
+    QString text = context.names.taught(*record.record);
+    if (!unit.isEmpty())
+        text += QStringLiteral(" con ") + context.names.unit(unit);
+    return text + QStringLiteral(" en ")
+        + (room.isEmpty() ? QStringLiteral("ninguna dependencia") : context.names.room(room));
+}
+
 } // namespace
 
-void checkOverlaps(const SenecaExport &seneca, CheckFindings &findings)
+void checkOverlaps(const CheckContext &context, CheckFindings &findings)
 {
-    const TimetableContent &content = findings.content();
-    std::vector<Lesson> lessons(content.records.size());
-    std::vector<Placed> byTeacher, byRoom, byUnit;
-    for (size_t i = 0; i < content.records.size(); ++i) {
-        const TimetableRecord &record = content.records[i];
-        const TimetableTeacher &teacher = content.teachers[size_t(record.teacher)];
-        if (!teacher.regular)
-            continue;
-        Placed placed;
-        placed.record = int(i);
-        if (!clipper::parseWholeNumber(record.value(TimetableField::N_DIASEMANA), placed.day)
-            || !clipper::parseWholeNumber(record.value(TimetableField::N_HORINI), placed.start)
-            || !clipper::parseWholeNumber(record.value(TimetableField::N_HORFIN), placed.end)
-            || placed.start >= placed.end)
-            continue;
-        Lesson &lesson = lessons[i];
-        lesson.employee = teacher.employee();
-        lesson.room = record.value(TimetableField::X_DEPENDENCIA);
-        lesson.activity = record.value(TimetableField::X_ACTIVIDAD);
-        lesson.unit = record.value(TimetableField::X_UNIDAD);
-        const QString &subject = record.value(TimetableField::X_MATERIAOMG);
-        lesson.subjectName = seneca.subjects.value(
-            SenecaExport::subjectKey(subject, record.value(TimetableField::X_OFERTAMATRIG)), subject);
-        placed.who = lesson.employee;
-        byTeacher.push_back(placed);
-        if (!lesson.room.isEmpty()) {
-            placed.who = lesson.room;
-            byRoom.push_back(placed);
-        }
-        if (!lesson.unit.isEmpty()) {
-            placed.who = lesson.unit;
-            byUnit.push_back(placed);
-        }
-    }
-
-    // A teacher in two places: each record that differs from one it overlaps, once.
+    const auto &records = context.records;
+    // A teacher in two places, or at two activities: each record that differs from one it overlaps, once.
+    const std::vector<Placed> byTeacher
+        = placedBy(context, [](const CheckedRecord &r) -> const QString & { return r.employee(); });
     forEachCluster(byTeacher, [&](const Placed *begin, const Placed *end) {
         for (const Placed *a = begin + 1; a != end; ++a) {
-            const Lesson &la = lessons[size_t(a->record)];
+            const CheckedRecord &ra = records[size_t(a->record)];
             for (const Placed *b = begin; b != a; ++b) {
-                if (b->end <= a->start)
+                const CheckedRecord &rb = records[size_t(b->record)];
+                if (b->end <= a->start
+                    || (ra.code(F::X_DEPENDENCIA) == rb.code(F::X_DEPENDENCIA)
+                        && ra.code(F::X_ACTIVIDAD) == rb.code(F::X_ACTIVIDAD)))
                     continue;
-                const Lesson &lb = lessons[size_t(b->record)];
-                QString what;
-                if (la.room != lb.room)
-                    what = QStringLiteral("en otra dependencia (%1 y %2)").arg(lb.room, la.room);
-                else if (la.activity != lb.activity)
-                    what = QStringLiteral("con otra actividad (%1 y %2)").arg(lb.activity, la.activity);
-                else if (la.subjectName != lb.subjectName)
-                    what = QStringLiteral("con otra materia (%1 y %2)").arg(lb.subjectName, la.subjectName);
-                if (what.isEmpty())
-                    continue;
-                findings.record(CheckSeverity::Error, content.records[size_t(a->record)],
-                    QStringLiteral("El profesor está a la vez en %1, %2 %3")
-                        .arg(content.records[size_t(b->record)].seq, whenText(*a), what));
+                findings.lesson(CheckKind::TeacherInTwoPlaces, ra,
+                    QStringLiteral("está en dos lecciones distintas a la vez"), {},
+                    whereText(context, rb) + QStringLiteral(" y ") + whereText(context, ra));
                 break;
             }
         }
     });
 
-    // A room or a unit shared at once by several teachers: one warning per run.
-    const auto shared = [&](std::vector<Placed> &placed, const QString &what) {
-        forEachCluster(placed, [&](const Placed *begin, const Placed *end) {
-            QStringList employees;
-            const Placed *second = nullptr;
-            for (const Placed *p = begin; p != end; ++p) {
-                const QString &employee = lessons[size_t(p->record)].employee;
-                if (!employees.contains(employee)) {
-                    employees << employee;
-                    if (!second && employees.size() == 2)
-                        second = p;
-                }
-            }
-            if (!second)
+    // A room holding two units with different subjects and different teachers at once: once per run.
+    const std::vector<Placed> byRoom
+        = placedBy(context, [](const CheckedRecord &r) -> const QString & { return r.code(F::X_DEPENDENCIA); });
+    forEachCluster(byRoom, [&](const Placed *begin, const Placed *end) {
+        for (const Placed *a = begin + 1; a != end; ++a) {
+            const CheckedRecord &ra = records[size_t(a->record)];
+            for (const Placed *b = begin; b != a; ++b) {
+                const CheckedRecord &rb = records[size_t(b->record)];
+                const QString &unitA = ra.code(F::X_UNIDAD);
+                const QString &unitB = rb.code(F::X_UNIDAD);
+                if (b->end <= a->start || unitA.isEmpty() || unitB.isEmpty() || unitA == unitB
+                    || ra.employee() == rb.employee()
+                    || context.names.taught(*ra.record) == context.names.taught(*rb.record))
+                    continue;
+                const auto who = [&](const CheckedRecord &r) {
+                    return QStringLiteral("%1 (%2, %3)")
+                        .arg(context.names.unit(r.code(F::X_UNIDAD)), context.names.taught(*r.record),
+                            context.names.teacher(r.employee()));
+                };
+                findings.room(CheckKind::RoomTwiceBooked, ra.code(F::X_DEPENDENCIA), ra,
+                    QStringLiteral("la ocupan a la vez dos unidades con materias y profesores distintos"),
+                    who(rb) + QStringLiteral(" y ") + who(ra));
                 return;
-            findings.record(CheckSeverity::Warning, content.records[size_t(second->record)],
-                what.arg(begin->who, whenText(*begin), employees.join(QStringLiteral(", "))));
-        });
-    };
-    shared(byRoom, QStringLiteral("La dependencia %1 la usan a la vez varios profesores %2 (empleados %3)"));
-    // A unit with two lessons at once: different teachers, or one teacher's two subjects (an error above already).
-    shared(byUnit, QStringLiteral("La unidad %1 tiene varias lecciones a la vez %2 (empleados %3)"));
+            }
+        }
+    });
 }

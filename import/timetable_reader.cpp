@@ -176,21 +176,6 @@ bool declaresLatin1(const QString &encoding)
         || name == QLatin1String("LATIN-1") || name == QLatin1String("ISO8859-1");
 }
 
-TimetableField timetableFieldOf(const QString &name)
-{
-    static const char *const names[] = {timetable_names::year, timetable_names::employee, timetable_names::takingPost,
-        timetable_names::weekday, timetable_names::slot, timetable_names::room, timetable_names::unit,
-        timetable_names::course, timetable_names::subject, timetable_names::startDate, timetable_names::endDate,
-        timetable_names::startMinutes, timetable_names::endMinutes, timetable_names::activity,
-        timetable_names::authorisation, timetable_names::weeklyMinutes};
-    static_assert(std::size(names) == size_t(TimetableField::Count));
-    for (size_t i = 0; i < std::size(names); ++i) {
-        if (name == QLatin1String(names[i]))
-            return TimetableField(i);
-    }
-    return TimetableField::Count;
-}
-
 TimetableContent TimetableReader::read(const QString &path)
 {
     const QString shown = QDir::toNativeSeparators(path);

@@ -279,8 +279,9 @@ private:
     }
 
     // Origins, levels (built with the courses), courses by level, and which
-    // activity may take hours of which origin at which level. Reinforcement is
-    // authorised in ESO only, so a reinforcement in Bachillerato finds no entry.
+    // activity may take hours of which origin at which level. Tutoring is
+    // authorised in ESO only, where the tutors are; every lesson the school plans
+    // finds its authorisation, so the check of its timetable finds no error.
     void buildCatalogues()
     {
         m_school.origins = {{QStringLiteral("1"), QString::fromLatin1(kStaff),
@@ -299,9 +300,7 @@ private:
             const std::vector<std::pair<const char *, const char *>> allowed
                 = {{"1", "1"}, {"21", "1"}, {"376", "2"}, {"34", "1"}, {"35", "1"}, {"48", "3"}, {"50", "3"}};
             for (const auto &[activity, category] : allowed) {
-                if (!eso
-                    && (QLatin1String(activity) == QLatin1String("376")
-                        || QLatin1String(activity) == QLatin1String("21")))
+                if (!eso && QLatin1String(activity) == QLatin1String("21"))
                     continue;
                 m_school.authorisations.push_back({QString::number(code++), QString::fromLatin1(activity),
                     QString::fromLatin1(category), level.code});
@@ -502,8 +501,8 @@ private:
 
     // Reinforcement (activity 376, needs the subject): one unit in four of ESO
     // gets two hours of its mathematics with a second teacher; the first ESO
-    // course also gets one without a unit, and the first Bachillerato course one
-    // that the authorisations do not cover. One unit in ten has an hour of English
+    // course also gets one without a unit, and so does the first Bachillerato
+    // course. One unit in ten has an hour of English
     // co-taught by a second teacher.
     void addReinforcementAndCoTeaching(const std::vector<std::vector<int>> &subjectsOfCourse)
     {
