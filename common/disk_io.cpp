@@ -264,8 +264,8 @@ bool sameFile(const QString &a, const QString &b)
     // The volume and file index name a file whatever link or path leads to it.
     const auto identity = [](const QString &path, BY_HANDLE_FILE_INFORMATION &info) {
         const HANDLE handle = CreateFileW(windows_calls::widePath(path).c_str(), 0,
-            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+            nullptr);
         if (handle == INVALID_HANDLE_VALUE)
             return false;
         const bool read = GetFileInformationByHandle(handle, &info);

@@ -92,9 +92,9 @@ bool pathNamesOpenFile(const QString &path, int fd)
     BY_HANDLE_FILE_INFORMATION open{}, named{};
     if (!GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &open))
         return false;
-    const HANDLE again = CreateFileW(windows_calls::widePath(path).c_str(), 0,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
-        nullptr);
+    const HANDLE again
+        = CreateFileW(windows_calls::widePath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (again == INVALID_HANDLE_VALUE)
         return false;
     const bool read = GetFileInformationByHandle(again, &named);

@@ -16,9 +16,10 @@ namespace platform {
 // this; runs get their folders passed in.
 QString defaultWorkDir();
 
-// What the process sets before anything else, on its first line. On Windows: the
-// regular expressions' JIT off, because Qt's JIT code crashes in threads that Qt
-// did not start (the import reads the Séneca file on one) with this toolchain.
+// What the process sets before anything else, on its first line. On Windows:
+// standard output and error written as bytes, without turning "\n" into "\r\n";
+// and the regular expressions' JIT off, because its thread-local stack crashes
+// threads that Qt did not start when they end, with this toolchain.
 void prepareProcess();
 
 // Started by the Wine launcher, the Linux program's standard output and error are a

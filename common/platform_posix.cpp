@@ -20,9 +20,7 @@ QString defaultWorkDir()
     return QDir(prefix).filePath(QStringLiteral("drive_c/KTEMP"));
 }
 
-void prepareProcess()
-{
-}
+void prepareProcess() { }
 
 void holdLauncherConnectionForThisProcessOnly()
 {

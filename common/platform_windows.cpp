@@ -9,6 +9,10 @@
 #endif
 #include <windows.h>
 
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
+
 namespace platform {
 
 QString defaultWorkDir()
@@ -19,6 +23,10 @@ QString defaultWorkDir()
 void prepareProcess()
 {
     qputenv("QT_ENABLE_REGEXP_JIT", "0");
+    // What goes into a file or a pipe is the bytes written, line ends included, as
+    // elsewhere: a CSV from "show" or a summary read by a script is the same file.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 void holdLauncherConnectionForThisProcessOnly()

@@ -8,12 +8,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
 #include <memory>
+#include <optional>
 
 namespace xml {
 namespace {
@@ -34,22 +34,59 @@ struct Step {
     QByteArray value;
 };
 
+// A name of the paths' grammar: a letter or '_', then letters, digits, '_', '.', '-'
+// (ASCII); its length from `at`, 0 when there is none.
+qsizetype nameLength(QStringView text, qsizetype at)
+{
+    const auto isStart = [](QChar c) { return c.unicode() < 0x80 && (c.isLetter() || c == u'_'); };
+    const auto isRest
+        = [&](QChar c) { return isStart(c) || (c.unicode() < 0x80 && c.isDigit()) || c == u'.' || c == u'-'; };
+    if (at >= text.size() || !isStart(text[at]))
+        return 0;
+    qsizetype end = at + 1;
+    while (end < text.size() && isRest(text[end]))
+        ++end;
+    return end - at;
+}
+
+// One step: NAME or NAME[@ATTRIBUTE="VALUE"] (or 'VALUE'). Read by hand rather than
+// with a regular expression: readers on threads of their own reach it
+// (common/xml_head.h says why that matters).
+std::optional<Step> parseStep(QStringView part)
+{
+    const qsizetype name = nameLength(part, 0);
+    if (name == 0)
+        return std::nullopt;
+    Step step;
+    step.name = part.first(name).toUtf8();
+    if (name == part.size())
+        return step;
+    if (!part.sliced(name).startsWith(u"[@"))
+        return std::nullopt;
+    const qsizetype attribute = nameLength(part, name + 2);
+    const qsizetype equals = name + 2 + attribute;
+    if (attribute == 0 || equals + 1 >= part.size() || part[equals] != u'=')
+        return std::nullopt;
+    const QChar quote = part[equals + 1];
+    if (quote != u'"' && quote != u'\'')
+        return std::nullopt;
+    const qsizetype close = part.indexOf(quote, equals + 2);
+    if (close < 0 || close + 2 != part.size() || part[close + 1] != u']')
+        return std::nullopt;
+    step.attribute = part.sliced(name + 2, attribute).toUtf8();
+    step.value = part.sliced(equals + 2, close - equals - 2).toUtf8();
+    return step;
+}
+
 std::vector<Step> parsePath(const QString &path)
 {
-    static const QRegularExpression stepPattern(
-        QStringLiteral(R"re(^([A-Za-z_][\w.\-]*)(?:\[@([A-Za-z_][\w.\-]*)=(?:"([^"]*)"|'([^']*)')\])?$)re"));
     std::vector<Step> steps;
     const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
     for (const QString &part : parts) {
-        const auto match = stepPattern.match(part);
-        if (!match.hasMatch())
+        std::optional<Step> step = parseStep(part);
+        if (!step)
             throw UserError(QStringLiteral("Ruta XML no admitida: %1").arg(path));
-        Step step;
-        step.name = match.captured(1).toUtf8();
-        step.attribute = match.captured(2).toUtf8();
-        step.value = (match.capturedLength(3) > 0 || match.captured(4).isNull()) ? match.captured(3).toUtf8()
-                                                                                 : match.captured(4).toUtf8();
-        steps.push_back(std::move(step));
+        steps.push_back(std::move(*step));
     }
     return steps;
 }

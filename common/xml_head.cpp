@@ -39,7 +39,8 @@ QString attributeFrom(QByteArrayView head, qsizetype at, QByteArrayView attribut
 
 QString declaredEncodingIn(QByteArrayView head)
 {
-    for (QByteArrayView bom : {QByteArrayView("\xEF\xBB\xBF"), QByteArrayView("\xFF\xFE"), QByteArrayView("\xFE\xFF")}) {
+    for (QByteArrayView bom :
+        {QByteArrayView("\xEF\xBB\xBF"), QByteArrayView("\xFF\xFE"), QByteArrayView("\xFE\xFF")}) {
         if (head.startsWith(bom)) {
             head = head.sliced(bom.size());
             break;

@@ -3,6 +3,7 @@
 #include "dbf_test_files.h"
 
 #include <QDate>
+#include <QDir>
 #include <QFile>
 
 #include <gmock/gmock.h>
@@ -856,7 +857,8 @@ TEST_F(DbfTable, CreateRefusesLayoutsItCannotWrite)
         EXPECT_FALSE(tableExists(path));
     }
     const QString nowhere = pathOf(QStringLiteral("NO/EXISTE/T.DBF"));
-    EXPECT_THAT(userErrorOf([&] { createTable(nowhere, kLayout); }), HasSubstr(nowhere.toStdString()));
+    EXPECT_THAT(userErrorOf([&] { createTable(nowhere, kLayout); }),
+        HasSubstr(QDir::toNativeSeparators(nowhere).toStdString()));
 
     // Longest names and zero widths for fixed-width types are fine.
     createTable(path,

@@ -249,7 +249,7 @@ TEST_F(ExportDriver, FilesThatAreNotWhatTheyWereChosenAsStopTheRunAndLeaveAnEarl
         run.run();
         ADD_FAILURE() << "the run must stop";
     } catch (const UserError &error) {
-        EXPECT_TRUE(error.message().contains(planningWithSenecaGroup)) << error.what();
+        EXPECT_TRUE(error.message().contains(QDir::toNativeSeparators(planningWithSenecaGroup))) << error.what();
         EXPECT_TRUE(error.message().contains(QStringLiteral("PLANIFICACIÓN, parece de Séneca"))) << error.what();
         EXPECT_TRUE(error.message().contains(QStringLiteral("al revés"))) << error.what();
     }

@@ -337,7 +337,9 @@ TEST_F(ImportDriver, AMissingSenecaFileStopsWithNoExisteArchivoAndACancelledChoi
         ImportRun importRun(fresh, scripted);
         const bool cancelled = !c.choice.has_value();
         EXPECT_EQ(importRun.run(), cancelled ? ImportRun::Outcome::Cancelled : ImportRun::Outcome::MissingFile);
-        const QString said = cancelled ? run_texts::choiceCancelled() : run_texts::noFile() + QStringLiteral(": ") + *c.choice;
+        const QString said = cancelled
+            ? run_texts::choiceCancelled()
+            : run_texts::noFile() + QStringLiteral(": ") + QDir::toNativeSeparators(*c.choice);
         EXPECT_THAT(scripted.messages, ElementsAre(import_texts::chooseSeneca(), said));
         EXPECT_EQ(fresh.transformado, c.transformado);
         EXPECT_EQ(scripted.closed, c.closed);

@@ -9,8 +9,8 @@
 #include "import/import_run.h"
 #include "import/solution_table.h"
 #include "round_trip_support.h"
-#include "support/table_rows.h"
 #include "support/posix_holders.h"
+#include "support/table_rows.h"
 
 #include <QElapsedTimer>
 #include <QThread>
@@ -408,6 +408,12 @@ protected:
         const ToolRun imported = round_trip::importSchool(r.place.school, r.place.ktemp);
         ASSERT_EQ(imported.status, 0) << qPrintable(imported.describe());
         ASSERT_TRUE(QFile::exists(r.place.report));
+        // The earlier document is marked, so that a new one differs from it even when
+        // it is written within the same second (its fecha is the clock's).
+        QFile earlier(r.place.document);
+        ASSERT_TRUE(earlier.open(QIODevice::Append));
+        earlier.write("<!-- documento anterior -->\n");
+        earlier.close();
         r.files = everything(r.place);
     }
     static void TearDownTestSuite()

@@ -14,8 +14,8 @@
 #include "export/export_run.h"
 #include "export/frame_dialog.h"
 #include "round_trip_support.h"
-#include "support/scripted_interface.h"
 #include "support/posix_holders.h"
+#include "support/scripted_interface.h"
 
 #include <QElapsedTimer>
 #include <QThread>

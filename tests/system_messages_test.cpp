@@ -7,8 +7,8 @@
 #include "common/user_error.h"
 #include "import/import_run.h"
 #include "round_trip_support.h"
-#include "support/scripted_interface.h"
 #include "support/posix_holders.h"
+#include "support/scripted_interface.h"
 
 #include <gtest/gtest.h>
 

@@ -16,10 +16,8 @@ TEST(XmlHead, TheDeclaredEncodingIsReadAfterAByteOrderMarkAndWhiteSpace)
         {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><SERVICIO/>", "ISO-8859-1"},
         {"\xEF\xBB\xBF  <?xml version='1.0' encoding = 'windows-1252' ?>", "windows-1252"},
         {"<?xml version=\"1.0\"?><SERVICIO encoding=\"latin1\"/>", ""}, // not the declaration's
-        {"<SERVICIO/>", ""},
-        {"<?xml version=\"1.0\" encoding=\"UTF 8\"?>", ""}, // not a name
-        {"<?xmlfoo encoding=\"UTF-8\"?>", ""},
-        {"<?xml version=\"1.0\" encoding=\"UTF-8", ""}, // cut short
+        {"<SERVICIO/>", ""}, {"<?xml version=\"1.0\" encoding=\"UTF 8\"?>", ""}, // not a name
+        {"<?xmlfoo encoding=\"UTF-8\"?>", ""}, {"<?xml version=\"1.0\" encoding=\"UTF-8", ""}, // cut short
     };
     for (const Case &c : cases)
         EXPECT_EQ(xml::declaredEncodingIn(c.head), QString::fromLatin1(c.encoding)) << c.head;

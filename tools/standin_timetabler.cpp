@@ -18,6 +18,7 @@
 // Lessons that find no room in the week are skipped and counted.
 #include "common/clipper.h"
 #include "common/dbf_table.h"
+#include "common/platform.h"
 #include "common/user_error.h"
 #include "export/assignments_table.h"
 #include "export/days_hours_table.h"
@@ -253,8 +254,8 @@ private:
                 if (block < 0) {
                     ++attempt.skipped;
                     if (qEnvironmentVariableIsSet("DBGS"))
-                        std::fprintf(stderr, "skip %s %s %s %d\n", qPrintable(r.lesson.teacher),
-                            qPrintable(r.lesson.subject), qPrintable(r.lesson.group), r.lengths[round]);
+                        std::fprintf(stderr, "skip %s %s %s %d\n", qUtf8Printable(r.lesson.teacher),
+                            qUtf8Printable(r.lesson.subject), qUtf8Printable(r.lesson.group), r.lengths[round]);
                     continue;
                 }
                 attempt.blocks.push_back({r.lesson, block});
@@ -367,6 +368,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    platform::prepareProcess();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("standin_timetabler"));
     QCommandLineParser parser;
@@ -376,24 +378,31 @@ int main(int argc, char *argv[])
         "un grupo o un aula esté en dos sitios a la vez, y con algunas actividades \"#\".\n"
         "No forma parte del conversor ni es el programa de horarios real (Horavent): no busca un buen horario.\n"
         "Cada cifra d de SESIONES es una sesión de d tramos seguidos en un mismo día; solo usa de lunes a viernes."));
-    parser.addHelpOption();
+    const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption ktemp(QStringLiteral("ktemp"),
         QStringLiteral("Carpeta de trabajo con las tablas de la exportación."), QStringLiteral("DIR"));
     const QCommandLineOption seed(
         QStringLiteral("seed"), QStringLiteral("Semilla (por defecto 1)."), QStringLiteral("N"), QStringLiteral("1"));
     parser.addOptions({ktemp, seed});
-    parser.process(app);
+    // Help and errors in UTF-8, as the tool writes everything (Qt's own would use
+    // the system's code page on Windows).
+    if (!parser.parse(app.arguments()) || parser.isSet(help)) {
+        const bool asked = parser.isSet(help);
+        std::fprintf(asked ? stdout : stderr, "%s%s",
+            asked ? "" : qUtf8Printable(parser.errorText() + QLatin1Char('\n')), qUtf8Printable(parser.helpText()));
+        return asked ? 0 : 2;
+    }
     bool seedOk = false;
     const uint seedValue = parser.value(seed).toUInt(&seedOk);
     if (!parser.isSet(ktemp) || !seedOk) {
-        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
+        std::fprintf(stderr, "%s", qUtf8Printable(parser.helpText()));
         return 2;
     }
     try {
         StandinTimetabler timetabler(QDir::current().absoluteFilePath(parser.value(ktemp)), seedValue);
         timetabler.run();
         std::printf("%s: %d registros (%d de actividades no regulares añadidas); %d sesiones sin colocar\n",
-            qPrintable(QDir::toNativeSeparators(timetabler.solutionPath())), timetabler.placedPeriods(),
+            qUtf8Printable(QDir::toNativeSeparators(timetabler.solutionPath())), timetabler.placedPeriods(),
             timetabler.activityPeriods(), timetabler.skippedLessons());
     } catch (const UserError &error) {
         std::fprintf(stderr, "%s\n", error.what());
