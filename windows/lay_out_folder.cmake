@@ -2,6 +2,7 @@
 # Qt's plugins, every DLL they load that Windows itself does not provide (found by
 # reading their imports with objdump, as Windows' loader would), the other files
 # and the help. Writes the uninstaller's list of the files it put there.
+cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${FOLDER})
 file(MAKE_DIRECTORY ${FOLDER})
 file(COPY ${PROGRAMS} ${FILES} DESTINATION ${FOLDER})
@@ -13,24 +14,52 @@ foreach(plugin ${PLUGINS})
   list(APPEND plugin_files ${FOLDER}/${plugin})
 endforeach()
 
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND ${OBJDUMP})
-file(GET_RUNTIME_DEPENDENCIES
-  EXECUTABLES ${PROGRAMS}
-  LIBRARIES ${plugin_files}
-  DIRECTORIES ${SEARCH_DIRS}
-  RESOLVED_DEPENDENCIES_VAR found
-  UNRESOLVED_DEPENDENCIES_VAR windows_own)
-foreach(library ${found})
-  file(COPY ${library} DESTINATION ${FOLDER})
+# The DLLs at hand, by their name in lower case: Windows' loader ignores case,
+# this file system does not.
+set(available "")
+foreach(dir ${SEARCH_DIRS})
+  file(GLOB dlls ${dir}/*.dll)
+  foreach(dll ${dlls})
+    get_filename_component(name ${dll} NAME)
+    string(TOLOWER ${name} key)
+    if(NOT DEFINED dll_${key})
+      set(dll_${key} ${dll})
+    endif()
+  endforeach()
 endforeach()
+
+# Each program and plugin's imports, and theirs in turn.
+set(queue ${PROGRAMS} ${plugin_files})
+set(seen "")
+set(windows_own "")
+while(queue)
+  list(POP_FRONT queue file)
+  execute_process(COMMAND ${OBJDUMP} -p ${file} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "No se pueden leer las bibliotecas que usa ${file}")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" imports "${dump}")
+  foreach(line ${imports})
+    string(REGEX REPLACE "DLL Name: " "" name "${line}")
+    string(STRIP "${name}" name)
+    string(TOLOWER "${name}" key)
+    if(key IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${key})
+    if(DEFINED dll_${key})
+      file(COPY ${dll_${key}} DESTINATION ${FOLDER})
+      list(APPEND queue ${dll_${key}})
+    else()
+      list(APPEND windows_own ${key})
+    endif()
+  endforeach()
+endwhile()
 # What is left must be Windows' own libraries; anything else would be missing on
 # the school's machine.
-foreach(library ${windows_own})
-  string(TOLOWER ${library} name)
+foreach(name ${windows_own})
   if(NOT name MATCHES "^(api-ms-win-.*|kernel32|user32|gdi32|shell32|ole32|oleaut32|advapi32|comdlg32|comctl32|winmm|ws2_32|imm32|dwmapi|uxtheme|version|shlwapi|mpr|netapi32|userenv|wtsapi32|setupapi|d3d9|d3d11|d3d12|dxgi|dwrite|d2d1|msvcrt|ucrtbase|authz|secur32|crypt32|bcrypt|ntdll|winspool\\.drv|shcore|uiautomationcore|oleacc|rpcrt4|iphlpapi|dnsapi|mswsock|opengl32)(\\.dll)?$")
-    message(FATAL_ERROR "La carpeta de Windows necesita ${library}, que no se ha encontrado")
+    message(FATAL_ERROR "La carpeta de Windows necesita ${name}, que no se ha encontrado")
   endif()
 endforeach()
 
