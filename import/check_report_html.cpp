@@ -11,7 +11,6 @@
 #include "import/check_report_model.h"
 
 #include <QBuffer>
-#include <QCollator>
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,6 +20,26 @@
 #include <string>
 
 namespace {
+
+// The key by which a Spanish reader orders names, the same on every system (the
+// collators of ICU on Linux and of Windows disagree on spaces, digits and
+// punctuation, and the report must be the same file): case and accents aside (Á
+// with A), ñ a letter of its own after n, then the code points of the rest.
+std::vector<quint32> spanishOrderKey(const QString &name)
+{
+    const QString folded = name.normalized(QString::NormalizationForm_D).toCaseFolded();
+    std::vector<quint32> key;
+    key.reserve(std::size_t(folded.size()));
+    for (const QChar c : folded) {
+        if (c.category() == QChar::Mark_NonSpacing) {
+            if (c.unicode() == 0x0303 && !key.empty() && key.back() == quint32(u'n') * 2)
+                key.back() += 1; // ñ between n and o
+            continue;
+        }
+        key.push_back(quint32(c.unicode()) * 2);
+    }
+    return key;
+}
 
 const char *const kStyle = R"css(
 body{font:14px/1.35 system-ui,-apple-system,"Segoe UI",Roboto,Arial,sans-serif;margin:0 auto;max-width:1200px;padding:0 16px 40px;color:#1d2329;background:#fff}
@@ -354,17 +373,16 @@ private:
         for (int i = 0; i < int(order.size()); ++i)
             order[size_t(i)] = i;
         // By name as a Spanish reader sorts them (Á with A): sort keys made once.
-        QCollator collator(QLocale(QLocale::Spanish, QLocale::Spain));
-        std::vector<QCollatorSortKey> keys;
+        std::vector<std::vector<quint32>> keys;
         keys.reserve(m_grids.size());
         for (const Grid &grid : m_grids)
-            keys.push_back(collator.sortKey(grid.title));
+            keys.push_back(spanishOrderKey(grid.title));
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             const Grid &ga = m_grids[size_t(a)];
             const Grid &gb = m_grids[size_t(b)];
             if (ga.kind != gb.kind)
                 return int(ga.kind) < int(gb.kind);
-            return keys[size_t(a)].compare(keys[size_t(b)]) < 0;
+            return keys[size_t(a)] < keys[size_t(b)];
         });
         std::vector<Grid> sorted;
         sorted.reserve(m_grids.size());

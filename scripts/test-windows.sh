@@ -40,13 +40,15 @@ new_prefix() {
 }
 
 # same_files DIR_A DIR_B WHAT: every file of both folders byte for byte the same,
-# the timetable document's fecha (the clock and the regional format) left aside.
+# the timetable document's fecha (the clock and the regional format) and the
+# report's path of its document (each system's folder) left aside.
+normalised() { sed -E 's/fecha="[^"]*"/fecha=""/; s#[^<>"]*[/\\]ResultadoHoravo#ResultadoHoravo#g' "$1"; }
 same_files() {
   local a="$1" b="$2" what="$3" name
   for name in $(cd "$a" && ls); do
     [ -f "$a/$name" ] || continue
     [ -f "$b/$name" ] || fail "$what: $name solo está en la construcción para Linux"
-    if ! cmp -s <(sed 's/fecha="[^"]*"/fecha=""/' "$a/$name") <(sed 's/fecha="[^"]*"/fecha=""/' "$b/$name"); then
+    if ! cmp -s <(normalised "$a/$name") <(normalised "$b/$name"); then
       fail "$what: $name no es igual en Windows y en Linux"
     fi
   done
