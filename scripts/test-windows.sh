@@ -122,6 +122,7 @@ run_case "importación cancelada" importar "-" -1
 run_case "exportación cancelada" exportar "-" -1
 
 step "4. Una tabla que Horavent tiene abierta detiene la exportación"
+last_school="$work/school-11" # the school whose files and tables C:\KTEMP holds now
 x86_64-w64-mingw32-gcc -std=c11 -O2 -Wall -Wextra -Werror -municode -o "$work/hold_file.exe" \
   "$root/tests/windows/hold_file.c"
 before="$(cd "$ktemp" && sha256sum ./*.DBF)"
@@ -132,7 +133,7 @@ grep -q abierto "$work/held" || fail "no se ha podido abrir PROFT.DBF sin compar
 status=0
 wine "$win/bin/transhoravo.exe" export --seneca 'C:\KTEMP\seneca\seneca.xml' \
   --planning 'C:\KTEMP\seneca\planificacion.xml' --materias "Z:$win/bin/SENEMATERIAS.DBF" \
-  --levels "Z:$root/examples/niveles.csv" --frames "$(tr -d ' \r\n' <"$root/examples/marcos.txt")" \
+  --levels "Z:$last_school/niveles.csv" --frames "$(tr -d ' \r\n' <"$last_school/marcos.txt")" \
   >"$work/log" 2>&1 || status=$?
 touch "$ktemp/soltar"
 wait "$holder" || true
